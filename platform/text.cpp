@@ -1,0 +1,141 @@
+#include "platform/text.h"
+
+namespace text {
+
+std::size_t Length(const char16_t* s) {
+    std::size_t n = 0;
+    while (s[n] != 0) ++n;
+    return n;
+}
+
+std::size_t LengthBounded(const char16_t* s, std::size_t max) {
+    std::size_t n = 0;
+    while (n < max && s[n] != 0) ++n;
+    return n;
+}
+
+bool Copy(char16_t* dest, std::size_t capacity, const char16_t* src) {
+    if (capacity == 0) return false;
+    std::size_t i = 0;
+    for (; i + 1 < capacity && src[i] != 0; ++i) dest[i] = src[i];
+    dest[i] = 0;
+    return src[i] == 0;
+}
+
+bool Append(char16_t* dest, std::size_t capacity, const char16_t* src) {
+    std::size_t used = LengthBounded(dest, capacity);
+    if (used >= capacity) return false;
+    return Copy(dest + used, capacity - used, src);
+}
+
+bool Equal(const char16_t* a, const char16_t* b) {
+    std::size_t i = 0;
+    for (; a[i] != 0 && a[i] == b[i]; ++i) {
+    }
+    return a[i] == b[i];
+}
+
+bool StartsWith(const char16_t* s, const char16_t* prefix, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        if (s[i] == 0 || s[i] != prefix[i]) return false;
+    }
+    return true;
+}
+
+char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+
+bool EqualNoCase(const char16_t* a, const char16_t* b) {
+    std::size_t i = 0;
+    for (; a[i] != 0 && UpperAscii(a[i]) == UpperAscii(b[i]); ++i) {
+    }
+    return UpperAscii(a[i]) == UpperAscii(b[i]);
+}
+
+bool StartsWithNoCase(const char16_t* s, const char16_t* prefix) {
+    for (std::size_t i = 0; prefix[i] != 0; ++i) {
+        if (s[i] == 0 || UpperAscii(s[i]) != UpperAscii(prefix[i])) return false;
+    }
+    return true;
+}
+
+std::size_t Find(const char16_t* haystack, const char16_t* needle, std::size_t start) {
+    std::size_t n = Length(haystack);
+    std::size_t m = Length(needle);
+    if (start > n || m > n - start) return npos;
+    for (std::size_t i = start; i + m <= n; ++i) {
+        if (StartsWith(haystack + i, needle, m)) return i;
+    }
+    return npos;
+}
+
+std::u16string Decimal(long long value) {
+    unsigned long long magnitude =
+        value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    char16_t digits[24];
+    int n = 0;
+    do {
+        digits[n++] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    std::u16string out;
+    if (value < 0) out.push_back(u'-');
+    while (n > 0) out.push_back(digits[--n]);
+    return out;
+}
+
+std::u16string FromUtf8(const std::string& s) {
+    std::u16string out;
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        char32_t cp;
+        int extra;
+        if (c < 0x80) { cp = c; extra = 0; }
+        else if ((c >> 5) == 6) { cp = c & 0x1F; extra = 1; }
+        else if ((c >> 4) == 14) { cp = c & 0x0F; extra = 2; }
+        else if ((c >> 3) == 30) { cp = c & 0x07; extra = 3; }
+        else { out.push_back(0xFFFD); ++i; continue; }
+        if (i + extra >= s.size() && extra > 0) {
+            out.push_back(0xFFFD);
+            break;
+        }
+        ++i;
+        for (int k = 0; k < extra; ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(char16_t(0xD800 + (cp >> 10)));
+            out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(char16_t(cp));
+        }
+    }
+    return out;
+}
+
+std::string ToUtf8(const std::u16string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t cp = s[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (cp < 0x80) {
+            out.push_back(char(cp));
+        } else if (cp < 0x800) {
+            out.push_back(char(0xC0 | (cp >> 6)));
+            out.push_back(char(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(char(0xE0 | (cp >> 12)));
+            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (cp >> 18)));
+            out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+}  // namespace text

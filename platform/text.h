@@ -1,0 +1,40 @@
+// Bounded operations on zero-terminated UTF-16 text, shared by the engine and the USB
+// logic. Every copy is bounded by the capacity of its destination (in characters,
+// terminator included) and always leaves the destination zero-terminated.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace text {
+
+std::size_t Length(const char16_t* s);
+// Length, but never looks further than max characters.
+std::size_t LengthBounded(const char16_t* s, std::size_t max);
+
+// Copies at most capacity - 1 characters; returns false when the source was cut.
+bool Copy(char16_t* dest, std::size_t capacity, const char16_t* src);
+// Appends to the text already in dest; returns false when the source was cut.
+bool Append(char16_t* dest, std::size_t capacity, const char16_t* src);
+
+bool Equal(const char16_t* a, const char16_t* b);
+// The first n characters of s equal those of prefix (s shorter than n never matches).
+bool StartsWith(const char16_t* s, const char16_t* prefix, std::size_t n);
+// Case-insensitive comparison over ASCII letters; other characters compare exactly.
+bool EqualNoCase(const char16_t* a, const char16_t* b);
+bool StartsWithNoCase(const char16_t* s, const char16_t* prefix);
+
+// Position of needle in haystack from position start on, or npos.
+std::size_t Find(const char16_t* haystack, const char16_t* needle, std::size_t start = 0);
+constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+char16_t UpperAscii(char16_t c);
+
+// Decimal text of a signed number, as "%d" writes it.
+std::u16string Decimal(long long value);
+
+// Conversion for tests and diagnostics on the host: UTF-8 <-> UTF-16.
+std::u16string FromUtf8(const std::string& s);
+std::string ToUtf8(const std::u16string& s);
+
+}  // namespace text

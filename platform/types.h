@@ -1,0 +1,24 @@
+// Platform-neutral spellings of the Windows types that cross the seam. Text is UTF-16
+// (char16_t), which is wchar_t's layout on Windows.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+using Dword = std::uint32_t;
+using Bool = std::int32_t;
+using Handle = void*;
+// A registry key or a library module; opaque to the logic.
+using Key = void*;
+
+inline Handle const kInvalidHandle = reinterpret_cast<Handle>(static_cast<std::intptr_t>(-1));
+
+// Error codes the logic tests for.
+constexpr Dword kErrorFileNotFound = 2;
+constexpr Dword kErrorInsufficientBuffer = 122;
+constexpr Dword kErrorMoreData = 234;
+constexpr Dword kErrorNoMoreItems = 259;
+constexpr Dword kErrorIoPending = 997;
+
+}  // namespace platform
