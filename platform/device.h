@@ -1,0 +1,93 @@
+// Device interfaces (setupapi) and device I/O (kernel32).
+//
+// The records have the platform's layouts, so the Windows forwarders pass them through
+// unchanged: the 32-bit platform packs the interface detail record tightly (its fixed
+// part is 6 bytes), the 64-bit platform aligns it (8 bytes).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/guid.h"
+#include "platform/types.h"
+
+namespace platform {
+
+constexpr Dword kDigcfPresent = 0x02;
+constexpr Dword kDigcfDeviceInterface = 0x10;
+
+constexpr Dword kGenericRead = 0x80000000;
+constexpr Dword kGenericWrite = 0x40000000;
+constexpr Dword kOpenExisting = 3;
+constexpr Dword kFileFlagOverlapped = 0x40000000;
+
+constexpr Dword kWaitObject0 = 0;
+constexpr Dword kWaitTimeout = 0x102;
+
+struct DeviceInterfaceData {
+    Dword size;
+    Guid interfaceClassGuid;
+    Dword flags;
+    std::uintptr_t reserved;
+};
+
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#pragma pack(push, 1)
+#endif
+struct DeviceInterfaceDetail {
+    Dword size;
+    char16_t devicePath[1];
+};
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#pragma pack(pop)
+#endif
+
+// The value the size field of a detail record must hold: the size of its fixed part.
+constexpr Dword kDeviceInterfaceDetailSize = sizeof(DeviceInterfaceDetail);
+
+struct Overlapped {
+    std::uintptr_t internal;
+    std::uintptr_t internalHigh;
+    Dword offset;
+    Dword offsetHigh;
+    Handle event;
+};
+
+// Opaque device record (SP_DEVINFO_DATA); the logic always passes none.
+struct DeviceInfoData;
+
+struct DeviceInterfaces {
+    virtual ~DeviceInterfaces() = default;
+    // Returns kInvalidHandle on failure.
+    virtual Handle SetupDiGetClassDevsW(const Guid* classGuid, const char16_t* enumerator, void* parentWindow,
+                                        Dword flags) = 0;
+    virtual Bool SetupDiEnumDeviceInterfaces(Handle deviceInfoSet, DeviceInfoData* deviceInfo,
+                                             const Guid* interfaceClassGuid, Dword memberIndex,
+                                             DeviceInterfaceData* interfaceData) = 0;
+    // As the Windows call: with no detail buffer it fails and gives the size needed.
+    virtual Bool SetupDiGetDeviceInterfaceDetailW(Handle deviceInfoSet, DeviceInterfaceData* interfaceData,
+                                                  DeviceInterfaceDetail* detail, Dword detailSize,
+                                                  Dword* requiredSize, DeviceInfoData* deviceInfo) = 0;
+    virtual Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) = 0;
+};
+
+struct DeviceIo {
+    virtual ~DeviceIo() = default;
+    // Returns kInvalidHandle on failure.
+    virtual Handle CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security,
+                               Dword creation, Dword flags, Handle templateFile) = 0;
+    virtual Bool DeviceIoControl(Handle device, Dword code, void* in, Dword inSize, void* out, Dword outSize,
+                                 Dword* bytesReturned, Overlapped* overlapped) = 0;
+    virtual Bool GetOverlappedResult(Handle device, Overlapped* overlapped, Dword* bytesTransferred,
+                                     Bool wait) = 0;
+    virtual Bool CancelIoEx(Handle device, Overlapped* overlapped) = 0;
+    // Returns a null handle on failure.
+    virtual Handle CreateEventW(void* security, Bool manualReset, Bool initialState,
+                                const char16_t* name) = 0;
+    virtual Dword WaitForSingleObject(Handle object, Dword milliseconds) = 0;
+    virtual Bool CloseHandle(Handle object) = 0;
+    // The last error of the calling thread, as the calls above left it.
+    virtual Dword GetLastError() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,103 @@
+// Device interfaces and device I/O: forwarders to Windows.
+#include <windows.h>
+// after windows.h, which it needs
+#include <setupapi.h>
+
+#include <cstddef>
+
+#include "platform/device.h"
+#include "platform/services.h"
+
+namespace platform {
+namespace {
+
+static_assert(sizeof(Guid) == sizeof(GUID));
+static_assert(sizeof(DeviceInterfaceData) == sizeof(SP_DEVICE_INTERFACE_DATA));
+static_assert(offsetof(DeviceInterfaceData, flags) == offsetof(SP_DEVICE_INTERFACE_DATA, Flags));
+static_assert(sizeof(DeviceInterfaceDetail) == sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
+static_assert(offsetof(DeviceInterfaceDetail, devicePath) ==
+              offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath));
+static_assert(sizeof(Overlapped) == sizeof(OVERLAPPED));
+static_assert(offsetof(Overlapped, event) == offsetof(OVERLAPPED, hEvent));
+
+const GUID* G(const Guid* g) {
+    return reinterpret_cast<const GUID*>(g);
+}
+const wchar_t* W(const char16_t* s) {
+    return reinterpret_cast<const wchar_t*>(s);
+}
+OVERLAPPED* O(Overlapped* o) {
+    return reinterpret_cast<OVERLAPPED*>(o);
+}
+DWORD* D(Dword* d) {
+    return reinterpret_cast<DWORD*>(d);
+}
+
+struct Win32DeviceInterfaces final : DeviceInterfaces {
+    Handle SetupDiGetClassDevsW(const Guid* classGuid, const char16_t* enumerator, void* parentWindow,
+                                Dword flags) override {
+        return ::SetupDiGetClassDevsW(G(classGuid), W(enumerator), static_cast<HWND>(parentWindow), flags);
+    }
+    Bool SetupDiEnumDeviceInterfaces(Handle deviceInfoSet, DeviceInfoData* deviceInfo,
+                                     const Guid* interfaceClassGuid, Dword memberIndex,
+                                     DeviceInterfaceData* interfaceData) override {
+        return ::SetupDiEnumDeviceInterfaces(deviceInfoSet, reinterpret_cast<SP_DEVINFO_DATA*>(deviceInfo),
+                                             G(interfaceClassGuid), memberIndex,
+                                             reinterpret_cast<SP_DEVICE_INTERFACE_DATA*>(interfaceData));
+    }
+    Bool SetupDiGetDeviceInterfaceDetailW(Handle deviceInfoSet, DeviceInterfaceData* interfaceData,
+                                          DeviceInterfaceDetail* detail, Dword detailSize,
+                                          Dword* requiredSize, DeviceInfoData* deviceInfo) override {
+        return ::SetupDiGetDeviceInterfaceDetailW(
+            deviceInfoSet, reinterpret_cast<SP_DEVICE_INTERFACE_DATA*>(interfaceData),
+            reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detail), detailSize, D(requiredSize),
+            reinterpret_cast<SP_DEVINFO_DATA*>(deviceInfo));
+    }
+    Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) override {
+        return ::SetupDiDestroyDeviceInfoList(deviceInfoSet);
+    }
+};
+
+struct Win32DeviceIo final : DeviceIo {
+    Handle CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security, Dword creation,
+                       Dword flags, Handle templateFile) override {
+        return ::CreateFileW(W(path), access, shareMode, static_cast<SECURITY_ATTRIBUTES*>(security),
+                             creation, flags, templateFile);
+    }
+    Bool DeviceIoControl(Handle device, Dword code, void* in, Dword inSize, void* out, Dword outSize,
+                         Dword* bytesReturned, Overlapped* overlapped) override {
+        return ::DeviceIoControl(device, code, in, inSize, out, outSize, D(bytesReturned), O(overlapped));
+    }
+    Bool GetOverlappedResult(Handle device, Overlapped* overlapped, Dword* bytesTransferred,
+                             Bool wait) override {
+        return ::GetOverlappedResult(device, O(overlapped), D(bytesTransferred), wait);
+    }
+    Bool CancelIoEx(Handle device, Overlapped* overlapped) override {
+        return ::CancelIoEx(device, O(overlapped));
+    }
+    Handle CreateEventW(void* security, Bool manualReset, Bool initialState, const char16_t* name) override {
+        return ::CreateEventW(static_cast<SECURITY_ATTRIBUTES*>(security), manualReset, initialState,
+                              W(name));
+    }
+    Dword WaitForSingleObject(Handle object, Dword milliseconds) override {
+        return ::WaitForSingleObject(object, milliseconds);
+    }
+    Bool CloseHandle(Handle object) override { return ::CloseHandle(object); }
+    Dword GetLastError() override { return ::GetLastError(); }
+};
+
+}  // namespace
+
+template <>
+DeviceInterfaces& Default<DeviceInterfaces>() {
+    static Win32DeviceInterfaces instance;
+    return instance;
+}
+
+template <>
+DeviceIo& Default<DeviceIo>() {
+    static Win32DeviceIo instance;
+    return instance;
+}
+
+}  // namespace platform

@@ -1,0 +1,68 @@
+// The USB printer detection object: finds the first attached USB printer, reads its
+// IEEE 1284 device ID, and finds the port name the USB port monitor gave it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/types.h"
+#include "usb/interface_value.h"
+#include "usb/scoped_resources.h"
+#include "usb/vid_pid.h"
+
+class CUSBPort {
+public:
+    // At most this many interfaces of the enumeration are examined.
+    static constexpr platform::Dword kMaxInterfaces = 127;
+    // IOCTL_USBPRINT_GET_1284_ID
+    static constexpr platform::Dword kGet1284Id = 0x220034;
+    static constexpr platform::Dword kDeviceIdTimeoutMs = 500;
+    // Subkey names are read into a buffer this large; longer ones (244 and more) are not used.
+    static constexpr platform::Dword kSubkeyNameCapacity = 256;
+    static constexpr std::size_t kMaxSubkeyNameLength = 243;
+    static constexpr platform::Dword kValueBufferSize = 520;
+    static constexpr platform::Dword kValueCapacity = 256;
+
+    CUSBPort();
+    // Closes a device still open. Every operation chain closes it itself; this only
+    // keeps a forgotten close from holding the printer open.
+    ~CUSBPort();
+    CUSBPort(const CUSBPort&) = delete;
+    CUSBPort& operator=(const CUSBPort&) = delete;
+
+    // Opens the first present USB printing interface whose path carries "VID_" and
+    // "PID_" and keeps it open in deviceHandle; vid and pid (usb::kIdCapacity each) get
+    // the upper-case characters after them. 0: no device open, outputs unchanged.
+    virtual std::int32_t OpenUsbPrinter(char16_t* vid, char16_t* pid);
+
+    // "USB" and the port number ("USB%03d") of the attached printer, from the port
+    // monitor's data of the first linked interface with the printer's VID and PID. 0
+    // leaves portName unchanged. No device is open on return.
+    std::int32_t FindUsbPortName(char16_t* portName, std::size_t capacity);
+
+    // Reads one value of the interface subkey at index into text (capacity characters,
+    // at most capacity bytes of data). noMoreSubkeys becomes 1 when the scan of the
+    // subkeys is over: no subkey at index, or no class key to read from.
+    std::int32_t ReadInterfaceValue(int selector, platform::Dword index, char16_t* text,
+                                    platform::Dword capacity, std::int32_t* noMoreSubkeys);
+
+    // Opens the names of a zero-separated, doubly zero-terminated list one below the
+    // other, starting below parent (which stays open). Only the innermost key is returned
+    // open; an empty list or a failed open gives no key.
+    static usb::RegistryKey OpenKeyPath(platform::Key parent, const char16_t* names);
+
+    // The selector's value of key as text (see usb::RegistryValueToText).
+    static std::int32_t QueryValueText(platform::Key key, int selector, char16_t* text,
+                                       platform::Dword capacity);
+
+    static std::int32_t ParseVidPid(const char16_t* text, char16_t* vid, char16_t* pid);
+
+    // Sends the device-ID request to the open device. A request still pending after
+    // 500 ms is cancelled, and its end awaited, before the call returns 0.
+    std::int32_t GetDeviceId(std::uint8_t* buffer, platform::Dword size, platform::Dword* bytesReturned);
+
+    // 1 when an open device was closed, 0 when none was open.
+    std::int32_t CloseDevice();
+
+    platform::Handle deviceHandle;
+};

@@ -1,0 +1,33 @@
+#include "usb/vid_pid.h"
+
+#include "platform/text.h"
+
+namespace usb {
+namespace {
+
+// The at most four characters after the marker at position at.
+void TakeId(const char16_t* upper, std::size_t at, char16_t* id) {
+    const char16_t* from = upper + at + 4;
+    std::size_t n = text::LengthBounded(from, kIdCapacity - 1);
+    for (std::size_t i = 0; i < n; ++i) id[i] = from[i];
+    id[n] = 0;
+}
+
+}  // namespace
+
+bool ParseVidPid(const char16_t* text, char16_t* vid, char16_t* pid) {
+    char16_t upper[kDevicePathCapacity];
+    text::Copy(upper, kDevicePathCapacity, text);
+    for (char16_t* c = upper; *c != 0; ++c) *c = text::UpperAscii(*c);
+
+    std::size_t v = text::Find(upper, u"VID_");
+    if (v == text::npos) return false;
+    std::size_t p = text::Find(upper, u"PID_");
+    if (p == text::npos) return false;
+
+    TakeId(upper, v, vid);
+    TakeId(upper, p, pid);
+    return true;
+}
+
+}  // namespace usb
