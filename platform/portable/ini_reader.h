@@ -10,7 +10,8 @@
 namespace platform {
 
 // Decodes the bytes of a profile file to UTF-16: UTF-16LE with a byte-order mark,
-// UTF-8 with a byte-order mark, otherwise the GBK code page (936).
+// UTF-8 with a byte-order mark (UTF-16BE with its mark, too), otherwise the GBK code
+// page (936).
 std::u16string DecodeProfileBytes(const std::string& bytes);
 
 // The two profile calls on file contents already in memory (for the fuzzer and tests).
