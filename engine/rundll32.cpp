@@ -1,0 +1,91 @@
+// Starting rundll32 with the parameters of a printer user-interface command, and the
+// message shown when it cannot be started.
+#include "engine/printer_installer.h"
+#include "platform/message_box.h"
+#include "platform/services.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+
+namespace {
+
+using platform::Dword;
+
+constexpr Dword kErrorPathNotFound = 3;
+constexpr Dword kRundll32WaitMilliseconds = 120000;
+
+struct StartFailureMessage {
+    Dword error;
+    const char16_t* text;
+};
+
+constexpr StartFailureMessage kStartFailureMessages[] = {
+    {2, u"The specified file was not found."},
+    {3, u"The specified path was not found."},
+    {5, u"Access to the specified file is denied."},
+    {8, u"There is not enough memory to perform the specified action."},
+    {32, u"A sharing violation occurred."},
+    {1155, u"There is no application associated with the given file name extension."},
+    {1156, u"The Dynamic Data Exchange (DDE) transaction failed."},
+    {1157, u"One of the library files necessary to run the application can't be found."},
+    {1223, u"The function prompted the user for additional information, but the user canceled the request."},
+};
+
+const char16_t* StartFailureText(Dword error) {
+    for (const auto& message : kStartFailureMessages) {
+        if (message.error == error) return message.text;
+    }
+    return u"Other error occurred.";
+}
+
+// The process a start gave, closed when the object ends; a process still running then
+// is left running.
+class StartedProcess {
+public:
+    explicit StartedProcess(platform::Handle process) : process_(process) {}
+    ~StartedProcess() {
+        if (process_) platform::Get<platform::Shell>().CloseHandle(process_);
+    }
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+
+    platform::Handle get() const { return process_; }
+
+private:
+    platform::Handle process_;
+};
+
+// rundll32 by its full path in the system directory: the program runs elevated, and a
+// search by name would look in its own folder first, which others may write to.
+bool Rundll32Path(char16_t (&path)[kPathCapacity]) {
+    unsigned length = platform::Get<platform::Shell>().GetSystemDirectoryW(path, kPathCapacity);
+    if (length == 0 || length >= kPathCapacity) return false;
+    path[length] = 0;
+    if (path[length - 1] != u'\\' && !text::Append(path, kPathCapacity, u"\\")) return false;
+    return text::Append(path, kPathCapacity, u"rundll32.exe");
+}
+
+}  // namespace
+
+std::int32_t CPrinterInstaller::RunRundll32(const char16_t* parameters) {
+    auto& shell = platform::Get<platform::Shell>();
+    Dword error = kErrorPathNotFound;
+    char16_t program[kPathCapacity] = {};
+    if (Rundll32Path(program)) {
+        platform::ShellExecuteInfo start;
+        start.mask = platform::kSeeMaskNoCloseProcess;
+        start.verb = u"open";
+        start.file = program;
+        start.parameters = parameters;
+        start.show = platform::kShowNormal;
+        if (shell.ShellExecuteExW(&start)) {
+            StartedProcess process(start.process);
+            // Whether rundll32 ended or the time ran out, it was started.
+            if (process.get()) shell.WaitForSingleObject(process.get(), kRundll32WaitMilliseconds);
+            return 1;
+        }
+        error = shell.GetLastError();
+    }
+    platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, StartFailureText(error), u"ERROR",
+                                                        platform::kIconError);
+    return 0;
+}

@@ -1,0 +1,17 @@
+// Allocation of variable-sized buffers whose size the platform dictates (enumeration
+// buffers), so that a failed allocation is an ordinary result the logic handles and
+// tests can bring about.
+#pragma once
+
+#include <cstddef>
+
+namespace platform {
+
+struct Memory {
+    virtual ~Memory() = default;
+    // A block aligned for any record, or nullptr when it cannot be had.
+    virtual void* Allocate(std::size_t bytes) = 0;
+    virtual void Free(void* block) = 0;
+};
+
+}  // namespace platform

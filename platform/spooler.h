@@ -1,0 +1,78 @@
+// The print spooler (winspool): listing printers and ports, purging and deleting a
+// printer, deleting a driver.
+//
+// Enumerations pass the caller's raw buffer through, so that the sizing (needed bytes,
+// ERROR_INSUFFICIENT_BUFFER) is the spooler's own. The spooler fills the buffer with an
+// array of records followed by the strings they point to. PrinterInfo2 and PortInfo2
+// are declared field by field as the platform declares PRINTER_INFO_2W and PORT_INFO_2W
+// (pointers and 32-bit values only), so they have the platform's layout in the x64 and
+// the x86 build alike; the Windows forwarder checks this at compile time. Fakes build
+// their buffers with the same records.
+#pragma once
+
+#include "platform/types.h"
+
+namespace platform {
+
+constexpr Dword kPrinterEnumLocal = 2;            // PRINTER_ENUM_LOCAL
+constexpr Dword kPrinterAllAccess = 0xF000C;      // PRINTER_ALL_ACCESS
+constexpr Dword kPrinterControlPurge = 3;         // PRINTER_CONTROL_PURGE
+constexpr Dword kDeleteUnusedFiles = 1;           // DPD_DELETE_UNUSED_FILES
+constexpr Dword kErrorSpoolerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
+
+struct PrinterInfo2 {
+    char16_t* serverName;
+    char16_t* printerName;
+    char16_t* shareName;
+    char16_t* portName;
+    char16_t* driverName;
+    char16_t* comment;
+    char16_t* location;
+    void* devMode;
+    char16_t* sepFile;
+    char16_t* printProcessor;
+    char16_t* dataType;
+    char16_t* parameters;
+    void* securityDescriptor;
+    Dword attributes;
+    Dword priority;
+    Dword defaultPriority;
+    Dword startTime;
+    Dword untilTime;
+    Dword status;
+    Dword jobs;
+    Dword averagePpm;
+};
+
+struct PortInfo2 {
+    char16_t* portName;
+    char16_t* monitorName;
+    char16_t* description;
+    Dword portType;
+    Dword reserved;
+};
+
+// PRINTER_DEFAULTSW.
+struct PrinterDefaults {
+    char16_t* dataType;
+    void* devMode;
+    Dword desiredAccess;
+};
+
+struct Spooler {
+    virtual ~Spooler() = default;
+    virtual Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
+                               Dword size, Dword* needed, Dword* returned) = 0;
+    virtual Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
+                            Dword* needed, Dword* returned) = 0;
+    virtual Bool OpenPrinterW(const char16_t* name, Handle* printer, const PrinterDefaults* defaults) = 0;
+    virtual Bool SetPrinterW(Handle printer, Dword level, unsigned char* data, Dword command) = 0;
+    virtual Bool DeletePrinter(Handle printer) = 0;
+    virtual Bool ClosePrinter(Handle printer) = 0;
+    virtual Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment,
+                                        const char16_t* driver, Dword deleteFlag, Dword versionFlag) = 0;
+    // The error code of the spooler call that failed last on this thread.
+    virtual Dword GetLastError() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+// Message boxes: forwarder to user32.
+#include <windows.h>
+
+#include "platform/message_box.h"
+#include "platform/services.h"
+
+namespace platform {
+namespace {
+
+struct Win32MessageBoxes final : MessageBoxes {
+    int MessageBoxW(Handle owner, const char16_t* text, const char16_t* caption, Dword type) override {
+        return ::MessageBoxW(static_cast<HWND>(owner), reinterpret_cast<const wchar_t*>(text),
+                             reinterpret_cast<const wchar_t*>(caption), type);
+    }
+};
+
+}  // namespace
+
+template <>
+MessageBoxes& Default<MessageBoxes>() {
+    static Win32MessageBoxes instance;
+    return instance;
+}
+
+}  // namespace platform

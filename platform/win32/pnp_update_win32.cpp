@@ -1,0 +1,42 @@
+// Plug-and-play driver update: forwarder to newdev.dll, loaded at run time from the
+// system directory for the call and freed after it.
+#include <windows.h>
+// The headers below build on windows.h.
+#include <newdev.h>
+
+#include "platform/pnp_update.h"
+#include "platform/services.h"
+#include "platform/win32/system_library.h"
+
+namespace platform {
+namespace {
+
+class Win32PnpUpdate final : public PnpUpdate {
+public:
+    Bool UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
+                                            const char16_t* infPath, Dword flags,
+                                            Bool* rebootRequired) override {
+        SystemLibrary newdev(L"newdev.dll");
+        auto update = newdev.Proc<decltype(&::UpdateDriverForPlugAndPlayDevicesW)>(
+            "UpdateDriverForPlugAndPlayDevicesW");
+        if (!update) {
+            ::SetLastError(ERROR_PROC_NOT_FOUND);
+            return FALSE;
+        }
+        BOOL reboot = FALSE;
+        BOOL updated = update(static_cast<HWND>(window), reinterpret_cast<const wchar_t*>(hardwareId),
+                              reinterpret_cast<const wchar_t*>(infPath), flags, &reboot);
+        if (rebootRequired) *rebootRequired = reboot;
+        return updated;
+    }
+};
+
+}  // namespace
+
+template <>
+PnpUpdate& Default<PnpUpdate>() {
+    static Win32PnpUpdate instance;
+    return instance;
+}
+
+}  // namespace platform

@@ -1,0 +1,108 @@
+// The print spooler: forwarders to winspool.drv, loaded at run time from the system
+// directory. The enumeration buffers pass through unchanged; the seam's records are
+// the platform's records, which the asserts below hold to.
+#include <windows.h>
+// The headers below build on windows.h.
+#include <winspool.h>
+
+#include <cstddef>
+
+#include "platform/services.h"
+#include "platform/spooler.h"
+#include "platform/win32/system_library.h"
+
+namespace platform {
+namespace {
+
+static_assert(sizeof(PrinterInfo2) == sizeof(PRINTER_INFO_2W));
+static_assert(offsetof(PrinterInfo2, printerName) == offsetof(PRINTER_INFO_2W, pPrinterName));
+static_assert(offsetof(PrinterInfo2, securityDescriptor) == offsetof(PRINTER_INFO_2W, pSecurityDescriptor));
+static_assert(offsetof(PrinterInfo2, averagePpm) == offsetof(PRINTER_INFO_2W, AveragePPM));
+static_assert(sizeof(PortInfo2) == sizeof(PORT_INFO_2W));
+static_assert(offsetof(PortInfo2, portName) == offsetof(PORT_INFO_2W, pPortName));
+static_assert(offsetof(PortInfo2, reserved) == offsetof(PORT_INFO_2W, Reserved));
+
+wchar_t* W(const char16_t* s) {
+    return const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(s));
+}
+
+// A spooler call whose library or entry point could not be had fails like an
+// unavailable spooler.
+Bool Missing() {
+    ::SetLastError(ERROR_PROC_NOT_FOUND);
+    return FALSE;
+}
+
+class Win32Spooler final : public Spooler {
+public:
+    Win32Spooler()
+        : winspool_(L"winspool.drv"),
+          enumPrinters_(winspool_.Proc<decltype(&::EnumPrintersW)>("EnumPrintersW")),
+          enumPorts_(winspool_.Proc<decltype(&::EnumPortsW)>("EnumPortsW")),
+          openPrinter_(winspool_.Proc<decltype(&::OpenPrinterW)>("OpenPrinterW")),
+          setPrinter_(winspool_.Proc<decltype(&::SetPrinterW)>("SetPrinterW")),
+          deletePrinter_(winspool_.Proc<decltype(&::DeletePrinter)>("DeletePrinter")),
+          closePrinter_(winspool_.Proc<decltype(&::ClosePrinter)>("ClosePrinter")),
+          deleteDriver_(winspool_.Proc<decltype(&::DeletePrinterDriverExW)>("DeletePrinterDriverExW")) {}
+
+    Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer, Dword size,
+                       Dword* needed, Dword* returned) override {
+        if (!enumPrinters_) return Missing();
+        return enumPrinters_(flags, W(name), level, buffer, size, reinterpret_cast<DWORD*>(needed),
+                             reinterpret_cast<DWORD*>(returned));
+    }
+    Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size, Dword* needed,
+                    Dword* returned) override {
+        if (!enumPorts_) return Missing();
+        return enumPorts_(W(server), level, buffer, size, reinterpret_cast<DWORD*>(needed),
+                          reinterpret_cast<DWORD*>(returned));
+    }
+    Bool OpenPrinterW(const char16_t* name, Handle* printer, const PrinterDefaults* defaults) override {
+        if (!openPrinter_) return Missing();
+        PRINTER_DEFAULTSW platformDefaults{};
+        if (defaults) {
+            platformDefaults.pDatatype = W(defaults->dataType);
+            platformDefaults.pDevMode = static_cast<DEVMODEW*>(defaults->devMode);
+            platformDefaults.DesiredAccess = defaults->desiredAccess;
+        }
+        return openPrinter_(W(name), printer, defaults ? &platformDefaults : nullptr);
+    }
+    Bool SetPrinterW(Handle printer, Dword level, unsigned char* data, Dword command) override {
+        if (!setPrinter_) return Missing();
+        return setPrinter_(printer, level, data, command);
+    }
+    Bool DeletePrinter(Handle printer) override {
+        if (!deletePrinter_) return Missing();
+        return deletePrinter_(printer);
+    }
+    Bool ClosePrinter(Handle printer) override {
+        if (!closePrinter_) return Missing();
+        return closePrinter_(printer);
+    }
+    Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
+                                Dword deleteFlag, Dword versionFlag) override {
+        if (!deleteDriver_) return Missing();
+        return deleteDriver_(W(server), W(environment), W(driver), deleteFlag, versionFlag);
+    }
+    Dword GetLastError() override { return ::GetLastError(); }
+
+private:
+    SystemLibrary winspool_;
+    decltype(&::EnumPrintersW) enumPrinters_;
+    decltype(&::EnumPortsW) enumPorts_;
+    decltype(&::OpenPrinterW) openPrinter_;
+    decltype(&::SetPrinterW) setPrinter_;
+    decltype(&::DeletePrinter) deletePrinter_;
+    decltype(&::ClosePrinter) closePrinter_;
+    decltype(&::DeletePrinterDriverExW) deleteDriver_;
+};
+
+}  // namespace
+
+template <>
+Spooler& Default<Spooler>() {
+    static Win32Spooler instance;
+    return instance;
+}
+
+}  // namespace platform

@@ -1,0 +1,188 @@
+// A spooler in memory for the tests of the spooler operations: printers with their
+// drivers, ports, and scripted failures. Enumerations fill the caller's buffer as the
+// platform's spooler does (records first, then the strings they point to) and keep its
+// sizing rule (ERROR_INSUFFICIENT_BUFFER and the bytes needed).
+#pragma once
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+#include "platform/spooler.h"
+
+class FakeSpooler final : public platform::Spooler {
+public:
+    using Dword = platform::Dword;
+
+    struct Printer {
+        std::u16string name;
+        std::u16string driver;
+        bool deletePending = false;
+        int openHandles = 0;
+    };
+
+    // How the next enumerations of printers or ports go.
+    struct EnumerationScript {
+        // The sizing call is the one without a buffer; the call with a buffer fills it.
+        bool firstCallFails = false;
+        Dword firstCallError = 0;
+        bool secondCallFails = false;
+        Dword secondCallError = 0;
+    };
+
+    static constexpr Dword kErrorInvalidPrinterName = 1801;
+    static constexpr Dword kErrorUnknownPrinterDriver = 1797;
+    static constexpr Dword kErrorPrinterDriverInUse = 3001;
+
+    std::vector<Printer> printers;
+    std::vector<std::u16string> ports;
+    std::set<std::u16string> drivers;
+    EnumerationScript printerScript;
+    EnumerationScript portScript;
+    bool openFails = false, purgeFails = false, deleteFails = false, closeFails = false;
+
+    // Every call in order, as short texts ("EnumPrinters 2 2 size=0", "Open Alpha", ...).
+    std::vector<std::string> calls;
+    platform::PrinterDefaults lastDefaults{};
+    bool lastDefaultsGiven = false;
+
+    void AddPrinter(const std::u16string& name, const std::u16string& driver) {
+        printers.push_back({name, driver});
+        drivers.insert(driver);
+    }
+    void AddPrinter(const std::u16string& name) { AddPrinter(name, name); }
+    bool HasPrinter(const std::u16string& name) const {
+        for (const auto& p : printers) {
+            if (p.name == name) return true;
+        }
+        return false;
+    }
+
+    platform::Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
+                                 Dword size, Dword* needed, Dword* returned) override {
+        calls.push_back("EnumPrinters flags=" + std::to_string(flags) + " name=" + (name ? "given" : "none") +
+                        " level=" + std::to_string(level) + Buffer(buffer, size));
+        std::vector<std::u16string> names;
+        for (const auto& p : printers) names.push_back(p.name);
+        return Fill<platform::PrinterInfo2>(
+            names, printerScript, buffer, size, needed, returned,
+            [](platform::PrinterInfo2& r, char16_t* s) { r.printerName = s; });
+    }
+
+    platform::Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
+                              Dword* needed, Dword* returned) override {
+        calls.push_back(std::string("EnumPorts server=") + (server ? "given" : "none") +
+                        " level=" + std::to_string(level) + Buffer(buffer, size));
+        return Fill<platform::PortInfo2>(ports, portScript, buffer, size, needed, returned,
+                                         [](platform::PortInfo2& r, char16_t* s) { r.portName = s; });
+    }
+
+    platform::Bool OpenPrinterW(const char16_t* name, platform::Handle* handle,
+                                const platform::PrinterDefaults* defaults) override {
+        calls.push_back("Open " + Narrow(name));
+        lastDefaultsGiven = defaults != nullptr;
+        if (defaults) lastDefaults = *defaults;
+        *handle = nullptr;
+        if (openFails) return Fail(5);
+        for (std::size_t i = 0; i < printers.size(); ++i) {
+            if (printers[i].name == name && !printers[i].deletePending) {
+                ++printers[i].openHandles;
+                *handle = HandleOf(i);
+                return 1;
+            }
+        }
+        return Fail(kErrorInvalidPrinterName);
+    }
+
+    platform::Bool SetPrinterW(platform::Handle handle, Dword level, unsigned char* data,
+                               Dword command) override {
+        calls.push_back("SetPrinter level=" + std::to_string(level) + " data=" + (data ? "given" : "none") +
+                        " command=" + std::to_string(command) + Which(handle));
+        return purgeFails ? Fail(5) : 1;
+    }
+
+    platform::Bool DeletePrinter(platform::Handle handle) override {
+        calls.push_back("DeletePrinter" + Which(handle));
+        if (deleteFails) return Fail(5);
+        printers[IndexOf(handle)].deletePending = true;
+        return 1;
+    }
+
+    platform::Bool ClosePrinter(platform::Handle handle) override {
+        calls.push_back("ClosePrinter" + Which(handle));
+        std::size_t i = IndexOf(handle);
+        // The handle is released even when the call reports a failure.
+        if (--printers[i].openHandles == 0 && printers[i].deletePending) {
+            printers.erase(printers.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        return closeFails ? Fail(6) : 1;
+    }
+
+    platform::Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment,
+                                          const char16_t* driver, Dword deleteFlag,
+                                          Dword versionFlag) override {
+        calls.push_back("DeleteDriver " + Narrow(driver) + " server=" + (server ? "given" : "none") +
+                        " environment=" + (environment ? "given" : "none") +
+                        " flags=" + std::to_string(deleteFlag) + "," + std::to_string(versionFlag));
+        if (!drivers.count(driver)) return Fail(kErrorUnknownPrinterDriver);
+        for (const auto& p : printers) {
+            if (p.driver == driver) return Fail(kErrorPrinterDriverInUse);
+        }
+        drivers.erase(driver);
+        return 1;
+    }
+
+    Dword GetLastError() override { return lastError_; }
+
+    static std::string Narrow(const char16_t* s) {
+        std::string out;
+        for (; s && *s; ++s) out.push_back(*s < 0x80 ? static_cast<char>(*s) : '?');
+        return out;
+    }
+
+private:
+    Dword lastError_ = 0;
+    platform::ScopedService<platform::Spooler> scope_{*this};
+
+    platform::Bool Fail(Dword error) {
+        lastError_ = error;
+        return 0;
+    }
+    static std::string Buffer(const unsigned char* buffer, Dword size) {
+        return std::string(" buffer=") + (buffer ? "given" : "none") + " size=" + std::to_string(size);
+    }
+    static platform::Handle HandleOf(std::size_t index) {
+        return reinterpret_cast<platform::Handle>(index + 1);
+    }
+    static std::size_t IndexOf(platform::Handle handle) { return reinterpret_cast<std::size_t>(handle) - 1; }
+    std::string Which(platform::Handle handle) const {
+        std::size_t i = IndexOf(handle);
+        return " " + (i < printers.size() ? Narrow(printers[i].name.c_str()) : std::string("?"));
+    }
+
+    template <class Record, class SetName>
+    platform::Bool Fill(const std::vector<std::u16string>& names, const EnumerationScript& script,
+                        unsigned char* buffer, Dword size, Dword* needed, Dword* returned, SetName setName) {
+        bool first = buffer == nullptr;
+        *returned = 0;
+        std::size_t bytes = names.size() * sizeof(Record);
+        for (const auto& n : names) bytes += (n.size() + 1) * sizeof(char16_t);
+        *needed = static_cast<Dword>(bytes);
+        if (first && script.firstCallFails) return Fail(script.firstCallError);
+        if (!first && script.secondCallFails) return Fail(script.secondCallError);
+        if (size < bytes) return Fail(platform::kErrorInsufficientBuffer);
+        if (names.empty()) return 1;
+        std::memset(buffer, 0, bytes);
+        auto* records = reinterpret_cast<Record*>(buffer);
+        auto* strings = reinterpret_cast<char16_t*>(buffer + names.size() * sizeof(Record));
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            std::memcpy(strings, names[i].c_str(), (names[i].size() + 1) * sizeof(char16_t));
+            setName(records[i], strings);
+            strings += names[i].size() + 1;
+        }
+        *returned = static_cast<Dword>(names.size());
+        return 1;
+    }
+};

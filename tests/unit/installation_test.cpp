@@ -1,0 +1,428 @@
+// Driver installation with the shell, the spooler, the catalogue, the attached printer
+// and the plug-and-play update replaced by fakes: the command lines given to rundll32,
+// the messages of a failed start, the choice of route, and the refusal of values that
+// would leave their quotes.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/printer_installer.h"
+#include "platform/codepage.h"
+#include "platform/pnp_update.h"
+#include "platform/profile.h"
+#include "platform/text.h"
+#include "tests/support/fake_devices.h"
+#include "tests/support/fake_module.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/fake_spooler.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using platform::Dword;
+
+std::u16string S(const char16_t* s) {
+    return s;
+}
+
+// A catalogue in memory: sections of lines, looked up as the profile reader does
+// (section and key names without regard to case).
+class FakeCatalogue final : public platform::Profile {
+public:
+    std::map<std::u16string, std::vector<std::u16string>> sections;
+
+    Dword GetPrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* defaultValue,
+                                   char16_t* buffer, Dword size, const char16_t*) override {
+        if (const auto* lines = Find(section)) {
+            for (const auto& line : *lines) {
+                std::size_t equals = line.find(u'=');
+                if (equals == std::u16string::npos) continue;
+                if (text::EqualNoCase(line.substr(0, equals).c_str(), key)) {
+                    text::Copy(buffer, size, line.c_str() + equals + 1);
+                    return static_cast<Dword>(text::Length(buffer));
+                }
+            }
+        }
+        text::Copy(buffer, size, defaultValue ? defaultValue : u"");
+        return static_cast<Dword>(text::Length(buffer));
+    }
+    Dword GetPrivateProfileSectionW(const char16_t* section, char16_t* buffer, Dword size,
+                                    const char16_t*) override {
+        std::u16string all;
+        if (const auto* lines = Find(section)) {
+            for (const auto& line : *lines) all += line + u'\0';
+        }
+        if (all.size() + 1 > size) return size - 2;
+        std::copy(all.begin(), all.end(), buffer);
+        buffer[all.size()] = 0;
+        if (all.empty() && size > 1) buffer[1] = 0;
+        return static_cast<Dword>(all.empty() ? 0 : all.size());
+    }
+
+private:
+    const std::vector<std::u16string>* Find(const char16_t* section) const {
+        for (const auto& [name, lines] : sections) {
+            if (text::EqualNoCase(name.c_str(), section)) return &lines;
+        }
+        return nullptr;
+    }
+    platform::ScopedService<platform::Profile> scope_{*this};
+};
+
+// 8-bit text widened byte by byte: the conversion's arguments are what counts here.
+struct RecordingCodePage final : platform::CodePage {
+    std::vector<Dword> codePages;
+    int MultiByteToWideChar(Dword codePage, Dword, const char* src, int srcLength, char16_t* dst,
+                            int dstCapacity) override {
+        codePages.push_back(codePage);
+        if (srcLength <= 0 || srcLength > dstCapacity) return 0;
+        for (int i = 0; i < srcLength; ++i) dst[i] = static_cast<unsigned char>(src[i]);
+        return srcLength;
+    }
+    platform::ScopedService<platform::CodePage> scope{*this};
+};
+
+struct RecordingPnpUpdate final : platform::PnpUpdate {
+    struct Update {
+        platform::Handle window;
+        std::u16string hardwareId, infPath;
+        Dword flags;
+        bool rebootFlagGiven;
+    };
+    bool succeeds = true;
+    std::vector<Update> updates;
+    platform::Bool UpdateDriverForPlugAndPlayDevicesW(platform::Handle window, const char16_t* hardwareId,
+                                                      const char16_t* infPath, Dword flags,
+                                                      platform::Bool* reboot) override {
+        updates.push_back({window, hardwareId, infPath, flags, reboot != nullptr});
+        if (reboot) *reboot = 1;
+        return succeeds ? 1 : 0;
+    }
+    platform::ScopedService<platform::PnpUpdate> scope{*this};
+};
+
+const std::u16string kInfLines =
+    u"[KORVEL]\r\n"
+    u"\"KORVEL KV-100\" = KV100.LPT, LPTENUM\\KORVELKV-100\r\n"
+    u"\"KORVEL KV-100\" = KV100, USBPRINT\\KORVELKV-1001A2B, KORVELKV-1001A2B\r\n"
+    u"\"KORVEL KV-200\" = KV200, USBPRINT\\KORVELKV-2003C4D\r\n";
+
+// The printer user-interface commands against a medium at C:\Setup\, a spooler that
+// gains the printer an install line names, and a shell that records every start.
+class PrintUi : public testing::Test {
+protected:
+    FakeModule module{u"C:\\Setup\\setup.exe"};
+    FakeCatalogue catalogue;
+    FakeSpooler spooler;
+    FakeShell shell;
+    RecordingMessageBoxes messages;
+    RecordingTiming timing;
+    CPrinterInstaller installer;
+
+    PrintUi() {
+        catalogue.sections[u"PRINTER_TYPE"] = {u"Alpha=24", u"Beta=9"};
+        shell.onStart = [this](const std::u16string& parameters) {
+            if (parameters.find(u"/if /n \"Alpha\"") != std::u16string::npos) spooler.AddPrinter(u"Alpha");
+        };
+        installer.SetModelName(u"Alpha");
+        installer.SetPortName(u"LPT1:");
+        installer.SetDefaultFlag(1);
+        installer.SetTestPageFlag(1);
+    }
+    std::u16string Started(std::size_t i = 0) const { return shell.starts.at(i).parameters; }
+};
+
+TEST_F(PrintUi, Rundll32IsStartedFromTheSystemDirectoryAndAwaited) {
+    EXPECT_EQ(installer.RunRundll32(u"PRINTUI.DLL,PrintUIEntry /?"), 1);
+    ASSERT_EQ(shell.starts.size(), 1u);
+    const auto& start = shell.starts[0];
+    EXPECT_EQ(start.file, u"C:\\Windows\\system32\\rundll32.exe");
+    EXPECT_EQ(start.parameters, u"PRINTUI.DLL,PrintUIEntry /?");
+    EXPECT_EQ(start.mask, 0x40u);
+    EXPECT_EQ(start.window, nullptr);
+    EXPECT_EQ(start.verb, u"open");
+    EXPECT_FALSE(start.directoryGiven);
+    EXPECT_EQ(start.show, 1);
+    EXPECT_EQ(shell.waits, std::vector<Dword>{120000});
+    EXPECT_EQ(shell.processesOpen, 0) << "the process handle is closed";
+    EXPECT_EQ(shell.badCloses, 0);
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A start that gives no process has nothing to wait for or close.
+    shell.giveProcess = false;
+    shell.systemDirectory = u"D:\\";
+    EXPECT_EQ(installer.RunRundll32(u"x"), 1);
+    EXPECT_EQ(shell.starts[1].file, u"D:\\rundll32.exe");
+    EXPECT_EQ(shell.waits.size(), 1u);
+    EXPECT_EQ(shell.badCloses, 0);
+}
+
+TEST_F(PrintUi, AFailedStartShowsTheMessageOfItsErrorCode) {
+    const std::vector<std::pair<Dword, std::u16string>> table = {
+        {2, u"The specified file was not found."},
+        {3, u"The specified path was not found."},
+        {5, u"Access to the specified file is denied."},
+        {8, u"There is not enough memory to perform the specified action."},
+        {32, u"A sharing violation occurred."},
+        {1155, u"There is no application associated with the given file name extension."},
+        {1156, u"The Dynamic Data Exchange (DDE) transaction failed."},
+        {1157, u"One of the library files necessary to run the application can't be found."},
+        {1223,
+         u"The function prompted the user for additional information, but the user canceled the request."},
+        {1, u"Other error occurred."},
+        {0, u"Other error occurred."},
+        {1222, u"Other error occurred."},
+    };
+    shell.startFails = true;
+    for (const auto& [error, message] : table) {
+        shell.startError = error;
+        messages.shown.clear();
+        EXPECT_EQ(installer.RunRundll32(u"x"), 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, message) << "error " << error;
+        EXPECT_EQ(messages.shown[0].caption, u"ERROR");
+        EXPECT_EQ(messages.shown[0].type, 0x10u);
+        EXPECT_EQ(messages.shown[0].owner, nullptr);
+    }
+    EXPECT_TRUE(shell.waits.empty());
+}
+
+TEST_F(PrintUi, WithoutTheSystemDirectoryNothingIsStarted) {
+    for (long result : {0L, 260L, 261L}) {
+        shell.systemDirectoryResult = result;
+        messages.shown.clear();
+        EXPECT_EQ(installer.RunRundll32(u"x"), 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, u"The specified path was not found.");
+    }
+    EXPECT_TRUE(shell.starts.empty());
+}
+
+TEST_F(PrintUi, TheThreeCommandLines) {
+    EXPECT_EQ(installer.InstallPrinter(), 1);
+    EXPECT_EQ(installer.SetDefaultPrinter(), 1);
+    EXPECT_EQ(installer.PrintTestPage(), 1);
+    ASSERT_EQ(shell.starts.size(), 3u);
+    EXPECT_EQ(
+        Started(0),
+        u"PRINTUI.DLL,PrintUIEntry /if /n \"Alpha\" /f \"C:\\Setup\\PrinterDriver\\24pin\\OEMPRINT.INF\" "
+        u"/r \"LPT1:\" /m \"Alpha\" ");
+    EXPECT_EQ(Started(1), u"PRINTUI.DLL,PrintUIEntry /y /q /n \"Alpha\"");
+    EXPECT_EQ(Started(2), u"PRINTUI.DLL,PrintUIEntry /k /q /n \"Alpha\"");
+}
+
+TEST_F(PrintUi, TheLongestInstallLineFitsItsBuffer) {
+    // Every field at its limit: a 259-character INF path, a model and a port of 199.
+    std::u16string folder = u"C:\\" + std::u16string(259 - 32 - 4, u'd') + u"\\";
+    ASSERT_EQ(folder.size() + 32, 259u);
+    FakeModule longModule(folder + u"s.exe");
+    std::u16string model(199, u'M');
+    std::u16string port(199, u'P');
+    catalogue.sections[u"PRINTER_TYPE"] = {model + u"=24"};
+    CPrinterInstaller longInstaller;
+    ASSERT_TRUE(longInstaller.SetModelName(model.c_str()));
+    ASSERT_TRUE(longInstaller.SetPortName(port.c_str()));
+
+    longInstaller.InstallPrinter();
+    ASSERT_EQ(shell.starts.size(), 1u);
+    std::u16string expected = u"PRINTUI.DLL,PrintUIEntry /if /n \"" + model + u"\" /f \"" + folder +
+                              u"PrinterDriver\\24pin\\OEMPRINT.INF\" /r \"" + port + u"\" /m \"" + model +
+                              u"\" ";
+    EXPECT_EQ(expected.size(), 909u);
+    EXPECT_EQ(Started(), expected);
+}
+
+TEST_F(PrintUi, InstallingWaitsThenChecksThePrinterByItsWholeName) {
+    EXPECT_EQ(installer.InstallPrinter(), 1);
+    EXPECT_EQ(timing.sleeps, std::vector<Dword>{500});
+
+    // The entry point ran but made no printer; a copy of the model does not count.
+    FakeSpooler onlyCopies;
+    onlyCopies.AddPrinter(u"Alpha (2)");
+    onlyCopies.AddPrinter(u"Alpha0");
+    shell.onStart = nullptr;
+    EXPECT_EQ(installer.InstallPrinter(), 0);
+    EXPECT_EQ(timing.sleeps.size(), 2u);
+
+    // rundll32 not started: no pause, no check, the message shown.
+    shell.startFails = true;
+    shell.startError = 2;
+    EXPECT_EQ(installer.InstallPrinter(), 0);
+    EXPECT_EQ(timing.sleeps.size(), 2u);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, u"The specified file was not found.");
+}
+
+TEST_F(PrintUi, GivenNameAndPortReplaceTheSelection) {
+    EXPECT_EQ(installer.InstallPrinter(u"Beta", u"USB001"), 0);
+    EXPECT_EQ(S(installer.modelName), u"Beta");
+    EXPECT_EQ(S(installer.portName), u"USB001");
+    EXPECT_EQ(Started(),
+              u"PRINTUI.DLL,PrintUIEntry /if /n \"Beta\" /f \"C:\\Setup\\PrinterDriver\\9pin\\OEMPRINT.INF\" "
+              u"/r \"USB001\" /m \"Beta\" ");
+    EXPECT_EQ(installer.SetDefaultPrinter(u"Gamma"), 1);
+    EXPECT_EQ(Started(1), u"PRINTUI.DLL,PrintUIEntry /y /q /n \"Gamma\"");
+    EXPECT_EQ(S(installer.modelName), u"Gamma");
+
+    // Values of 199 characters fit their fields; longer ones are refused.
+    std::u16string fits(199, u'x');
+    std::u16string tooLong(200, u'x');
+    EXPECT_EQ(installer.PrintTestPage(fits.c_str()), 1);
+    EXPECT_EQ(installer.InstallPrinter(tooLong.c_str()), 0);
+    EXPECT_EQ(installer.InstallPrinter(nullptr, tooLong.c_str()), 0);
+    EXPECT_EQ(installer.SetDefaultPrinter(tooLong.c_str()), 0);
+    EXPECT_EQ(installer.PrintTestPage(tooLong.c_str()), 0);
+    EXPECT_EQ(shell.starts.size(), 3u);
+    EXPECT_EQ(S(installer.modelName), fits);
+    EXPECT_EQ(S(installer.portName), u"USB001");
+}
+
+TEST_F(PrintUi, ClearFlagsStartNothing) {
+    installer.SetDefaultFlag(0);
+    installer.SetTestPageFlag(0);
+    EXPECT_EQ(installer.SetDefaultPrinter(), 1);
+    EXPECT_EQ(installer.PrintTestPage(u"Beta"), 1);
+    EXPECT_EQ(installer.SetDefaultPrinter(u"Quoted\""), 1);
+    EXPECT_TRUE(shell.starts.empty());
+    EXPECT_EQ(S(installer.modelName), u"Alpha");
+
+    // Set, a failed start is a failure.
+    installer.SetDefaultFlag(1);
+    shell.startFails = true;
+    EXPECT_EQ(installer.SetDefaultPrinter(), 0);
+}
+
+TEST_F(PrintUi, ValuesThatWouldLeaveTheirQuotesAreRefused) {
+    EXPECT_EQ(installer.InstallPrinter(u"Alpha\" /y /n \"Other"), 0);
+    EXPECT_EQ(installer.InstallPrinter(nullptr, u"LPT1:\" /x"), 0);
+    EXPECT_EQ(installer.InstallPrinter(u"Alpha\\"), 0);
+    EXPECT_EQ(installer.SetDefaultPrinter(u"\""), 0);
+    EXPECT_EQ(installer.PrintTestPage(u"A\"B"), 0);
+    EXPECT_EQ(S(installer.modelName), u"Alpha");
+    EXPECT_EQ(S(installer.portName), u"LPT1:");
+
+    // A selection that already holds a quote.
+    installer.SetPortName(u"LPT\"1");
+    EXPECT_EQ(installer.InstallPrinter(), 0);
+    installer.SetPortName(u"LPT1:");
+    installer.SetModelName(u"Al\"pha");
+    EXPECT_EQ(installer.SetDefaultPrinter(), 0);
+    EXPECT_EQ(installer.PrintTestPage(), 0);
+
+    // A model without a print-head type leaves the bare driver folder, whose closing
+    // backslash would take the quote after it.
+    installer.SetModelName(u"Unknown");
+    EXPECT_EQ(installer.InstallPrinter(), 0);
+    EXPECT_EQ(S(installer.driverInfPath), u"C:\\Setup\\PrinterDriver\\");
+
+    EXPECT_TRUE(shell.starts.empty());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// The installation routes against a medium in a scratch folder with a driver INF, and
+// an attached printer (or none) behind the device fakes.
+class Routes : public testing::Test {
+protected:
+    TempDir dir;
+    FakeModule module{dir.ProgramDir() + u"setup.exe"};
+    FakeCatalogue catalogue;
+    FakeSpooler spooler;
+    FakeShell shell;
+    RecordingMessageBoxes messages;
+    RecordingTiming timing;
+    RecordingCodePage codePage;
+    RecordingPnpUpdate pnp;
+    FakeDeviceInterfaces interfaces;
+    FakeDeviceIo io;
+    CPrinterInstaller installer;
+
+    Routes() {
+        catalogue.sections[u"PRINTER_SERIES"] = {u"KV系列", u"B"};
+        catalogue.sections[u"KV系列"] = {u"KV-100"};
+        catalogue.sections[u"B"] = {u"KV-200"};
+        catalogue.sections[u"PRINTER_TYPE"] = {u"KORVEL KV-100=24", u"KORVEL KV-200=24", u"KORVEL KV-300=24"};
+        std::string inf;
+        for (char16_t c : kInfLines) inf.push_back(static_cast<char>(c));
+        dir.Write("PrinterDriver/24pin/OEMPRINT.INF", inf);
+        shell.onStart = [this](const std::u16string&) { spooler.AddPrinter(installer.modelName); };
+        installer.SetModelName(u"KORVEL KV-100");
+        installer.SetPortName(u"USB001");
+    }
+
+    void AttachPrinter(const std::string& deviceId) {
+        interfaces.paths = {u"\\\\?\\usb#vid_12ab&pid_34cd#0001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}"};
+        std::size_t length = deviceId.size() + 2;
+        io.replyBytes =
+            std::string{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)} + deviceId;
+    }
+    std::u16string InfPath() const { return dir.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF"; }
+};
+
+TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
+    EXPECT_EQ(installer.InstallPnpDriver(), 1);
+    ASSERT_EQ(pnp.updates.size(), 1u);
+    EXPECT_EQ(pnp.updates[0].hardwareId, u" USBPRINT\\KORVELKV-1001A2B");
+    EXPECT_EQ(pnp.updates[0].infPath, InfPath());
+    EXPECT_EQ(pnp.updates[0].flags, 1u);
+    EXPECT_EQ(pnp.updates[0].window, nullptr);
+    EXPECT_TRUE(pnp.updates[0].rebootFlagGiven);
+    EXPECT_EQ(codePage.codePages, std::vector<Dword>{3});
+
+    pnp.succeeds = false;
+    EXPECT_EQ(installer.InstallPnpDriver(), 0);
+    EXPECT_TRUE(shell.starts.empty());
+}
+
+TEST_F(Routes, WithoutAHardwareIdThereIsNoUpdate) {
+    installer.SetModelName(u"KORVEL KV-300");  // has a type, but no line in the INF
+    EXPECT_EQ(installer.InstallPnpDriver(), 0);
+    installer.SetModelName(u"KORVEL KV-900");  // no type: the driver folder, no INF
+    EXPECT_EQ(installer.InstallPnpDriver(), 0);
+    std::filesystem::remove(dir.path() / "PrinterDriver" / "24pin" / "OEMPRINT.INF");
+    installer.SetModelName(u"KORVEL KV-100");  // the INF is missing
+    EXPECT_EQ(installer.InstallPnpDriver(), 0);
+    EXPECT_TRUE(pnp.updates.empty());
+}
+
+TEST_F(Routes, NoAttachedPrinterTakesThePrinterUserInterfaceRouteWhateverThePort) {
+    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_TRUE(pnp.updates.empty());
+    ASSERT_EQ(shell.starts.size(), 1u);
+    EXPECT_EQ(shell.starts[0].parameters, u"PRINTUI.DLL,PrintUIEntry /if /n \"KORVEL KV-100\" /f \"" +
+                                              InfPath() + u"\" /r \"USB001\" /m \"KORVEL KV-100\" ");
+}
+
+TEST_F(Routes, AnAttachedPrinterOfACatalogueModelTakesThePlugAndPlayRoute) {
+    for (const char* model : {"KV-100", "KV-200"}) {  // in the wizard's series, or in another one
+        RecordingPnpUpdate updates;
+        AttachPrinter(std::string("MFG:KORVEL;CMD:ESC/P;MDL:") + model + ";CLS:PRINTER;");
+        EXPECT_EQ(installer.InstallDriver(), 1) << model;
+        ASSERT_EQ(updates.updates.size(), 1u);
+        // The selected model's ID, whichever model is attached.
+        EXPECT_EQ(updates.updates[0].hardwareId, u" USBPRINT\\KORVELKV-1001A2B");
+    }
+    EXPECT_TRUE(shell.starts.empty());
+    EXPECT_TRUE(io.openDevices.empty()) << "the printer is closed again";
+}
+
+TEST_F(Routes, AFailedPlugAndPlayUpdateIsFinal) {
+    AttachPrinter("MFG:KORVEL;MDL:KV-100;");
+    pnp.succeeds = false;
+    EXPECT_EQ(installer.InstallDriver(), 0);
+    EXPECT_EQ(pnp.updates.size(), 1u);
+    EXPECT_TRUE(shell.starts.empty());
+}
+
+TEST_F(Routes, AnAttachedPrinterOfAnotherModelTakesThePrinterUserInterfaceRoute) {
+    for (const char* id : {"MFG:OTHER;MDL:X-1;", "MFG:KORVEL;MDL:kv-100;", "MFG:KORVEL;CMD:ESC/P;"}) {
+        AttachPrinter(id);
+        shell.starts.clear();
+        EXPECT_EQ(installer.InstallDriver(), 1) << id;
+        EXPECT_EQ(shell.starts.size(), 1u) << id;
+    }
+    EXPECT_TRUE(pnp.updates.empty());
+}
+
+}  // namespace

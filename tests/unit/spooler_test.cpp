@@ -1,0 +1,211 @@
+// The spooler operations against a spooler in memory: the two-call enumeration and its
+// failures, the name tests, and the removal of a printer with its driver.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "engine/printer_installer.h"
+#include "platform/memory.h"
+#include "tests/support/fake_module.h"
+#include "tests/support/fake_spooler.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// Allocation that records the sizes asked for and can be made to fail.
+struct ScriptedMemory final : platform::Memory {
+    bool fail = false;
+    std::vector<std::size_t> requests;
+    int live = 0;
+    platform::ScopedService<platform::Memory> scope{*this};
+
+    void* Allocate(std::size_t bytes) override {
+        requests.push_back(bytes);
+        if (fail) return nullptr;
+        ++live;
+        return ::operator new(bytes, std::nothrow);
+    }
+    void Free(void* block) override {
+        --live;
+        ::operator delete(block);
+    }
+};
+
+class Spooler : public testing::Test {
+protected:
+    FakeModule module{u"C:\\Setup\\setup.exe"};
+    FakeSpooler spooler;
+    ScriptedMemory memory;
+    CPrinterInstaller installer;
+    StringList list{u"kept"};
+
+    // Every operation that enumerates, with its result for a failed enumeration.
+    void ExpectEveryEnumerationFails() {
+        EXPECT_EQ(installer.EnumPortNames(list), 0);
+        EXPECT_EQ(installer.FindInstalledPrinters(u"Alpha", list), -1);
+        EXPECT_EQ(installer.PrinterExists(u"Alpha"), 0);
+        EXPECT_EQ(list, StringList{u"kept"});
+        EXPECT_EQ(memory.live, 0);
+    }
+};
+
+TEST_F(Spooler, EnumerationFailsWhenTheSizingCallFailsWithAnotherError) {
+    spooler.AddPrinter(u"Alpha");
+    spooler.ports = {u"LPT1:"};
+    spooler.printerScript = spooler.portScript = {true, platform::kErrorSpoolerUnavailable, false, 0};
+    ExpectEveryEnumerationFails();
+    EXPECT_TRUE(memory.requests.empty());
+    EXPECT_EQ(spooler.calls.size(), 3u) << "no second call after the failed first";
+}
+
+TEST_F(Spooler, EnumerationFailsWhenTheBufferCannotBeAllocated) {
+    spooler.AddPrinter(u"Alpha");
+    spooler.ports = {u"LPT1:"};
+    memory.fail = true;
+    ExpectEveryEnumerationFails();
+    EXPECT_EQ(memory.requests.size(), 3u);
+}
+
+TEST_F(Spooler, EnumerationFailsWhenTheSecondCallFails) {
+    spooler.AddPrinter(u"Alpha");
+    spooler.ports = {u"LPT1:"};
+    spooler.printerScript = spooler.portScript = {false, 0, true, platform::kErrorInsufficientBuffer};
+    ExpectEveryEnumerationFails();
+}
+
+TEST_F(Spooler, TheBufferHasExactlyTheSizeTheSpoolerAskedFor) {
+    spooler.ports = {u"LPT1:", u"USB001"};
+    ASSERT_EQ(installer.EnumPortNames(list), 1);
+    std::size_t needed = 2 * sizeof(platform::PortInfo2) + (6 + 7) * sizeof(char16_t);
+    EXPECT_EQ(memory.requests, std::vector<std::size_t>{needed});
+    EXPECT_EQ(spooler.calls,
+              (Calls{"EnumPorts server=none level=2 buffer=none size=0",
+                     "EnumPorts server=none level=2 buffer=given size=" + std::to_string(needed)}));
+    EXPECT_EQ(list, (StringList{u"kept", u"LPT1:", u"USB001"}));
+}
+
+TEST_F(Spooler, NothingToListIsASuccessWithNothingAppended) {
+    EXPECT_EQ(installer.EnumPortNames(list), 1);
+    EXPECT_EQ(installer.FindInstalledPrinters(u"Alpha", list), 0);
+    EXPECT_EQ(installer.PrinterExists(u"Alpha"), 0);
+    EXPECT_EQ(list, StringList{u"kept"});
+    EXPECT_TRUE(memory.requests.empty());
+    // The second call is made all the same, again without a buffer.
+    EXPECT_EQ(spooler.calls[1], "EnumPorts server=none level=2 buffer=none size=0");
+    EXPECT_EQ(spooler.calls[3], "EnumPrinters flags=2 name=none level=2 buffer=none size=0");
+}
+
+TEST_F(Spooler, CopiesAreTheModelABlankAndAParenthesis) {
+    for (const char16_t* name : {u"Alpha (2)", u"Alpha", u"Alpha(2)", u"Alpha0", u"Alpha (", u"alpha",
+                                 u"Alpha0 (2)", u"Alpha\t(2)", u"Alpha (copy)", u"Alph", u"Beta (2)"}) {
+        spooler.AddPrinter(name);
+    }
+    EXPECT_EQ(installer.FindInstalledPrinters(u"Alpha", list), 3);
+    EXPECT_EQ(list, (StringList{u"kept", u"Alpha (2)", u"Alpha", u"Alpha (copy)"}));
+}
+
+TEST_F(Spooler, ALongerModelIsNotACopy) {
+    spooler.AddPrinter(u"KV-1000(2)");
+    spooler.AddPrinter(u"KV-1000 (2)");
+    spooler.AddPrinter(u"KV-1000");
+    spooler.AddPrinter(u"KV-100 (3)");
+    EXPECT_EQ(installer.FindInstalledPrinters(u"KV-100", list), 1);
+    EXPECT_EQ(list, (StringList{u"kept", u"KV-100 (3)"}));
+}
+
+TEST_F(Spooler, APrinterExistsOnlyUnderItsWholeName) {
+    spooler.AddPrinter(u"Alpha0");
+    spooler.AddPrinter(u"Alpha (2)");
+    spooler.AddPrinter(u"alpha");
+    EXPECT_EQ(installer.PrinterExists(u"Alpha"), 0);
+    EXPECT_EQ(installer.PrinterExists(u"Alpha0"), 1);
+    EXPECT_EQ(installer.PrinterExists(u"Alpha (2)"), 1);
+    EXPECT_EQ(installer.PrinterExists(u"Alpha0 "), 0);
+}
+
+TEST_F(Spooler, NoPrinterHasAnEmptyName) {
+    spooler.AddPrinter(u"Alpha");
+    EXPECT_EQ(installer.PrinterExists(u""), 0);
+    EXPECT_EQ(installer.PrinterExists(nullptr), 0);
+}
+
+TEST_F(Spooler, DeletionPurgesDeletesAndClosesTheQueueThenDeletesTheDriver) {
+    spooler.AddPrinter(u"Alpha");
+    EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha"), 1);
+    EXPECT_EQ(spooler.calls,
+              (Calls{"Open Alpha", "SetPrinter level=0 data=none command=3 Alpha", "DeletePrinter Alpha",
+                     "ClosePrinter Alpha", "DeleteDriver Alpha server=none environment=none flags=1,3"}));
+    ASSERT_TRUE(spooler.lastDefaultsGiven);
+    EXPECT_EQ(spooler.lastDefaults.dataType, nullptr);
+    EXPECT_EQ(spooler.lastDefaults.devMode, nullptr);
+    EXPECT_EQ(spooler.lastDefaults.desiredAccess, 0xF000Cu);
+    EXPECT_TRUE(spooler.printers.empty());
+    EXPECT_TRUE(spooler.drivers.empty());
+}
+
+TEST_F(Spooler, APrinterThatCannotBeOpenedStillHasItsDriverDeleted) {
+    spooler.drivers.insert(u"Alpha");  // a driver no printer uses
+    EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha"), 1);
+    EXPECT_EQ(spooler.calls,
+              (Calls{"Open Alpha", "DeleteDriver Alpha server=none environment=none flags=1,3"}));
+    EXPECT_TRUE(spooler.drivers.empty());
+
+    spooler.calls.clear();
+    spooler.AddPrinter(u"Beta");
+    spooler.openFails = true;
+    EXPECT_EQ(installer.DeletePrinterAndDriver(u"Beta"), 0) << "the driver is still in use by the queue";
+    EXPECT_EQ(spooler.calls,
+              (Calls{"Open Beta", "DeleteDriver Beta server=none environment=none flags=1,3"}));
+    EXPECT_TRUE(spooler.HasPrinter(u"Beta"));
+}
+
+TEST_F(Spooler, FailedPurgeDeletionOrCloseDoNotStopTheNextSteps) {
+    struct Case {
+        bool purgeFails, deleteFails, closeFails;
+        std::int32_t result;
+    };
+    for (const Case c :
+         {Case{true, false, false, 1}, Case{false, false, true, 1}, Case{false, true, false, 0}}) {
+        FakeSpooler local;
+        local.AddPrinter(u"Alpha");
+        local.purgeFails = c.purgeFails;
+        local.deleteFails = c.deleteFails;
+        local.closeFails = c.closeFails;
+        EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha"), c.result);
+        EXPECT_EQ(local.calls.size(), 5u);
+        EXPECT_EQ(local.printers.empty(), !c.deleteFails);
+    }
+}
+
+TEST_F(Spooler, ADriverStillUsedByAnotherPrinterStays) {
+    spooler.AddPrinter(u"Alpha");
+    spooler.AddPrinter(u"Alpha (2)", u"Alpha");
+    EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha"), 0);
+    EXPECT_FALSE(spooler.HasPrinter(u"Alpha"));
+    EXPECT_TRUE(spooler.HasPrinter(u"Alpha (2)"));
+    EXPECT_EQ(spooler.drivers.count(u"Alpha"), 1u);
+
+    // A copy's name is no driver's name: its queue goes, and the result is 0.
+    EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha (2)"), 0);
+    EXPECT_TRUE(spooler.printers.empty());
+    EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha"), 1);
+}
+
+#if !defined(_WIN32)
+// The portable build's spooler: there is none, and every operation fails plainly.
+TEST(SpoolerUnavailable, EveryOperationFailsPlainly) {
+    FakeModule module(u"C:\\Setup\\setup.exe");
+    CPrinterInstaller installer;
+    StringList list;
+    EXPECT_EQ(installer.EnumPortNames(list), 0);
+    EXPECT_EQ(installer.FindInstalledPrinters(u"Alpha", list), -1);
+    EXPECT_EQ(installer.PrinterExists(u"Alpha"), 0);
+    EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha"), 0);
+    EXPECT_TRUE(list.empty());
+}
+#endif
+
+}  // namespace
