@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Checks what the shipped program carries: check_binary.sh OBJDUMP EXE ARCH (amd64 or x86)
+#  - it imports only system libraries that Windows always loads from its own directory
+#    (no runtime DLL beside the program, and no winspool/newdev/cfgmgr32, which the
+#    program loads at run time from the system directory);
+#  - its manifest asks for administrator rights and binds the common controls 6.0 of
+#    its own processor architecture.
+set -euo pipefail
+
+objdump=$1 exe=$2 arch=$3
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|setupapi|ole32|oleaut32|comctl32|comdlg32|shlwapi|msvcrt)\.dll$'
+failures=0
+
+mapfile -t imports < <("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
+if ((${#imports[@]} == 0)); then
+  echo "FAIL: no import table found in $exe"
+  failures=1
+fi
+for dll in "${imports[@]}"; do
+  if [[ ! $dll =~ $allowed ]]; then
+    echo "FAIL: $exe imports $dll"
+    failures=1
+  fi
+done
+echo "imports: ${imports[*]}"
+
+# The manifest resource is plain text inside the program.
+manifest=$(strings -n 4 "$exe" | awk '/<assembly /,/<\/assembly>/')
+check() {
+  if ! grep -q -- "$1" <<<"$manifest"; then
+    echo "FAIL: manifest lacks $1"
+    failures=1
+  fi
+}
+check 'requestedExecutionLevel level="requireAdministrator" uiAccess="false"'
+check 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'
+other=$([ "$arch" = amd64 ] && echo x86 || echo amd64)
+if grep -q "processorArchitecture=\"$other\"" <<<"$manifest"; then
+  echo "FAIL: manifest names processorArchitecture=\"$other\""
+  failures=1
+fi
+check "processorArchitecture=\"$arch\""
+if [ "$(grep -c '<assembly ' <<<"$manifest")" != 1 ]; then
+  echo "FAIL: expected exactly one manifest"
+  failures=1
+fi
+
+exit $failures

@@ -1,0 +1,136 @@
+// Looks at the running wizard from outside, for the end-to-end script (runs in the same
+// Wine prefix as the wizard). Commands:
+//   wizard_probe buttons TITLE EXPECTED TIMEOUT_MS
+//       waits until a top-level window TITLE exists and its buttons are in the state
+//       EXPECTED ("back=disabled next=enabled finish=hidden cancel=enabled help=hidden");
+//       prints the last state seen; exit 0 when it matched in time.
+//   wizard_probe text TITLE ID     prints the text of the visible control ID in window TITLE
+//                                  (line breaks written as \n)
+//   wizard_probe point TITLE ID    prints the screen position "X Y" of the middle of control ID
+//   wizard_probe rect TITLE        prints the window's rectangle "X Y WIDTH HEIGHT"
+// Exit code 2 for a window or control that is not there.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr int kBackButton = 0x3023;
+constexpr int kNextButton = 0x3024;
+constexpr int kFinishButton = 0x3025;
+
+void Print(const std::wstring& text) {
+    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                     nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
+                          nullptr);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<ControlSearch*>(data);
+    if (::GetDlgCtrlID(child) == search->id && ::IsWindowVisible(child)) {
+        search->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The first visible descendant with the control id (pages are children of the frame).
+HWND FindControl(HWND top, int id) {
+    ControlSearch search{id, nullptr};
+    ::EnumChildWindows(top, &MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+const wchar_t* ButtonState(HWND top, int id) {
+    HWND button = ::GetDlgItem(top, id);
+    if (!button || !::IsWindowVisible(button)) return L"hidden";
+    return ::IsWindowEnabled(button) ? L"enabled" : L"disabled";
+}
+
+std::wstring Buttons(HWND top) {
+    return std::wstring(L"back=") + ButtonState(top, kBackButton) + L" next=" + ButtonState(top, kNextButton) +
+           L" finish=" + ButtonState(top, kFinishButton) + L" cancel=" + ButtonState(top, IDCANCEL) +
+           L" help=" + ButtonState(top, IDHELP);
+}
+
+std::wstring Text(HWND window) {
+    int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), length + 1)));
+    std::wstring escaped;
+    for (wchar_t c : text) {
+        if (c == L'\n') {
+            escaped += L"\\n";
+        } else if (c != L'\r') {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+int WaitForButtons(const wchar_t* title, const wchar_t* expected, DWORD timeoutMs) {
+    DWORD start = ::GetTickCount();
+    std::wstring last = L"(no window)";
+    for (;;) {
+        if (HWND top = ::FindWindowW(nullptr, title)) {
+            last = Buttons(top);
+            if (last == expected) break;
+        }
+        if (::GetTickCount() - start > timeoutMs) {
+            Print(last);
+            return 1;
+        }
+        ::Sleep(100);
+    }
+    Print(last);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (argc < 3) return 2;
+    std::wstring command = argv[1];
+    if (command == L"buttons" && argc == 5) {
+        return WaitForButtons(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
+    }
+    HWND top = ::FindWindowW(nullptr, argv[2]);
+    if (!top) return 2;
+    if (command == L"rect") {
+        RECT r;
+        ::GetWindowRect(top, &r);
+        Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
+              L" " + std::to_wstring(r.bottom - r.top));
+        return 0;
+    }
+    if (argc != 4) return 2;
+    HWND control = FindControl(top, static_cast<int>(std::wcstol(argv[3], nullptr, 0)));
+    if (!control) return 2;
+    if (command == L"text") {
+        Print(Text(control));
+        return 0;
+    }
+    if (command == L"point") {
+        RECT r;
+        ::GetWindowRect(control, &r);
+        Print(std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring((r.top + r.bottom) / 2));
+        return 0;
+    }
+    return 2;
+}

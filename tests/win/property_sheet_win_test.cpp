@@ -1,0 +1,159 @@
+// The property-sheet layer of the wizard against the system's property sheet: the
+// callbacks a page overrides arrive in the right order with the right meaning, data
+// exchange runs both ways, and EndDialog / Finish / Cancel end DoModal with their codes.
+// The pages drive the wizard themselves by posting button presses to the frame.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "wizard/framework/property_page.h"
+#include "wizard/framework/property_sheet.h"
+
+namespace {
+
+constexpr UINT kFirstTemplate = 200;
+constexpr UINT kSecondTemplate = 201;
+constexpr int kTextControl = 100;
+constexpr UINT_PTR kWatchdogTimer = 99;
+
+std::vector<std::string> events;
+
+class TestPage : public CPropertyPage {
+public:
+    TestPage(UINT templateId, std::string name) : CPropertyPage(templateId), name(std::move(name)) {}
+
+    // Runs at each activation (count from 1), after the page set its buttons.
+    std::function<void(TestPage&, int)> onActive;
+    // How many Finish presses the page refuses before it accepts one.
+    int refusals = 0;
+    std::wstring text;
+
+    void Press(int button) { ::PostMessageW(GetParentFrame(), PSM_PRESSBUTTON, button, 0); }
+    void End(int code) { GetSheet()->EndDialog(code); }
+    void Buttons(DWORD flags) { SetWizardButtons(flags); }
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override { DDX_Text(dx, kTextControl, text); }
+    BOOL OnInitDialog() override {
+        events.push_back(name + ":init");
+        // A wizard that hangs would hang the test run; give up after 20 s.
+        SetTimer(kWatchdogTimer, 20000);
+        return CPropertyPage::OnInitDialog();
+    }
+    BOOL OnSetActive() override {
+        events.push_back(name + ":active");
+        BOOL result = CPropertyPage::OnSetActive();
+        if (onActive) onActive(*this, ++activations);
+        return result;
+    }
+    LRESULT OnWizardNext() override {
+        events.push_back(name + ":next");
+        return CPropertyPage::OnWizardNext();
+    }
+    LRESULT OnWizardBack() override {
+        events.push_back(name + ":back");
+        return CPropertyPage::OnWizardBack();
+    }
+    BOOL OnWizardFinish() override {
+        events.push_back(name + ":finish");
+        if (refusals == 0) return TRUE;
+        --refusals;
+        return FALSE;
+    }
+    void OnTimer(UINT_PTR timerId) override {
+        if (timerId != kWatchdogTimer) return;
+        events.push_back(name + ":watchdog");
+        Press(PSBTN_CANCEL);
+    }
+
+private:
+    std::string name;
+    int activations = 0;
+};
+
+class PropertySheetTest : public ::testing::Test {
+protected:
+    void SetUp() override { events.clear(); }
+
+    TestPage first{kFirstTemplate, "1"};
+    TestPage second{kSecondTemplate, "2"};
+    CPropertySheet sheet{L"test", nullptr, 0};
+
+    INT_PTR RunWizard() {
+        sheet.AddPage(&first);
+        sheet.AddPage(&second);
+        sheet.HeaderFlags() |= PSH_WIZARD;
+        return sheet.DoModal();
+    }
+};
+
+TEST_F(PropertySheetTest, NextAndBackActivateThePagesAnewAndEndDialogGivesItsCode) {
+    first.onActive = [](TestPage& page, int) {
+        page.Buttons(PSWIZB_NEXT);
+        page.Press(PSBTN_NEXT);
+    };
+    second.onActive = [](TestPage& page, int activation) {
+        page.Buttons(PSWIZB_BACK | PSWIZB_NEXT);
+        if (activation == 1) {
+            page.Press(PSBTN_BACK);
+        } else {
+            page.End(7);
+        }
+    };
+    EXPECT_EQ(RunWizard(), 7);
+    EXPECT_EQ(events, (std::vector<std::string>{"1:init", "1:active", "1:next", "2:init", "2:active", "2:back",
+                                                "1:active", "1:next", "2:active"}));
+}
+
+TEST_F(PropertySheetTest, StartsOnThePageSetBeforeTheSheetRuns) {
+    second.onActive = [](TestPage& page, int) { page.End(3); };
+    sheet.AddPage(&first);
+    sheet.AddPage(&second);
+    sheet.HeaderFlags() |= PSH_WIZARD;
+    EXPECT_TRUE(sheet.SetActivePage(&second));
+    EXPECT_EQ(sheet.DoModal(), 3);
+    EXPECT_EQ(events, (std::vector<std::string>{"2:init", "2:active"}));
+}
+
+TEST_F(PropertySheetTest, FinishThatIsRefusedKeepsTheWizardOpen) {
+    first.onActive = [](TestPage& page, int) { page.Press(PSBTN_NEXT); };
+    second.refusals = 1;
+    second.onActive = [](TestPage& page, int) {
+        page.Buttons(PSWIZB_BACK | PSWIZB_FINISH);
+        page.Press(PSBTN_FINISH);
+        page.Press(PSBTN_FINISH);
+    };
+    EXPECT_EQ(RunWizard(), IDOK);
+    EXPECT_EQ(events, (std::vector<std::string>{"1:init", "1:active", "1:next", "2:init", "2:active", "2:finish",
+                                                "2:finish"}));
+}
+
+TEST_F(PropertySheetTest, CancelEndsWithIdCancel) {
+    first.onActive = [](TestPage& page, int) { page.Press(PSBTN_CANCEL); };
+    EXPECT_EQ(RunWizard(), IDCANCEL);
+    EXPECT_EQ(events, (std::vector<std::string>{"1:init", "1:active"}));
+}
+
+TEST_F(PropertySheetTest, DataExchangeFillsTheControlsAndReadsThemBackWhenThePageIsLeft) {
+    first.text = L"from the member";
+    std::wstring shown;
+    first.onActive = [&shown](TestPage& page, int) {
+        wchar_t buffer[64] = {};
+        ::GetDlgItemTextW(page.GetSafeHwnd(), kTextControl, buffer, 64);
+        shown = buffer;
+        ::SetDlgItemTextW(page.GetSafeHwnd(), kTextControl, L"typed by the user");
+        page.Press(PSBTN_NEXT);
+    };
+    second.onActive = [](TestPage& page, int) { page.End(1); };
+    EXPECT_EQ(RunWizard(), 1);
+    EXPECT_EQ(shown, L"from the member");
+    EXPECT_EQ(first.text, L"typed by the user");
+}
+
+}  // namespace

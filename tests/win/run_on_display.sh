@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs a Windows GUI test program under Wine on an X display of its own, in a fresh copy
+# of the build tree's prefix: run_on_display.sh ARCH BUILD_DIR PROGRAM [ARGS...]
+# There is no window manager on that display, so Wine is told to draw and manage the
+# windows itself (otherwise it waits two seconds for a manager whenever a window closes).
+set -euo pipefail
+
+if [ -z "${TAMRIN_ON_DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" env TAMRIN_ON_DISPLAY=1 bash "$0" "$@"
+fi
+
+arch=$1 build=$2
+shift 2
+wine_run=$(cd "$(dirname "$0")/../../tools" && pwd)/wine-run
+mkdir -p "$build"
+TAMRIN_WINEPREFIX=$(mktemp -d "$build/wineprefix-display.XXXXXX")
+export TAMRIN_WINEPREFIX
+rmdir "$TAMRIN_WINEPREFIX"  # wine-run fills it from the build tree's prefix
+cleanup() {
+  WINEPREFIX=$TAMRIN_WINEPREFIX /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$TAMRIN_WINEPREFIX /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
+  rm -rf "$TAMRIN_WINEPREFIX"
+}
+trap cleanup EXIT
+
+"$wine_run" "$arch" "$build" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+"$wine_run" "$arch" "$build" "$@"

@@ -1,0 +1,69 @@
+// A page of a property sheet, built from a dialog template of this program. Pages
+// derive from it and override the callbacks they need; the defaults behave like a page
+// that does nothing of its own (move on, keep the wizard open, exchange no data).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "wizard/framework/data_exchange.h"
+
+class CPropertySheet;
+
+class CPropertyPage {
+public:
+    explicit CPropertyPage(UINT templateId);
+    virtual ~CPropertyPage();
+    CPropertyPage(const CPropertyPage&) = delete;
+    CPropertyPage& operator=(const CPropertyPage&) = delete;
+
+    UINT TemplateId() const { return templateId; }
+    HWND GetSafeHwnd() const { return hwnd; }
+    // The sheet the page was added to, or nullptr.
+    CPropertySheet* GetSheet() const { return sheet; }
+    // The frame window, the page's parent while the sheet runs.
+    HWND GetParentFrame() const { return hwnd ? ::GetParent(hwnd) : nullptr; }
+
+    // A page handle for the sheet, or nullptr. The caller owns it until it hands it over.
+    HPROPSHEETPAGE CreatePageHandle();
+
+protected:
+    // Ties controls to members through DDX_ calls.
+    virtual void DoDataExchange(CDataExchange* dx);
+    // The dialog exists: pushes the members into the controls. TRUE: default focus.
+    virtual BOOL OnInitDialog();
+    // The page becomes the current one; FALSE refuses the activation. Every activation
+    // after the first pushes the members into the controls again.
+    virtual BOOL OnSetActive();
+    // The page is left; reads the controls back. FALSE keeps the page.
+    virtual BOOL OnKillActive();
+    // 0 moves to the neighbouring page, -1 stays, a template id jumps to that page.
+    virtual LRESULT OnWizardBack();
+    virtual LRESULT OnWizardNext();
+    // TRUE lets the wizard close; FALSE keeps it open.
+    virtual BOOL OnWizardFinish();
+    virtual void OnTimer(UINT_PTR timerId);
+    // Every other message of the page (commands, private messages, owner drawing,
+    // notifications of its controls). Return true when handled, with its result.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // Runs DoDataExchange: TRUE reads the controls, FALSE fills them.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    // Posts the PSWIZB_ flags to the frame; they take effect after the current message.
+    void SetWizardButtons(DWORD flags);
+    UINT_PTR SetTimer(UINT_PTR timerId, UINT elapseMs);
+    BOOL KillTimer(UINT_PTR timerId);
+
+private:
+    friend class CPropertySheet;
+
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The sheet's PSN_ notifications that map to the callbacks above.
+    bool HandleSheetNotification(const NMHDR& header, LRESULT& result);
+
+    UINT templateId;
+    HWND hwnd = nullptr;
+    CPropertySheet* sheet = nullptr;
+    bool firstActivation = true;
+};
