@@ -4,12 +4,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace platform {
 
 class SystemLibrary {
 public:
-    explicit SystemLibrary(const wchar_t* name)
-        : module_(::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {}
+    explicit SystemLibrary(const wchar_t* name) : module_(Load(name)) {}
     ~SystemLibrary() {
         if (module_) ::FreeLibrary(module_);
     }
@@ -26,6 +27,18 @@ public:
     }
 
 private:
+    static HMODULE Load(const wchar_t* name) {
+        HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (module || ::GetLastError() != ERROR_INVALID_PARAMETER) return module;
+        // A Windows 7 without the library-search update does not know the flag: name the
+        // file by its full path in the system directory instead.
+        wchar_t dir[MAX_PATH];
+        UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return nullptr;
+        std::wstring path = std::wstring(dir, n) + L"\\" + name;
+        return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+
     HMODULE module_;
 };
 
