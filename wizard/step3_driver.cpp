@@ -1,10 +1,90 @@
 #include "wizard/step3_driver.h"
 
+#include "engine/printer_installer.h"
+#include "platform/message_box.h"
+#include "platform/services.h"
 #include "resources/resource.h"
+#include "wizard/framework/property_sheet.h"
+#include "wizard/utf16.h"
+
+namespace {
+
+const wchar_t kModelPrompt[] = L"请选择要安装的打印机驱动：";
+const wchar_t kUnlistedWarning[] =
+    L"\n检测到您所使用的打印机驱动程序不在本安装程序内！\n单击确定选用其它驱动安装，单击取消退出安装程序！";
+const wchar_t kWarningCaption[] = L"欢迎使用科维打印机";
+// The page's place in the wizard, given as the end code when the user leaves here.
+constexpr int kPageIndex = 1;
+
+}  // namespace
 
 CStep3::CStep3() : CPropertyPage(IDD_DRIVER_PAGE) {}
 
+void CStep3::DoDataExchange(CDataExchange* dx) {
+    CPropertyPage::DoDataExchange(dx);
+    DDX_Control(dx, IDC_MODEL_LIST, modelList);
+    DDX_Text(dx, IDC_MODEL_PROMPT, modelPrompt);
+}
+
+BOOL CStep3::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    usbModelListed = 0;
+    return TRUE;
+}
+
 BOOL CStep3::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
+
+    char16_t usbModel[kNameCapacity] = {};
+    std::int32_t found = theInstaller.ReadUsbPrinterModel(usbModel, kNameCapacity);
+    usbModelListed = theInstaller.IsSeriesModel(usbModel);
+
+    int answer = IDOK;
+    if (!usbModelListed && found) {
+        answer = platform::Get<platform::MessageBoxes>().MessageBoxW(GetSafeHwnd(), AsU16(kUnlistedWarning),
+                                                                     AsU16(kWarningCaption), MB_OKCANCEL);
+    }
+    if (answer == IDCANCEL) {
+        if (CPropertySheet* sheet = GetSheet()) sheet->EndDialog(kPageIndex);
+        return CPropertyPage::OnSetActive();
+    }
+
+    modelPrompt = kModelPrompt;
+    FillModelList();
+    UpdateData(FALSE);
     return CPropertyPage::OnSetActive();
+}
+
+LRESULT CStep3::OnWizardBack() {
+    return CPropertyPage::OnWizardBack();
+}
+
+LRESULT CStep3::OnWizardNext() {
+    UpdateData(TRUE);
+    int selected = modelList.GetCurSel();
+    std::wstring entry;
+    if (selected != LB_ERR && modelList.GetText(selected, entry) && !entry.empty()) {
+        char16_t printerName[kPathCapacity] = {};
+        theInstaller.GetPrinterName(AsU16(entry.c_str()), printerName, kPathCapacity);
+        theInstaller.SetModelName(printerName);
+    }
+    return 0;
+}
+
+void CStep3::FillModelList() {
+    for (int i = modelList.GetCount() - 1; i >= 0; --i) modelList.DeleteString(i);
+
+    // The printer is asked a second time; its model is offered alone only while it is
+    // still attached.
+    char16_t usbModel[kNameCapacity] = {};
+    std::int32_t found = theInstaller.ReadUsbPrinterModel(usbModel, kNameCapacity);
+    if (usbModelListed && found) {
+        modelList.AddString(AsWide(usbModel));
+    } else {
+        StringList models;
+        theInstaller.GetSeriesModels(kMainSeries, models);
+        for (const std::u16string& model : models) modelList.AddString(AsWide(model.c_str()));
+    }
+    modelList.SetCurSel(0);
+    UpdateData(FALSE);
 }

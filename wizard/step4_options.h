@@ -1,6 +1,11 @@
-// The options page (default printer, test page): built with the others, never shown.
+// The options page: make the printer the default one, print a test page, and the
+// printers already installed under the model's name. The application builds it with
+// the other pages but never shows it; the finish page sets the same two flags itself.
 #pragma once
 
+#include <string>
+
+#include "wizard/framework/check_list_box.h"
 #include "wizard/framework/property_page.h"
 
 class CStep4 : public CPropertyPage {
@@ -8,5 +13,15 @@ public:
     CStep4();
 
 protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
+    LRESULT OnWizardBack() override;
+    LRESULT OnWizardNext() override;
+
+private:
+    int defaultChoice = 0;   // 0 "是", 1 "否"
+    int testPageChoice = 1;  // 0 "是", 1 "否"
+    CCheckListBox installedList;
+    std::wstring optionsNote;
 };

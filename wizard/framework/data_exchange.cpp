@@ -13,3 +13,31 @@ void DDX_Text(CDataExchange* dx, int id, std::wstring& value) {
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     value = std::move(text);
 }
+
+namespace {
+
+bool IsRadioButton(HWND control) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(control, className, 16);
+    if (::lstrcmpiW(className, L"Button") != 0) return false;
+    LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+
+}  // namespace
+
+void DDX_Radio(CDataExchange* dx, int id, int& value) {
+    HWND first = dx->Control(id);
+    if (!first) return;
+    if (dx->saveAndValidate) value = -1;
+    int index = 0;
+    for (HWND button = first; button && IsRadioButton(button);
+         button = ::GetWindow(button, GW_HWNDNEXT), ++index) {
+        if (button != first && (::GetWindowLongW(button, GWL_STYLE) & WS_GROUP)) break;
+        if (dx->saveAndValidate) {
+            if (::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
+        } else {
+            ::SendMessageW(button, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    }
+}

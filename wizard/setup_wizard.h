@@ -1,0 +1,31 @@
+// The setup wizard as the application runs it: the frame and its five pages, built in
+// the order CStep1 to CStep5 and destroyed in the reverse one, then the frame. Four
+// pages are shown in the order the user meets them (welcome, driver, port, finish); the
+// options page is built with them but never added.
+#pragma once
+
+#include "wizard/step1_welcome.h"
+#include "wizard/step2_port.h"
+#include "wizard/step3_driver.h"
+#include "wizard/step4_options.h"
+#include "wizard/step5_finish.h"
+#include "wizard/wizard.h"
+
+class CSetupWizard {
+public:
+    CSetupWizard();
+    CSetupWizard(const CSetupWizard&) = delete;
+    CSetupWizard& operator=(const CSetupWizard&) = delete;
+
+    CWizard& Frame() { return wizard; }
+    // Runs the wizard until it closes; the end code of the frame.
+    INT_PTR DoModal() { return wizard.DoModal(); }
+
+private:
+    CWizard wizard;
+    CStep1 welcome;
+    CStep2 port;
+    CStep3 driver;
+    CStep4 options;
+    CStep5 finish;
+};
