@@ -1,10 +1,186 @@
 #include "wizard/step5_finish.h"
 
+#include "engine/printer_installer.h"
+#include "platform/message_box.h"
+#include "platform/services.h"
+#include "platform/spooler.h"
 #include "resources/resource.h"
+#include "wizard/framework/property_sheet.h"
+
+namespace {
+
+const wchar_t kIntroText[] = L"单击完成按扭后，本向导会按照前面几个步骤的设置，自动完成打印机驱动的安装。";
+const wchar_t kDriverPrefix[] = L"驱动：";
+const wchar_t kPortPrefix[] = L"端口：";
+const wchar_t kStatusLabel[] = L"状态：";
+const wchar_t kRemoving[] = L"正在删除所要替换的驱动...";
+const wchar_t kInstalling[] = L"正在安装打印机驱动...";
+const wchar_t kInstalled[] = L"打印机驱动已成功安装！";
+const wchar_t kFailed[] = L"打印机驱动安装失败！";
+const wchar_t kSuccessBox[] = L"打印机驱动安装成功！";
+
+constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT kPollPeriodMs = 200;
+constexpr DWORD kPauseBeforeSuccessMs = 100;
+constexpr int kEndCodeInstalled = 2;
+
+// The model name as the engine holds it, whole (the field has kNameCapacity characters).
+std::u16string ModelName() {
+    char16_t buffer[kNameCapacity] = {};
+    theInstaller.GetModelName(buffer, kNameCapacity);
+    return buffer;
+}
+
+std::u16string PortName() {
+    char16_t buffer[kNameCapacity] = {};
+    theInstaller.GetPortName(buffer, kNameCapacity);
+    return buffer;
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+int ShowBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    return platform::Get<platform::MessageBoxes>().MessageBoxW(
+        owner, reinterpret_cast<const char16_t*>(text), reinterpret_cast<const char16_t*>(caption), type);
+}
+
+}  // namespace
 
 CStep5::CStep5() : CPropertyPage(IDD_FINISH_PAGE) {}
 
+CStep5::~CStep5() { ReleaseInstallWorker(); }
+
+// The page only shows its strings: nothing is read back from the controls.
+void CStep5::DoDataExchange(CDataExchange* dx) {
+    CPropertyPage::DoDataExchange(dx);
+    if (dx->saveAndValidate) return;
+    DDX_Text(dx, IDC_INTRO_TEXT, introText);
+    DDX_Text(dx, IDC_DRIVER_TEXT, driverText);
+    DDX_Text(dx, IDC_PORT_TEXT, portText);
+    DDX_Text(dx, IDC_STATUS_LABEL, statusLabel);
+    DDX_Text(dx, IDC_STATUS_TEXT, statusText);
+}
+
 BOOL CStep5::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_FINISH);
+    driverText = kDriverPrefix + Wide(ModelName());
+    portText = kPortPrefix + Wide(PortName());
+    introText = kIntroText;
+    statusLabel = kStatusLabel;
+    statusText.clear();
+    UpdateData(FALSE);
     return CPropertyPage::OnSetActive();
+}
+
+BOOL CStep5::OnWizardFinish() {
+    EnableWizardButtons(false);
+    theInstaller.SetDefaultFlag(1);
+    theInstaller.SetTestPageFlag(0);
+
+    // An empty name would open the print server instead of a printer: nothing to remove.
+    const std::u16string model = ModelName();
+    platform::Spooler& spooler = platform::Get<platform::Spooler>();
+    platform::Handle printer = nullptr;
+    if (!model.empty() && spooler.OpenPrinterW(model.c_str(), &printer, nullptr) && printer) {
+        statusText = kRemoving;
+        ::SendMessageW(GetSafeHwnd(), WM_PAGE_REFRESH, 0, 0);
+        RemoveOldPrinters();
+        // The printer was held open during the removal; the spooler completes its
+        // deletion when this handle is closed.
+        if (spooler.ClosePrinter(printer)) theInstaller.RescanDevices();
+    }
+
+    ReleaseInstallWorker();
+    installState = 0;
+    installWorker.reset(::CreateThread(nullptr, 0, &CStep5::InstallThread, this, 0, nullptr));
+    if (!installWorker) {
+        statusText = kFailed;
+        UpdateData(FALSE);
+        installState = -1;
+    }
+    timerId = SetTimer(kPollTimer, kPollPeriodMs);
+    return FALSE;
+}
+
+void CStep5::RemoveOldPrinters() {
+    KernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!done) return;
+    KernelHandle worker(::CreateThread(nullptr, 0, &CStep5::DeleteOldDriverThread, done.get(), 0, nullptr));
+    if (!worker) return;
+    // Worker 1 sends nothing to the page, so blocking the interface thread is safe.
+    ::WaitForSingleObject(done.get(), INFINITE);
+    ::ResetEvent(done.get());
+    // After signalling it only releases its list; its handles are closed once it has ended.
+    ::WaitForSingleObject(worker.get(), INFINITE);
+}
+
+DWORD WINAPI CStep5::DeleteOldDriverThread(LPVOID event) {
+    {
+        const std::u16string model = ModelName();
+        StringList printers;
+        if (!model.empty() && theInstaller.FindInstalledPrinters(model.c_str(), printers) != 0) {
+            for (const std::u16string& name : printers) theInstaller.DeletePrinterAndDriver(name.c_str());
+        }
+        ::SetEvent(static_cast<HANDLE>(event));
+    }
+    return 0;
+}
+
+DWORD WINAPI CStep5::InstallThread(LPVOID argument) {
+    auto* page = static_cast<CStep5*>(argument);
+    page->ReportStatus(kInstalling);
+    // A model without a printer name cannot be installed; the spooler never sees it.
+    const bool installed = !ModelName().empty() && theInstaller.InstallDriver() != 0;
+    if (!installed) {
+        page->ReportStatus(kFailed);
+        page->installState = -1;
+        return 1;
+    }
+    if (theInstaller.GetDefaultFlag()) theInstaller.SetDefaultPrinter();
+    if (theInstaller.GetTestPageFlag()) theInstaller.PrintTestPage();
+    page->ReportStatus(kInstalled);
+    ::Sleep(kPauseBeforeSuccessMs);
+    page->installState = 1;
+    return 0;
+}
+
+void CStep5::ReportStatus(const wchar_t* status) {
+    statusText = status;
+    ::SendMessageW(GetSafeHwnd(), WM_PAGE_REFRESH, 0, 0);
+}
+
+void CStep5::ReleaseInstallWorker() {
+    if (!installWorker) return;
+    ::WaitForSingleObject(installWorker.get(), INFINITE);
+    installWorker.reset();
+}
+
+void CStep5::OnTimer(UINT_PTR id) {
+    const std::int32_t state = installState;
+    if (id != timerId || state == 0) return;
+    KillTimer(timerId);
+    // The worker wrote its outcome as its last act and sends nothing more.
+    ReleaseInstallWorker();
+    if (state < 0) {
+        ShowBox(GetSafeHwnd(), kFailed, L"ERROR", MB_ICONERROR);
+    } else {
+        ShowBox(GetSafeHwnd(), kSuccessBox, L"OK", MB_ICONINFORMATION);
+        if (CPropertySheet* frame = GetSheet()) frame->EndDialog(kEndCodeInstalled);
+    }
+    installState = 0;
+    EnableWizardButtons(true);
+}
+
+bool CStep5::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != WM_PAGE_REFRESH) return false;
+    UpdateData(FALSE);
+    result = 1;
+    return true;
+}
+
+void CStep5::EnableWizardButtons(bool enable) {
+    SetWizardButtons(enable ? (PSWIZB_BACK | PSWIZB_FINISH) : PSWIZB_DISABLEDFINISH);
+    if (HWND frame = GetParentFrame()) {
+        if (HWND cancel = ::GetDlgItem(frame, IDCANCEL)) ::EnableWindow(cancel, enable ? TRUE : FALSE);
+    }
 }

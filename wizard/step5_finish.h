@@ -1,12 +1,54 @@
 // Step 4 of the wizard, the finish page: the summary whose Finish button installs.
+//
+// Finish removes the printers of the model's name on one worker thread (the interface
+// thread waits for its event), then installs on a second worker that reports its
+// progress by sending WM_PAGE_REFRESH and its outcome through installState, which a
+// 200 ms timer polls. The interface thread never waits for the installation worker
+// while it may still send.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <string>
+
 #include "wizard/framework/property_page.h"
+#include "wizard/kernel_handle.h"
+
+// Sent by the installation worker: push the page's strings into its controls.
+constexpr UINT WM_PAGE_REFRESH = WM_USER + 100;
 
 class CStep5 : public CPropertyPage {
 public:
     CStep5();
+    ~CStep5() override;
 
 protected:
+    void DoDataExchange(CDataExchange* dx) override;
     BOOL OnSetActive() override;
+    BOOL OnWizardFinish() override;
+    void OnTimer(UINT_PTR id) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    // Back and Finish with Cancel enabled, or a disabled Finish alone with Cancel disabled.
+    void EnableWizardButtons(bool enable);
+    // Worker 1: removes every printer of the model's name; signals the event it is given.
+    static DWORD WINAPI DeleteOldDriverThread(LPVOID event);
+    // Worker 2: installs the driver; its argument is the page. 0 on success, 1 on failure.
+    static DWORD WINAPI InstallThread(LPVOID page);
+    // On a worker: sets the status line and waits until the page has shown it.
+    void ReportStatus(const wchar_t* status);
+    void RemoveOldPrinters();
+    // Waits for the installation worker, which has written its outcome, and closes it.
+    void ReleaseInstallWorker();
+
+    std::wstring introText;
+    std::wstring driverText;
+    std::wstring portText;
+    std::wstring statusLabel;
+    std::wstring statusText;
+    // 0 while nothing is decided, 1 installed, -1 failed; written once by worker 2.
+    std::atomic<std::int32_t> installState{0};
+    UINT_PTR timerId = 0;
+    KernelHandle installWorker;
 };

@@ -8,8 +8,15 @@
 //                                  (line breaks written as \n)
 //   wizard_probe point TITLE ID    prints the screen position "X Y" of the middle of control ID
 //   wizard_probe rect TITLE        prints the window's rectangle "X Y WIDTH HEIGHT"
+//   wizard_probe press TITLE ID NEXT_TITLE
+//       clicks button ID of window TITLE (the click returns once the wizard has handled
+//       it, page activation included), waits up to 30 s for a window NEXT_TITLE and
+//       prints the milliseconds from the click to that window
+//   wizard_probe printers          prints the local printers, one a line, then
+//                                  "default=" and the default printer's name
 // Exit code 2 for a window or control that is not there.
 #include <windows.h>
+#include <winspool.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -101,12 +108,52 @@ int WaitForButtons(const wchar_t* title, const wchar_t* expected, DWORD timeoutM
     return 0;
 }
 
+int Printers() {
+    DWORD needed = 0, returned = 0;
+    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &returned);
+    std::string buffer(needed + sizeof(PRINTER_INFO_4W), '\0');
+    if (!::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, reinterpret_cast<BYTE*>(buffer.data()),
+                         static_cast<DWORD>(buffer.size()), &needed, &returned)) {
+        returned = 0;
+    }
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
+    for (DWORD i = 0; i < returned; ++i) Print(printers[i].pPrinterName);
+    wchar_t name[512] = {};
+    DWORD size = 512;
+    if (!::GetDefaultPrinterW(name, &size)) name[0] = L'\0';
+    Print(std::wstring(L"default=") + name);
+    return 0;
+}
+
+int Press(HWND top, int id, const wchar_t* nextTitle) {
+    HWND button = ::GetDlgItem(top, id);
+    if (!button) button = FindControl(top, id);
+    if (!button) return 2;
+    LARGE_INTEGER frequency, start, now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 30000, &ignored);
+    for (;;) {
+        ::QueryPerformanceCounter(&now);
+        double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+        if (::FindWindowW(nullptr, nextTitle)) {
+            Print(std::to_wstring(static_cast<long>(ms + 0.5)));
+            return 0;
+        }
+        if (ms > 30000) return 1;
+        ::Sleep(1);
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
-    if (argc < 3) return 2;
+    if (argc < 2) return 2;
     std::wstring command = argv[1];
+    if (command == L"printers") return Printers();
+    if (argc < 3) return 2;
     if (command == L"buttons" && argc == 5) {
         return WaitForButtons(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
     }
@@ -118,6 +165,9 @@ int wmain(int argc, wchar_t** argv) {
         Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
               L" " + std::to_wstring(r.bottom - r.top));
         return 0;
+    }
+    if (command == L"press" && argc == 5) {
+        return Press(top, static_cast<int>(std::wcstol(argv[3], nullptr, 0)), argv[4]);
     }
     if (argc != 4) return 2;
     HWND control = FindControl(top, static_cast<int>(std::wcstol(argv[3], nullptr, 0)));

@@ -4,7 +4,7 @@
 // - appends that command line, as UTF-8 and followed by a line feed, to the file named
 //   by the environment variable TAMRIN_PRINTUI_LOG (default C:\printui-calls.log);
 // - for /if /n NAME /f INF /r PORT /m MODEL: when INF is a file that names MODEL in
-//   double quotes, adds the driver MODEL (Wine's PostScript driver files stand in for
+//   double quotes (in any case), adds the driver MODEL (Wine's PostScript driver files stand in for
 //   the driver's own) unless it is there, and the printer NAME on PORT with it;
 // - for /y /n NAME: makes NAME the default printer;
 // - for anything else (/k prints a test page): records the line only.
@@ -92,7 +92,14 @@ bool InfNamesModel(const std::wstring& inf, const std::wstring& model) {
     DWORD n = 0;
     while (ReadFile(file, chunk, sizeof chunk, &n, nullptr) && n > 0) bytes.append(chunk, n);
     CloseHandle(file);
-    return !model.empty() && bytes.find("\"" + Narrow(model, CP_ACP) + "\"") != std::string::npos;
+    // The system matches INF model names without regard to case, as the stand-in does.
+    auto lower = [](std::string text) {
+        for (char& c : text) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+        return text;
+    };
+    return !model.empty() && lower(bytes).find(lower("\"" + Narrow(model, CP_ACP) + "\"")) != std::string::npos;
 }
 
 void InstallPrinter(const std::vector<std::wstring>& tokens) {

@@ -1,0 +1,108 @@
+# Shell functions shared by the end-to-end scripts and tools/demo, for driving the real
+# wizard under Wine from outside. Source it after setting:
+#   arch   win64 or win32          build  the build tree (its Wine prefix is copied)
+#   probe  wizard_probe.exe        shots  folder of the screenshots
+#   TAMRIN_WINEPREFIX              the prefix the runs share
+# Each script runs on a display of its own (e2e_on_display re-executes it under xvfb-run).
+
+e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+wine_run=$e2e_root/tools/wine-run
+wizard_pid=
+
+# Re-runs the calling script on a display of its own unless it already has one.
+e2e_on_display() {
+  if [ -z "${TAMRIN_E2E_DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" env TAMRIN_E2E_DISPLAY=1 bash "$0" "$@"
+  fi
+}
+
+# Ends the wizard if it still runs and the prefix's Wine server.
+e2e_stop() {
+  if [ -n "$wizard_pid" ] && kill -0 "$wizard_pid" 2>/dev/null; then kill "$wizard_pid" 2>/dev/null || true; fi
+  wizard_pid=
+  if [ -d "${TAMRIN_WINEPREFIX:-}" ]; then
+    WINEPREFIX=$TAMRIN_WINEPREFIX /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$TAMRIN_WINEPREFIX /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
+  fi
+}
+
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "$shots/$arch-failure.png" 2>/dev/null || true
+  exit 1
+}
+
+wine() { "$wine_run" "$arch" "$build" "$@"; }
+probe() { wine "$probe" "$@" | tr -d '\r'; }
+
+# Wine draws the windows' captions itself (there is no window manager on the display).
+e2e_unmanaged_windows() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+}
+
+# Puts the test-only printui.dll where the prefix's rundll32 loads it from; the caller
+# adds printui=n to WINEDLLOVERRIDES.
+e2e_place_printui() {
+  local stub=$1 system=system32
+  [ "$arch" = win32 ] && system=syswow64
+  wine reg query 'HKCU\Software' >/dev/null 2>&1 || true  # makes the prefix when it is not there yet
+  cp "$stub" "$TAMRIN_WINEPREFIX/drive_c/windows/$system/printui.dll"
+}
+
+step() { printf '科维打印机驱动安装步骤%s' "$1"; }
+only_next='back=disabled next=enabled finish=hidden cancel=enabled help=hidden'
+back_next='back=enabled next=enabled finish=hidden cancel=enabled help=hidden'
+back_finish='back=enabled next=hidden finish=enabled cancel=enabled help=hidden'
+box_buttons='back=hidden next=hidden finish=hidden cancel=hidden help=hidden'
+next=0x3024 back=0x3023 finish=0x3025 cancel=2
+
+# Waits for the window TITLE with the given buttons state and takes its screenshot.
+expect_page() {
+  local title=$1 buttons=$2 shot=$3 seen
+  seen=$(probe buttons "$title" "$buttons" 30000) || fail "window \"$title\": expected [$buttons], saw [$seen]"
+  screenshot "$title" "$shot"
+}
+
+screenshot() {
+  local x y w h
+  read -r x y w h < <(probe rect "$1") || fail "no window \"$1\" to photograph"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/$arch-$2.png"
+}
+
+click() {
+  local title=$1 control=$2 x y
+  read -r x y < <(probe point "$title" "$control") || fail "no control $control in \"$title\""
+  xdotool mousemove "$x" "$y" click 1
+}
+
+# Starts the program in the background.
+start_wizard() {
+  wine "$@" &
+  wizard_pid=$!
+}
+
+# Waits up to 15 s for the program to end; its exit code.
+wait_exit() {
+  local i
+  for i in $(seq 150); do
+    kill -0 "$wizard_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$wizard_pid" 2>/dev/null && fail "the program did not end"
+  local status=0
+  wait "$wizard_pid" || status=$?
+  wizard_pid=
+  return $status
+}
+
+# Next from the welcome page to the finish page, a screenshot of each page.
+walk_to_finish() {
+  local prefix=${1:-}
+  expect_page "$(step 1)" "$only_next" "${prefix}page1-welcome"
+  click "$(step 1)" $next
+  expect_page "$(step 2)" "$back_next" "${prefix}page2-driver"
+  click "$(step 2)" $next
+  expect_page "$(step 3)" "$back_next" "${prefix}page3-port"
+  click "$(step 3)" $next
+  expect_page "$(step 4)" "$back_finish" "${prefix}page4-finish"
+}

@@ -1,0 +1,429 @@
+// The finish page in a real wizard frame, driven in process: the summary, the removal of
+// older printers, the re-scan, the installation worker, the result boxes and the buttons.
+// The spooler, the shell, the device tree and the message boxes are fakes at the seam.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/printer_installer.h"
+#include "platform/config_manager.h"
+#include "platform/text.h"
+#include "resources/resource.h"
+#include "tests/support/fake_devices.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/fake_spooler.h"
+#include "tests/win/wizard_harness.h"
+#include "wizard/step1_welcome.h"
+#include "wizard/step5_finish.h"
+#include "wizard/wizard.h"
+
+namespace {
+
+const wchar_t kWelcomeTitle[] = L"科维打印机驱动安装步骤1";
+const wchar_t kFinishTitle[] = L"科维打印机驱动安装步骤4";
+const wchar_t kRemoving[] = L"正在删除所要替换的驱动...";
+const wchar_t kInstalling[] = L"正在安装打印机驱动...";
+const wchar_t kInstalled[] = L"打印机驱动已成功安装！";
+const wchar_t kFailed[] = L"打印机驱动安装失败！";
+const char16_t kModel[] = u"Korvel KV-100";
+
+// What happened, in order, across the threads, each with the status line shown then and
+// whether Cancel could be pressed. Read without messages: workers run while the
+// interface thread may be blocked.
+class Journal {
+public:
+    struct Entry {
+        std::string what;
+        std::wstring status;
+        bool cancelEnabled;
+    };
+
+    void Watch(HWND statusLine, HWND cancel) {
+        std::lock_guard<std::mutex> lock(mutex);
+        status = statusLine;
+        cancelButton = cancel;
+    }
+    void Add(const std::string& what) {
+        std::lock_guard<std::mutex> lock(mutex);
+        wchar_t text[256] = {};
+        if (status) ::InternalGetWindowText(status, text, 256);
+        entries.push_back({what, text, cancelButton && ::IsWindowEnabled(cancelButton)});
+    }
+    std::vector<Entry> Entries() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return entries;
+    }
+    // Index of the first entry that starts with prefix, or -1.
+    int Find(const std::string& prefix) {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].what.rfind(prefix, 0) == 0) return static_cast<int>(i);
+        }
+        return -1;
+    }
+    int Count(const std::string& prefix) {
+        std::lock_guard<std::mutex> lock(mutex);
+        int n = 0;
+        for (const auto& e : entries) n += e.what.rfind(prefix, 0) == 0;
+        return n;
+    }
+
+private:
+    std::mutex mutex;
+    HWND status = nullptr;
+    HWND cancelButton = nullptr;
+    std::vector<Entry> entries;
+};
+
+// The fake spooler with every call written to the journal.
+class JournalSpooler final : public platform::Spooler {
+public:
+    using Dword = platform::Dword;
+    JournalSpooler(FakeSpooler& inner, Journal& journal) : inner(inner), journal(journal) {}
+    platform::Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer, Dword size,
+                                 Dword* needed, Dword* returned) override {
+        journal.Add("EnumPrinters");
+        return inner.EnumPrintersW(flags, name, level, buffer, size, needed, returned);
+    }
+    platform::Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size, Dword* needed,
+                              Dword* returned) override {
+        journal.Add("EnumPorts");
+        return inner.EnumPortsW(server, level, buffer, size, needed, returned);
+    }
+    platform::Bool OpenPrinterW(const char16_t* name, platform::Handle* printer,
+                                const platform::PrinterDefaults* defaults) override {
+        journal.Add("Open " + FakeSpooler::Narrow(name));
+        return inner.OpenPrinterW(name, printer, defaults);
+    }
+    platform::Bool SetPrinterW(platform::Handle printer, Dword level, unsigned char* data, Dword command) override {
+        return inner.SetPrinterW(printer, level, data, command);
+    }
+    platform::Bool DeletePrinter(platform::Handle printer) override {
+        journal.Add("Delete");
+        return inner.DeletePrinter(printer);
+    }
+    platform::Bool ClosePrinter(platform::Handle printer) override {
+        journal.Add("Close");
+        return inner.ClosePrinter(printer);
+    }
+    platform::Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
+                                          Dword deleteFlag, Dword versionFlag) override {
+        return inner.DeletePrinterDriverExW(server, environment, driver, deleteFlag, versionFlag);
+    }
+    Dword GetLastError() override { return inner.GetLastError(); }
+
+private:
+    FakeSpooler& inner;
+    Journal& journal;
+    platform::ScopedService<platform::Spooler> scope{*this};
+};
+
+class JournalConfigManager final : public platform::ConfigManager {
+public:
+    explicit JournalConfigManager(Journal& journal) : journal(journal) {}
+    platform::ConfigRet CM_Locate_DevNodeW(platform::DevInst* devInst, const char16_t*, platform::Dword) override {
+        *devInst = 1;
+        return platform::kCrSuccess;
+    }
+    platform::ConfigRet CM_Reenumerate_DevNode(platform::DevInst, platform::Dword) override {
+        journal.Add("Rescan");
+        return platform::kCrSuccess;
+    }
+
+private:
+    Journal& journal;
+    platform::ScopedService<platform::ConfigManager> scope{*this};
+};
+
+// The harness's boxes, each box written to the journal with the status line behind it.
+class JournalBoxes final : public platform::MessageBoxes {
+public:
+    JournalBoxes(platform::MessageBoxes& inner, Journal& journal) : inner(inner), journal(journal) {}
+    int MessageBoxW(platform::Handle owner, const char16_t* text, const char16_t* caption,
+                    platform::Dword type) override {
+        journal.Add("Box");
+        return inner.MessageBoxW(owner, text, caption, type);
+    }
+
+private:
+    platform::MessageBoxes& inner;
+    Journal& journal;
+    platform::ScopedService<platform::MessageBoxes> scope{*this};
+};
+
+bool Contains(const std::u16string& text, const char16_t* part) { return text.find(part) != std::u16string::npos; }
+
+// The engine reads the print-head type from the sample medium's catalogue and builds the
+// driver INF path beside it, as it would beside the program.
+void UseSampleMedium() {
+    std::u16string dir = u"Z:";
+    for (const char* c = TAMRIN_MEDIUM_DIR; *c; ++c) dir.push_back(*c == '/' ? u'\\' : static_cast<char16_t>(*c));
+    dir += u"\\";
+    text::Copy(theInstaller.programDir, kPathCapacity, dir.c_str());
+    theInstaller.InitPrinterInfoPath();
+    theInstaller.InitDriverInfPath();
+}
+
+class FinishPageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (const char* shots = std::getenv("TAMRIN_SCREENSHOTS")) {
+            std::error_code ignored;
+            std::filesystem::create_directories(shots, ignored);
+        }
+    }
+
+    FinishPageTest() {
+        UseSampleMedium();
+        theInstaller.SetModelName(kModel);
+        theInstaller.SetPortName(u"USB001");
+        // rundll32 with "/if" stands for the printer user-interface entry point that
+        // creates the printer; printuiCreates false makes it do nothing.
+        shell.onStart = [this](const std::u16string& parameters) {
+            std::string what = "rundll32";
+            for (const char16_t* option : {u"/if", u"/y", u"/k"}) {
+                if (Contains(parameters, option)) what += " " + FakeSpooler::Narrow(option);
+            }
+            journal.Add(what);
+            if (Contains(parameters, u"/if")) {
+                if (holdInstall) ::WaitForSingleObject(releaseInstall, INFINITE);
+                if (printuiCreates) spooler.AddPrinter(kModel);
+            }
+        };
+    }
+    ~FinishPageTest() override { ::CloseHandle(releaseInstall); }
+
+    // Runs a wizard of the welcome page and the finish page, started on the finish page.
+    INT_PTR RunFinishPage(const std::function<void(WizardDriver&)>& script) {
+        CWizard frame(L"Korvel Printer Driver Setup", nullptr, 0);
+        CStep1 welcome;
+        CStep5 finish;
+        frame.AddPage(&welcome);
+        frame.AddPage(&finish);
+        frame.HeaderFlags() |= PSH_WIZARD;
+        frame.SetActivePage(&finish);
+        return harness.RunSheet(frame, [&](WizardDriver& wizard) {
+            ASSERT_TRUE(wizard.WaitForPage(kFinishTitle));
+            wizard.OnUi([&] {
+                journal.Watch(::GetDlgItem(wizard.Page(), IDC_STATUS_TEXT), ::GetDlgItem(wizard.Frame(), IDCANCEL));
+            });
+            script(wizard);
+        });
+    }
+
+    // The status lines the journal saw, without repeats.
+    std::vector<std::wstring> StatusesSeen() {
+        std::vector<std::wstring> seen;
+        for (const auto& e : journal.Entries()) {
+            if (!e.status.empty() && (seen.empty() || seen.back() != e.status)) seen.push_back(e.status);
+        }
+        return seen;
+    }
+
+    static void ExpectButtonsUsable(WizardDriver& wizard, bool usable) {
+        EXPECT_EQ(wizard.ButtonEnabled(kBackButton), usable);
+        EXPECT_EQ(wizard.ButtonEnabled(kFinishButton), usable);
+        EXPECT_EQ(wizard.ButtonEnabled(kCancelButton), usable);
+    }
+
+    Journal journal;
+    FakeSpooler spooler;
+    JournalSpooler journalSpooler{spooler, journal};
+    JournalConfigManager configManager{journal};
+    FakeShell shell;
+    RecordingTiming timing;
+    FakeDeviceInterfaces devices;  // no USB printer attached
+    WizardHarness harness;
+    JournalBoxes journalBoxes{harness.boxes, journal};
+    bool printuiCreates = true;
+    bool holdInstall = false;
+    HANDLE releaseInstall = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+};
+
+TEST_F(FinishPageTest, SummaryShowsWholeNamesAndIsRefreshedOnEveryEntry) {
+    RunFinishPage([&](WizardDriver& wizard) {
+        EXPECT_EQ(wizard.Text(IDC_DRIVER_TEXT), L"驱动：Korvel KV-100");
+        EXPECT_EQ(wizard.Text(IDC_PORT_TEXT), L"端口：USB001");
+        EXPECT_EQ(wizard.Text(IDC_INTRO_TEXT),
+                  L"单击完成按扭后，本向导会按照前面几个步骤的设置，自动完成打印机驱动的安装。");
+        EXPECT_EQ(wizard.Text(IDC_STATUS_LABEL), L"状态：");
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), L"");
+        EXPECT_TRUE(wizard.ButtonEnabled(kBackButton));
+        EXPECT_TRUE(wizard.ButtonEnabled(kFinishButton));
+        EXPECT_FALSE(wizard.ButtonVisible(kNextButton));
+        wizard.Screenshot("finish-page");
+
+        // Names of the field's full length (199 characters) are shown whole.
+        const std::u16string model(199, u'M'), port(199, u'P');
+        wizard.Press(PSBTN_BACK);
+        ASSERT_TRUE(wizard.WaitForPage(kWelcomeTitle));
+        wizard.OnUi([&] {
+            theInstaller.SetModelName(model.c_str());
+            theInstaller.SetPortName(port.c_str());
+        });
+        wizard.Press(PSBTN_NEXT);
+        ASSERT_TRUE(wizard.WaitForPage(kFinishTitle));
+        EXPECT_EQ(wizard.Text(IDC_DRIVER_TEXT), L"驱动：" + std::wstring(199, L'M'));
+        EXPECT_EQ(wizard.Text(IDC_PORT_TEXT), L"端口：" + std::wstring(199, L'P'));
+        EXPECT_TRUE(wizard.ButtonEnabled(kFinishButton));
+    });
+    EXPECT_TRUE(harness.boxes.Shown().empty());
+    EXPECT_TRUE(shell.starts.empty()) << "nothing is installed without Finish";
+}
+
+TEST_F(FinishPageTest, WithoutAPrinterOfTheNameInstallsAtOnceAsDefaultAndCloses) {
+    // Another page's choices do not matter: always the default printer, never a test page.
+    theInstaller.SetDefaultFlag(0);
+    theInstaller.SetTestPageFlag(1);
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(wizard.WaitForEnd(20000));
+    });
+    EXPECT_EQ(code, 2);
+
+    ASSERT_EQ(harness.boxes.Shown().size(), 1u);
+    const auto box = harness.boxes.Shown()[0];
+    EXPECT_EQ(box.text, L"打印机驱动安装成功！");
+    EXPECT_EQ(box.caption, L"OK");
+    EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+
+    EXPECT_EQ(journal.Count("Open"), 1);
+    EXPECT_EQ(journal.Count("Delete"), 0);
+    EXPECT_EQ(journal.Count("Rescan"), 0);
+    EXPECT_EQ(StatusesSeen(), (std::vector<std::wstring>{kInstalling, kInstalled}));
+    EXPECT_GE(journal.Find("rundll32 /if"), 0);
+    EXPECT_GT(journal.Find("rundll32 /y"), journal.Find("rundll32 /if"));
+    EXPECT_EQ(journal.Count("rundll32 /k"), 0);
+    EXPECT_TRUE(spooler.HasPrinter(kModel));
+    EXPECT_FALSE(spooler.lastDefaultsGiven) << "the printer is opened with no defaults";
+}
+
+TEST_F(FinishPageTest, RemovesEveryPrinterOfTheNameThenRescansOnceBeforeInstalling) {
+    // The exact name first: the fake's handles are list positions.
+    spooler.AddPrinter(kModel);
+    spooler.AddPrinter(u"Korvel KV-100 (2)", kModel);
+    spooler.AddPrinter(u"Korvel KV-1000");
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(wizard.WaitForEnd(20000));
+    });
+    EXPECT_EQ(code, 2);
+
+    const int rescan = journal.Find("Rescan");
+    const int install = journal.Find("rundll32 /if");
+    ASSERT_GE(rescan, 0);
+    EXPECT_EQ(journal.Count("Rescan"), 1);
+    EXPECT_GE(journal.Count("Delete"), 2) << "the printer and its copy";
+    const auto entries = journal.Entries();
+    int lastDelete = -1, lastClose = -1;
+    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+        if (entries[i].what == "Delete") lastDelete = i;
+        if (entries[i].what == "Close" && i < rescan) lastClose = i;
+    }
+    EXPECT_LT(lastDelete, lastClose);
+    EXPECT_EQ(lastClose, rescan - 1) << "the re-scan follows the page's ClosePrinter";
+    EXPECT_LT(rescan, install);
+    for (int i = 0; i < rescan; ++i) {
+        EXPECT_FALSE(entries[i].cancelEnabled) << "Cancel usable during the removal, at " << entries[i].what;
+    }
+    EXPECT_EQ(StatusesSeen(), (std::vector<std::wstring>{kRemoving, kInstalling, kInstalled}));
+    EXPECT_TRUE(spooler.HasPrinter(kModel)) << "installed anew";
+    EXPECT_FALSE(spooler.HasPrinter(u"Korvel KV-100 (2)"));
+    EXPECT_TRUE(spooler.HasPrinter(u"Korvel KV-1000")) << "another model is kept";
+}
+
+TEST_F(FinishPageTest, NoRescanWhenClosingThePrinterFails) {
+    spooler.AddPrinter(kModel);
+    spooler.closeFails = true;
+    EXPECT_EQ(RunFinishPage([&](WizardDriver& wizard) {
+                  wizard.Press(PSBTN_FINISH);
+                  ASSERT_TRUE(wizard.WaitForEnd(20000));
+              }),
+              2);
+    EXPECT_EQ(journal.Count("Rescan"), 0);
+    EXPECT_GE(journal.Find("rundll32 /if"), 0);
+}
+
+TEST_F(FinishPageTest, LongModelNameRemovesOnlyItsOwnPrinters) {
+    // Cut to 99 characters, the name would match the other printer and remove it.
+    const std::u16string model(199, u'K'), shorter(99, u'K');
+    theInstaller.SetModelName(model.c_str());
+    spooler.AddPrinter(model);
+    spooler.AddPrinter(shorter);
+    RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+    });
+    EXPECT_FALSE(spooler.HasPrinter(model));
+    EXPECT_TRUE(spooler.HasPrinter(shorter));
+    for (const std::string& call : spooler.calls) EXPECT_NE(call, "Open " + std::string(99, 'K'));
+}
+
+TEST_F(FinishPageTest, NoButtonIsUsableWhileInstalling) {
+    holdInstall = true;
+    RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        for (int i = 0; i < 200 && journal.Find("rundll32 /if") < 0; ++i) ::Sleep(20);
+        ASSERT_GE(journal.Find("rundll32 /if"), 0);
+        wizard.Settle();
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kInstalling);
+        ExpectButtonsUsable(wizard, false);
+        ::Sleep(500);  // several timer ticks: still nothing decided
+        EXPECT_TRUE(harness.boxes.Shown().empty());
+        ExpectButtonsUsable(wizard, false);
+        ::SetEvent(releaseInstall);
+        EXPECT_TRUE(wizard.WaitForEnd(20000));
+    });
+}
+
+TEST_F(FinishPageTest, FailureKeepsTheWizardOpenAndASecondFinishWorks) {
+    printuiCreates = false;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+        wizard.Settle();
+        EXPECT_FALSE(wizard.Ended());
+        EXPECT_EQ(wizard.Title(), kFinishTitle);
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kFailed) << "the failure stays on the page";
+        ExpectButtonsUsable(wizard, true);
+        wizard.Screenshot("finish-page-failed");
+
+        wizard.OnUi([&] { printuiCreates = true; });
+        wizard.Press(PSBTN_FINISH);
+        EXPECT_TRUE(wizard.WaitForEnd(20000));
+    });
+    EXPECT_EQ(code, 2);
+    const auto boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, L"打印机驱动安装失败！");
+    EXPECT_EQ(boxes[0].caption, L"ERROR");
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes[1].text, L"打印机驱动安装成功！");
+    EXPECT_EQ(journal.Count("rundll32 /if"), 2);
+    EXPECT_EQ(journal.Count("rundll32 /y"), 1) << "no default printer after the failed try";
+}
+
+TEST_F(FinishPageTest, EmptyModelNameFailsWithoutTouchingTheSpooler) {
+    theInstaller.SetModelName(u"");
+    RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+        wizard.Settle();
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kFailed);
+        ExpectButtonsUsable(wizard, true);
+    });
+    const auto boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"打印机驱动安装失败！");
+    EXPECT_EQ(boxes[0].caption, L"ERROR");
+    EXPECT_TRUE(spooler.calls.empty()) << "first call: " << spooler.calls.front();
+    EXPECT_TRUE(shell.starts.empty());
+}
+
+}  // namespace
