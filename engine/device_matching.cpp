@@ -1,14 +1,13 @@
 // Matching the attached printer and the driver files: the model in the printer's device
 // ID, and the hardware ID of a printer in the driver INF.
-#include <filesystem>
-#include <fstream>
 #include <string>
+#include <string_view>
 
 #include "engine/device_id_text.h"
 #include "engine/inf_model_line.h"
 #include "engine/printer_installer.h"
 #include "platform/codepage.h"
-#include "platform/file_path.h"
+#include "platform/read_file.h"
 #include "platform/services.h"
 #include "usb/usb_port.h"
 
@@ -45,25 +44,20 @@ std::int32_t CPrinterInstaller::ReadUsbPrinterModel(char16_t* model, std::size_t
 std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
                                                     std::int32_t length, char* hardwareId) {
     if (infPath == nullptr || quotedName == nullptr || hardwareId == nullptr || length < 0) return 0;
-    try {
-        std::u16string pattern = InfNamePattern(quotedName);
-        std::filesystem::path path = platform::FileSystemPath(infPath);
-        std::error_code error;
-        // A folder (the driver path before a print-head type was known) is no INF file.
-        if (std::filesystem::is_directory(path, error)) return 0;
-        std::ifstream file(path, std::ios::binary);
-        if (!file.is_open()) return 0;
-
-        std::string line;
-        while (std::getline(file, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (ReadHardwareIdFromInfLine(line, pattern, static_cast<std::size_t>(length), hardwareId,
-                                          kHardwareIdCapacity)) {
-                return 1;
-            }
+    std::string bytes;
+    // A missing file, or the bare driver folder of a model without a print-head type.
+    if (!platform::ReadWholeFile(infPath, bytes)) return 0;
+    const std::u16string pattern = InfNamePattern(quotedName);
+    std::string_view rest(bytes);
+    while (!rest.empty()) {
+        std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (ReadHardwareIdFromInfLine(line, pattern, static_cast<std::size_t>(length), hardwareId,
+                                      kHardwareIdCapacity)) {
+            return 1;
         }
-        return 0;
-    } catch (...) {
-        return 0;
     }
+    return 0;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/read_file.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -355,39 +356,10 @@ Dword ListSectionNames(View content, char16_t* buffer, Dword size) {
 // ---------------------------------------------------------------------------------------
 // Files.
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File OpenForReading(const char16_t* path) {
-#ifdef _WIN32
-    return File(_wfopen(reinterpret_cast<const wchar_t*>(path), L"rb"));
-#else
-    std::u16string native(path);
-    std::replace(native.begin(), native.end(), u'\\', u'/');
-    return File(std::fopen(text::ToUtf8(native).c_str(), "rb"));
-#endif
-}
-
-// The whole file, or false when it cannot be opened or read (then it counts as missing).
-bool ReadWholeFile(const char16_t* path, std::string& bytes) {
-    if (path == nullptr) return false;
-    File file = OpenForReading(path);
-    if (!file) return false;
-    char chunk[16384];
-    for (;;) {
-        std::size_t n = std::fread(chunk, 1, sizeof chunk, file.get());
-        bytes.append(chunk, n);
-        if (n < sizeof chunk) break;
-    }
-    return !std::ferror(file.get());
-}
-
 // The decoded file; empty for a missing file, which reads like a file without sections.
 std::u16string LoadProfile(const char16_t* path) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return {};
+    if (!ReadWholeFile(path, bytes)) return {};  // counts as missing
     return DecodeProfileBytes(bytes);
 }
 
