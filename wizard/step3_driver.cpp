@@ -35,8 +35,8 @@ BOOL CStep3::OnInitDialog() {
 BOOL CStep3::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
 
-    char16_t usbModel[kNameCapacity] = {};
-    std::int32_t found = theInstaller.ReadUsbPrinterModel(usbModel, kNameCapacity);
+    char16_t usbModel[kDeviceIdCapacity] = {};
+    std::int32_t found = theInstaller.ReadUsbPrinterModel(usbModel, kDeviceIdCapacity);
     usbModelListed = theInstaller.IsSeriesModel(usbModel);
 
     int answer = IDOK;
@@ -76,8 +76,8 @@ void CStep3::FillModelList() {
 
     // The printer is asked a second time; its model is offered alone only while it is
     // still attached.
-    char16_t usbModel[kNameCapacity] = {};
-    std::int32_t found = theInstaller.ReadUsbPrinterModel(usbModel, kNameCapacity);
+    char16_t usbModel[kDeviceIdCapacity] = {};
+    std::int32_t found = theInstaller.ReadUsbPrinterModel(usbModel, kDeviceIdCapacity);
     if (usbModelListed && found) {
         modelList.AddString(AsWide(usbModel));
     } else {

@@ -169,6 +169,19 @@ TEST_F(WizardPagesTest, UnlistedPrinterIsWarnedAboutAtEveryActivationAndOkListsT
     }
 }
 
+TEST_F(WizardPagesTest, ReportedModelIsComparedWholeNotCutToANameField) {
+    // A listed model of 199 characters, and a printer that reports it with one more.
+    const std::string listed(199, 'L');
+    WriteCatalogue("[KV系列]\n" + listed + "\n");
+    AttachPrinter("MDL:" + listed + "X;");
+    harness.boxes.Answer({IDOK});
+    harness.Run([&](WizardDriver& wizard) {
+        ASSERT_TRUE(WalkTo(wizard, kStep2));
+        EXPECT_EQ(wizard.ListItems(IDC_MODEL_LIST), std::vector<std::wstring>{std::wstring(199, L'L')});
+    });
+    EXPECT_EQ(harness.boxes.Shown().size(), 1u) << "the printer's model is not the listed one";
+}
+
 TEST_F(WizardPagesTest, CancelInTheWarningEndsTheWizardWithThePageIndex) {
     AttachPrinter("MDL:ZX-1;");
     theInstaller.SetModelName(u"before");
