@@ -1,21 +1,22 @@
-// Matching the attached printer and the driver files: the model in the printer's device
-// ID, and the hardware ID of a printer in the driver INF.
-#include <string>
+#include "engine/device_matching.h"
+
 #include <string_view>
 
 #include "engine/device_id_text.h"
 #include "engine/inf_model_line.h"
-#include "engine/printer_installer.h"
+#include "engine/limits.h"
 #include "platform/codepage.h"
 #include "platform/read_file.h"
 #include "platform/services.h"
 #include "usb/usb_port.h"
 
-std::int32_t CPrinterInstaller::ReadUsbPrinterModel(char16_t* model, std::size_t capacity) {
+namespace engine {
+
+std::optional<std::u16string> AttachedPrinterModel() {
     CUSBPort port;
     char16_t vid[usb::kIdCapacity] = {};
     char16_t pid[usb::kIdCapacity] = {};
-    std::int32_t found = port.CUSBPort::OpenUsbPrinter(vid, pid);
+    const bool found = port.CUSBPort::OpenUsbPrinter(vid, pid) != 0;
 
     std::uint8_t reply[kDeviceIdCapacity] = {};
     platform::Dword returned = 0;
@@ -31,33 +32,32 @@ std::int32_t CPrinterInstaller::ReadUsbPrinterModel(char16_t* model, std::size_t
         if (converted < 0 || converted >= static_cast<int>(kDeviceIdCapacity)) converted = 0;
         idText[converted] = 0;
     }
-    ExtractModel(idText, model, capacity);
+    char16_t model[kDeviceIdCapacity] = {};
+    ExtractModel(idText, model, kDeviceIdCapacity);
     port.CloseDevice();
-
-    if (!found) {
-        if (capacity > 0) model[0] = 0;
-        return 0;
-    }
-    return 1;
+    if (!found) return std::nullopt;
+    return std::u16string(model);
 }
 
-std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
-                                                    std::int32_t length, char* hardwareId) {
-    if (infPath == nullptr || quotedName == nullptr || hardwareId == nullptr || length < 0) return 0;
+std::optional<std::string> HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
+                                           std::size_t length) {
+    if (infPath == nullptr || quotedName == nullptr) return std::nullopt;
     std::string bytes;
     // A missing file, or the bare driver folder of a model without a print-head type.
-    if (!platform::ReadWholeFile(infPath, bytes)) return 0;
+    if (!platform::ReadWholeFile(infPath, bytes)) return std::nullopt;
     const std::u16string pattern = InfNamePattern(quotedName);
+    char hardwareId[kHardwareIdCapacity] = {};
     std::string_view rest(bytes);
     while (!rest.empty()) {
         std::size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (ReadHardwareIdFromInfLine(line, pattern, static_cast<std::size_t>(length), hardwareId,
-                                      kHardwareIdCapacity)) {
-            return 1;
+        if (ReadHardwareIdFromInfLine(line, pattern, length, hardwareId, kHardwareIdCapacity)) {
+            return std::string(hardwareId);
         }
     }
-    return 0;
+    return std::nullopt;
 }
+
+}  // namespace engine

@@ -1,35 +1,26 @@
-// The installer engine: the selection and options of one installation, the paths of the
-// files on the driver medium, and the operations on the catalogue, the attached printer,
-// the spooler and the driver. Every operation returns an integer status and never throws.
+// The installer engine as the wizard sees it: the selection and options of one
+// installation, the paths of the files on the driver medium, and the operations on the
+// catalogue, the attached printer, the spooler and the driver. Every operation returns
+// an integer status and never throws; each is a thin adapter over the engine's modules
+// (medium_paths, catalogue, device_matching, spooler, installation), which take explicit
+// inputs and return typed results.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
+#include "engine/catalogue.h"
+#include "engine/limits.h"
 #include "platform/types.h"
-
-// An ordered list of names owned by the caller; the engine only appends to it.
-using StringList = std::vector<std::u16string>;
-
-constexpr std::size_t kPathCapacity = 260;
-constexpr std::size_t kNameCapacity = 200;
-constexpr std::size_t kLanguageCapacity = 20;
-constexpr std::size_t kSectionCapacity = 2048;
-constexpr std::size_t kLineCapacity = 256;
-// "PrinterDriver\" + "24pin\OEMPRINT.INF" must still fit behind the program's folder.
-constexpr std::size_t kMaxProgramDirLength = kPathCapacity - 1 - 32;
-constexpr std::size_t kDeviceIdCapacity = 1024;
-constexpr std::size_t kHardwareIdCapacity = 1024;
-constexpr std::size_t kCommandLineCapacity = 1024;
-
-extern const char16_t kMainSeries[];  // "KV系列", the series the wizard offers
 
 class CPrinterInstaller {
 public:
     CPrinterInstaller();
     ~CPrinterInstaller();
+
+    // Back to the state of start-up: the paths beside the running program, no selection,
+    // both options clear.
+    void Reset();
 
     // Installer context and configuration files.
     std::int32_t GetModuleDirectory(char16_t* out);  // out holds kPathCapacity characters

@@ -1,11 +1,13 @@
-// Starting rundll32 with the parameters of a printer user-interface command, and the
-// message shown when it cannot be started.
-#include "engine/printer_installer.h"
+#include "engine/rundll32.h"
+
+#include "engine/limits.h"
 #include "platform/message_box.h"
+#include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 
+namespace engine {
 namespace {
 
 using platform::Dword;
@@ -66,7 +68,7 @@ bool Rundll32Path(char16_t (&path)[kPathCapacity]) {
 
 }  // namespace
 
-std::int32_t CPrinterInstaller::RunRundll32(const char16_t* parameters) {
+bool RunRundll32(const char16_t* parameters) {
     auto& shell = platform::Get<platform::Shell>();
     Dword error = kErrorPathNotFound;
     char16_t program[kPathCapacity] = {};
@@ -81,11 +83,13 @@ std::int32_t CPrinterInstaller::RunRundll32(const char16_t* parameters) {
             StartedProcess process(start.process);
             // Whether rundll32 ended or the time ran out, it was started.
             if (process.get()) shell.WaitForSingleObject(process.get(), kRundll32WaitMilliseconds);
-            return 1;
+            return true;
         }
         error = shell.GetLastError();
     }
     platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, StartFailureText(error), u"ERROR",
                                                         platform::kIconError);
-    return 0;
+    return false;
 }
+
+}  // namespace engine

@@ -1,40 +1,30 @@
-// Spooler operations: the ports and printers the spooler knows, and the removal of a
-// printer with its jobs and its driver. No operation shows a message; spooler failures
-// become the results.
-#include "platform/spooler.h"
+#include "engine/spooler.h"
 
 #include <algorithm>
 
-#include "engine/printer_installer.h"
 #include "platform/memory.h"
+#include "platform/scoped_handle.h"
 #include "platform/services.h"
+#include "platform/spooler.h"
 #include "platform/text.h"
 
+namespace engine {
 namespace {
 
 using platform::Dword;
+using OpenedPrinter = platform::ScopedHandle<platform::PrinterTraits>;
 
 // An enumeration buffer, exactly as large as the spooler asked for.
-class EnumerationBuffer {
-public:
-    EnumerationBuffer() = default;
-    ~EnumerationBuffer() {
-        if (data_) platform::Get<platform::Memory>().Free(data_);
-    }
-    EnumerationBuffer(const EnumerationBuffer&) = delete;
-    EnumerationBuffer& operator=(const EnumerationBuffer&) = delete;
+struct EnumerationBuffer {
+    platform::ScopedHandle<platform::MemoryBlockTraits> block;
+    Dword size = 0;
 
     bool Allocate(Dword bytes) {
-        data_ = static_cast<unsigned char*>(platform::Get<platform::Memory>().Allocate(bytes));
-        size_ = data_ ? bytes : 0;
-        return data_ != nullptr;
+        block.reset(platform::Get<platform::Memory>().Allocate(bytes));
+        size = block ? bytes : 0;
+        return block.IsValid();
     }
-    unsigned char* data() const { return data_; }
-    Dword size() const { return size_; }
-
-private:
-    unsigned char* data_ = nullptr;
-    Dword size_ = 0;
+    unsigned char* data() const { return static_cast<unsigned char*>(block.get()); }
 };
 
 // The records of one enumeration, walked in spooler order.
@@ -45,7 +35,7 @@ public:
     // spooler reported.
     Records(const EnumerationBuffer& buffer, Dword count)
         : first_(reinterpret_cast<const Record*>(buffer.data())),
-          count_(buffer.data() ? std::min<std::size_t>(count, buffer.size() / sizeof(Record)) : 0) {}
+          count_(buffer.data() ? std::min<std::size_t>(count, buffer.size / sizeof(Record)) : 0) {}
     const Record* begin() const { return first_; }
     const Record* end() const { return first_ + count_; }
 
@@ -68,7 +58,7 @@ bool Enumerate(Call call, EnumerationBuffer& buffer, Dword& count) {
     }
     // After a first call that succeeded there is nothing to list; the second call is
     // then made without a buffer again.
-    return call(buffer.data(), buffer.size(), &needed, &count) != 0;
+    return call(buffer.data(), buffer.size, &needed, &count) != 0;
 }
 
 bool EnumerateLocalPrinters(EnumerationBuffer& buffer, Dword& count) {
@@ -79,25 +69,6 @@ bool EnumerateLocalPrinters(EnumerationBuffer& buffer, Dword& count) {
         },
         buffer, count);
 }
-
-// A printer opened for deletion, closed when the object ends.
-class OpenedPrinter {
-public:
-    explicit OpenedPrinter(const char16_t* name) {
-        platform::PrinterDefaults defaults{nullptr, nullptr, platform::kPrinterAllAccess};
-        if (!platform::Get<platform::Spooler>().OpenPrinterW(name, &handle_, &defaults)) handle_ = nullptr;
-    }
-    ~OpenedPrinter() {
-        if (handle_) platform::Get<platform::Spooler>().ClosePrinter(handle_);
-    }
-    OpenedPrinter(const OpenedPrinter&) = delete;
-    OpenedPrinter& operator=(const OpenedPrinter&) = delete;
-
-    platform::Handle get() const { return handle_; }
-
-private:
-    platform::Handle handle_ = nullptr;
-};
 
 // A copy of model M is named M, a blank, "(" and at least one more character, as in
 // "M (2)". Anything else after M (as in "M(2)" or in the other model "M0 (2)") is not
@@ -110,7 +81,7 @@ bool IsCopyName(const char16_t* printer, const char16_t* model, std::size_t mode
 
 }  // namespace
 
-std::int32_t CPrinterInstaller::EnumPortNames(StringList& list) {
+std::optional<StringList> ListPortNames() {
     EnumerationBuffer buffer;
     Dword count = 0;
     bool listed = Enumerate(
@@ -118,63 +89,61 @@ std::int32_t CPrinterInstaller::EnumPortNames(StringList& list) {
             return platform::Get<platform::Spooler>().EnumPortsW(nullptr, 2, data, size, needed, returned);
         },
         buffer, count);
-    if (!listed) return 0;
+    if (!listed) return std::nullopt;
+    StringList names;
     for (const auto& port : Records<platform::PortInfo2>(buffer, count)) {
-        if (port.portName) list.emplace_back(port.portName);
+        if (port.portName) names.emplace_back(port.portName);
     }
-    return 1;
+    return names;
 }
 
-std::int32_t CPrinterInstaller::FindInstalledPrinters(const char16_t* model, StringList& list) {
+std::optional<StringList> FindPrintersOfModel(const char16_t* model) {
     EnumerationBuffer buffer;
     Dword count = 0;
-    if (!EnumerateLocalPrinters(buffer, count)) return -1;
+    if (!EnumerateLocalPrinters(buffer, count)) return std::nullopt;
     std::size_t modelLength = text::Length(model);
-    std::int32_t found = 0;
+    StringList names;
     for (const auto& printer : Records<platform::PrinterInfo2>(buffer, count)) {
         const char16_t* name = printer.printerName;
-        if (!name) continue;
-        if (text::Equal(name, model) || IsCopyName(name, model, modelLength)) {
-            list.emplace_back(name);
-            ++found;
-        }
+        if (name && (text::Equal(name, model) || IsCopyName(name, model, modelLength))) names.emplace_back(name);
     }
-    return found;
+    return names;
 }
 
-std::int32_t CPrinterInstaller::PrinterExists(const char16_t* name) {
+bool PrinterExists(const char16_t* name) {
     // The whole name must match: a copy such as "Alpha (2)" or another model such as
     // "Alpha0" is not the printer "Alpha", and no printer has an empty name.
-    if (!name || name[0] == 0) return 0;
+    if (!name || name[0] == 0) return false;
     EnumerationBuffer buffer;
     Dword count = 0;
-    if (!EnumerateLocalPrinters(buffer, count)) return 0;
+    if (!EnumerateLocalPrinters(buffer, count)) return false;
     for (const auto& printer : Records<platform::PrinterInfo2>(buffer, count)) {
-        if (printer.printerName && text::Equal(printer.printerName, name)) return 1;
+        if (printer.printerName && text::Equal(printer.printerName, name)) return true;
     }
-    return 0;
+    return false;
 }
 
-std::int32_t CPrinterInstaller::PurgePrinter(platform::Handle printer) {
-    return platform::Get<platform::Spooler>().SetPrinterW(printer, 0, nullptr, platform::kPrinterControlPurge)
-               ? 1
-               : 0;
+bool PurgePrinter(platform::Handle printer) {
+    return platform::Get<platform::Spooler>().SetPrinterW(printer, 0, nullptr, platform::kPrinterControlPurge) != 0;
 }
 
-std::int32_t CPrinterInstaller::DeletePrinterAndDriver(const char16_t* name) {
+bool DeletePrinterAndDriver(const char16_t* name) {
+    auto& spooler = platform::Get<platform::Spooler>();
     {
         // The queue goes when its last handle is closed, and until then it still uses
         // the driver: the printer is closed before the driver is deleted. Failures of
         // the purge and the deletion are passed over.
-        OpenedPrinter printer(name);
-        if (printer.get()) {
+        platform::Handle opened = nullptr;
+        platform::PrinterDefaults defaults{nullptr, nullptr, platform::kPrinterAllAccess};
+        OpenedPrinter printer(spooler.OpenPrinterW(name, &opened, &defaults) ? opened : nullptr);
+        if (printer) {
             PurgePrinter(printer.get());
-            platform::Get<platform::Spooler>().DeletePrinter(printer.get());
+            spooler.DeletePrinter(printer.get());
         }
     }
     // The printer's name is the name of its driver.
-    return platform::Get<platform::Spooler>().DeletePrinterDriverExW(nullptr, nullptr, name,
-                                                                     platform::kDeleteUnusedFiles, 3)
-               ? 1
-               : 0;
+    return spooler.DeletePrinterDriverExW(nullptr, nullptr, name, platform::kDeleteUnusedFiles,
+                                          platform::kDriverVersion3) != 0;
 }
+
+}  // namespace engine

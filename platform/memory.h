@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "platform/services.h"
+
 namespace platform {
 
 struct Memory {
@@ -12,6 +14,14 @@ struct Memory {
     // A block aligned for any record, or nullptr when it cannot be had.
     virtual void* Allocate(std::size_t bytes) = 0;
     virtual void Free(void* block) = 0;
+};
+
+// A block from Allocate, for platform::ScopedHandle.
+struct MemoryBlockTraits {
+    using handle_type = void*;
+    static handle_type GetInvalid() { return nullptr; }
+    static bool IsValid(handle_type block) { return block != nullptr; }
+    static void Close(handle_type block) { Get<Memory>().Free(block); }
 };
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 // their buffers with the same records.
 #pragma once
 
+#include "platform/services.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -18,6 +19,9 @@ constexpr Dword kPrinterEnumLocal = 2;            // PRINTER_ENUM_LOCAL
 constexpr Dword kPrinterAllAccess = 0xF000C;      // PRINTER_ALL_ACCESS
 constexpr Dword kPrinterControlPurge = 3;         // PRINTER_CONTROL_PURGE
 constexpr Dword kDeleteUnusedFiles = 1;           // DPD_DELETE_UNUSED_FILES
+// The driver version of Windows 2000 and later. DeletePrinterDriverExW reads the version
+// only together with DPD_DELETE_SPECIFIC_VERSION; without it every version goes.
+constexpr Dword kDriverVersion3 = 3;
 constexpr Dword kErrorSpoolerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
 
 struct PrinterInfo2 {
@@ -73,6 +77,14 @@ struct Spooler {
                                         const char16_t* driver, Dword deleteFlag, Dword versionFlag) = 0;
     // The error code of the spooler call that failed last on this thread.
     virtual Dword GetLastError() = 0;
+};
+
+// An opened printer, for platform::ScopedHandle.
+struct PrinterTraits {
+    using handle_type = Handle;
+    static handle_type GetInvalid() { return nullptr; }
+    static bool IsValid(handle_type printer) { return printer != nullptr; }
+    static void Close(handle_type printer) { Get<Spooler>().ClosePrinter(printer); }
 };
 
 }  // namespace platform

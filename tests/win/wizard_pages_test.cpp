@@ -64,10 +64,8 @@ protected:
     WizardPagesTest() {
         WriteCatalogue(kCatalogue);
         // The pages use the global installer: give it the paths of the scratch medium.
-        saved = theInstaller;
-        theInstaller = CPrinterInstaller();
+        theInstaller.Reset();
     }
-    ~WizardPagesTest() override { theInstaller = saved; }
 
     void WriteCatalogue(const std::string& utf8) { medium.Write("PrinterInfor.Inf", Utf16LeWithBom(utf8)); }
 
@@ -95,7 +93,6 @@ protected:
     FakeDeviceIo io;
     FakeRegistry registry;
     FakeSpooler spooler;
-    CPrinterInstaller saved;
     WizardHarness harness;
 };
 

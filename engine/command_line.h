@@ -1,0 +1,27 @@
+// The command lines given to the printer user-interface entry point through rundll32.
+// Each value stands between double quotes; a value that could leave them is refused, so
+// that no value can add options of its own.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+namespace engine {
+
+// A value that would end its quotes early in a command line: one that holds a double
+// quote, or ends in a backslash, which turns the closing quote into a literal one.
+bool BreaksQuotes(const char16_t* value);
+
+// The format with each "%s" replaced by the next value; nothing when a value would
+// leave its quotes, the values do not match the placeholders, or the line does not fit
+// the command-line buffer.
+std::optional<std::u16string> FormatCommandLine(const char16_t* format,
+                                                std::initializer_list<const char16_t*> values);
+
+std::optional<std::u16string> InstallPrinterLine(const char16_t* name, const char16_t* infPath,
+                                                 const char16_t* port);
+std::optional<std::u16string> SetDefaultPrinterLine(const char16_t* name);
+std::optional<std::u16string> TestPageLine(const char16_t* name);
+
+}  // namespace engine

@@ -1,0 +1,43 @@
+#include "engine/medium_paths.h"
+
+#include "engine/limits.h"
+#include "platform/profile.h"
+#include "platform/services.h"
+#include "platform/text.h"
+
+namespace engine {
+
+std::optional<std::u16string> ProgramFolder() {
+    char16_t path[kPathCapacity] = {};
+    platform::Dword n = platform::Get<platform::Module>().GetModuleFileNameW(path, kPathCapacity);
+    // A result that fills the buffer means the path was cut.
+    if (n == 0 || n >= kPathCapacity) return std::nullopt;
+    std::u16string folder(path, text::LengthBounded(path, kPathCapacity - 1));
+    std::size_t slash = folder.rfind(u'\\');
+    folder.resize(slash == std::u16string::npos ? 0 : slash + 1);
+    return folder;
+}
+
+bool ProgramFolderFits(std::u16string_view folder) {
+    return !folder.empty() && folder.size() <= kMaxProgramDirLength;
+}
+
+std::u16string CatalogueFile(std::u16string_view folder) {
+    return std::u16string(folder) + u"PrinterInfor.Inf";
+}
+
+std::u16string LanguageFile(std::u16string_view folder) {
+    return std::u16string(folder) + u"Language.inf";
+}
+
+std::u16string DriverInfFile(std::u16string_view folder, PrintHead head) {
+    std::u16string path = std::u16string(folder) + u"PrinterDriver\\";
+    switch (head) {
+        case PrintHead::Pins24: return path + u"24pin\\OEMPRINT.INF";
+        case PrintHead::Pins9: return path + u"9pin\\OEMPRINT.INF";
+        case PrintHead::Unknown: break;
+    }
+    return path;
+}
+
+}  // namespace engine

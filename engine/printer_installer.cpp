@@ -1,0 +1,246 @@
+// The installer's members, each an adapter of a few lines over the engine's modules
+// that keeps the integer results the wizard relies on.
+#include "engine/printer_installer.h"
+
+#include <cstring>
+
+#include "engine/command_line.h"
+#include "engine/device_matching.h"
+#include "engine/installation.h"
+#include "engine/medium_paths.h"
+#include "engine/rundll32.h"
+#include "engine/spooler.h"
+#include "platform/text.h"
+#include "usb/device_rescan.h"
+
+// The wizard reaches the installer from its pages only, whose objects are locals of the
+// program's entry point; no other global object uses it while it is built.
+CPrinterInstaller theInstaller;
+
+namespace {
+
+// Copies a path into its fixed buffer; 0 when it fitted whole, 1 when it was cut.
+std::int32_t PathResult(char16_t (&buffer)[kPathCapacity], const std::u16string& path) {
+    return text::Copy(buffer, kPathCapacity, path.c_str()) ? 0 : 1;
+}
+
+// An optional name or port given to an operation: absent, or short enough for its
+// field and safe between quotes.
+bool AcceptableOptional(const char16_t* value) {
+    return !value || (text::LengthBounded(value, kNameCapacity) < kNameCapacity && !engine::BreaksQuotes(value));
+}
+
+void Append(StringList& list, const StringList& more) { list.insert(list.end(), more.begin(), more.end()); }
+
+}  // namespace
+
+CPrinterInstaller::CPrinterInstaller() { Reset(); }
+
+CPrinterInstaller::~CPrinterInstaller() = default;
+
+void CPrinterInstaller::Reset() {
+    programDir[0] = printerInfoPath[0] = driverInfPath[0] = languagePath[0] = 0;
+    modelName[0] = portName[0] = 0;
+    text::Copy(language, kLanguageCapacity, u"English");
+    setAsDefault = 0;
+    printTestPage = 0;
+    GetModuleDirectory(programDir);
+    InitPrinterInfoPath();
+    InitDriverInfPath();
+    InitLanguagePath();
+}
+
+// Installer context and configuration files.
+
+std::int32_t CPrinterInstaller::GetModuleDirectory(char16_t* out) {
+    std::memset(out, 0, kPathCapacity * sizeof(char16_t));
+    std::optional<std::u16string> folder = engine::ProgramFolder();
+    if (!folder) return 1;
+    return text::Copy(out, kPathCapacity, folder->c_str()) ? 0 : 1;
+}
+
+std::int32_t CPrinterInstaller::ProgramDirFits() const {
+    return engine::ProgramFolderFits(std::u16string_view(programDir, text::LengthBounded(programDir, kPathCapacity)))
+               ? 1
+               : 0;
+}
+
+std::int32_t CPrinterInstaller::InitPrinterInfoPath() {
+    return PathResult(printerInfoPath, engine::CatalogueFile(programDir));
+}
+
+std::int32_t CPrinterInstaller::InitLanguagePath() { return PathResult(languagePath, engine::LanguageFile(programDir)); }
+
+std::int32_t CPrinterInstaller::InitDriverInfPath() {
+    engine::PrintHead head = engine::Catalogue(printerInfoPath).PrintHeadOf(modelName);
+    return PathResult(driverInfPath, engine::DriverInfFile(programDir, head));
+}
+
+std::int32_t CPrinterInstaller::ReadProfileString(const char16_t* section, const char16_t* key,
+                                                  const char16_t* file, char16_t* buffer, platform::Dword size) {
+    return engine::Catalogue(file).ReadValue(section, key, buffer, size) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::ReadProfileSection(const char16_t* section, const char16_t* file, char16_t* buffer,
+                                                   platform::Dword size) {
+    return static_cast<std::int32_t>(engine::Catalogue(file).ReadSection(section, buffer, size).value_or(0));
+}
+
+std::int32_t CPrinterInstaller::GetPrinterType(const char16_t* printerName) {
+    switch (engine::Catalogue(printerInfoPath).PrintHeadOf(printerName)) {
+        case engine::PrintHead::Pins24: return 1;
+        case engine::PrintHead::Pins9: return 2;
+        case engine::PrintHead::Unknown: break;
+    }
+    return -1;
+}
+
+std::int32_t CPrinterInstaller::GetPrinterName(const char16_t* entry, char16_t* buffer, platform::Dword size) {
+    return engine::Catalogue(printerInfoPath).ReadPrinterName(entry, buffer, size) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::GetModelName(char16_t* buffer, std::size_t capacity) const {
+    return text::Copy(buffer, capacity, modelName) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::SetModelName(const char16_t* name) {
+    return text::Copy(modelName, kNameCapacity, name) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::GetPortName(char16_t* buffer, std::size_t capacity) const {
+    return text::Copy(buffer, capacity, portName) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::SetPortName(const char16_t* name) {
+    return text::Copy(portName, kNameCapacity, name) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::GetDefaultFlag() const { return setAsDefault; }
+
+std::int32_t CPrinterInstaller::SetDefaultFlag(std::int32_t value) {
+    setAsDefault = value == 1 ? 1 : 0;
+    return setAsDefault;
+}
+
+std::int32_t CPrinterInstaller::GetTestPageFlag() const { return printTestPage; }
+
+std::int32_t CPrinterInstaller::SetTestPageFlag(std::int32_t value) {
+    printTestPage = value == 1 ? 1 : 0;
+    return printTestPage;
+}
+
+// Printer catalogue.
+
+std::int32_t CPrinterInstaller::GetSeriesList(StringList& list) {
+    std::optional<StringList> series = engine::Catalogue(printerInfoPath).SeriesNames();
+    if (!series) return 0;
+    Append(list, *series);
+    return 1;
+}
+
+std::int32_t CPrinterInstaller::GetSeriesModels(const char16_t* series, StringList& list) {
+    std::optional<StringList> models = engine::Catalogue(printerInfoPath).Lines(series);
+    if (!models) return 0;
+    Append(list, *models);
+    return 1;
+}
+
+std::int32_t CPrinterInstaller::IsSeriesModel(const char16_t* model) {
+    return engine::Catalogue(printerInfoPath).ListsInMainSeries(model) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::FindSeriesOfModel(char16_t* series, std::size_t capacity, const char16_t* model) {
+    std::optional<std::u16string> found = engine::Catalogue(printerInfoPath).SeriesOf(model);
+    if (!found) return 0;
+    text::Copy(series, capacity, found->c_str());
+    return 1;
+}
+
+// Device ID and driver INF matching.
+
+std::int32_t CPrinterInstaller::ReadUsbPrinterModel(char16_t* model, std::size_t capacity) {
+    std::optional<std::u16string> attached = engine::AttachedPrinterModel();
+    if (capacity > 0) text::Copy(model, capacity, attached ? attached->c_str() : u"");
+    return attached ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
+                                                    std::int32_t length, char* hardwareId) {
+    if (hardwareId == nullptr || length < 0) return 0;
+    std::optional<std::string> id = engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length));
+    if (!id) return 0;
+    std::memcpy(hardwareId, id->c_str(), id->size() + 1);
+    return 1;
+}
+
+// Spooler operations.
+
+std::int32_t CPrinterInstaller::EnumPortNames(StringList& list) {
+    std::optional<StringList> ports = engine::ListPortNames();
+    if (!ports) return 0;
+    Append(list, *ports);
+    return 1;
+}
+
+std::int32_t CPrinterInstaller::FindInstalledPrinters(const char16_t* model, StringList& list) {
+    std::optional<StringList> printers = engine::FindPrintersOfModel(model);
+    if (!printers) return -1;
+    Append(list, *printers);
+    return static_cast<std::int32_t>(printers->size());
+}
+
+std::int32_t CPrinterInstaller::PrinterExists(const char16_t* name) { return engine::PrinterExists(name) ? 1 : 0; }
+
+std::int32_t CPrinterInstaller::DeletePrinterAndDriver(const char16_t* name) {
+    return engine::DeletePrinterAndDriver(name) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::PurgePrinter(platform::Handle printer) {
+    return engine::PurgePrinter(printer) ? 1 : 0;
+}
+
+// Driver installation.
+
+std::int32_t CPrinterInstaller::InstallDriver() {
+    InitDriverInfPath();
+    // A failure of the plug-and-play route is final: the other route is not tried.
+    if (engine::ChooseInstallRoute(engine::Catalogue(printerInfoPath)) == engine::InstallRoute::PlugAndPlay) {
+        return InstallPnpDriver() ? 1 : 0;
+    }
+    return InstallPrinter() ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::InstallPnpDriver() {
+    InitDriverInfPath();
+    return engine::UpdateDriverForDevices(driverInfPath, modelName) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::InstallPrinter(const char16_t* name, const char16_t* port) {
+    if (!AcceptableOptional(name) || !AcceptableOptional(port)) return 0;
+    if (name) text::Copy(modelName, kNameCapacity, name);
+    if (port) text::Copy(portName, kNameCapacity, port);
+    InitDriverInfPath();
+    return engine::InstallPrinterQueue(modelName, driverInfPath, portName) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::SetDefaultPrinter(const char16_t* name) {
+    if (!setAsDefault) return 1;
+    if (!AcceptableOptional(name)) return 0;
+    if (name) text::Copy(modelName, kNameCapacity, name);
+    return engine::MakeDefaultPrinter(modelName) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::PrintTestPage(const char16_t* name) {
+    if (!printTestPage) return 1;
+    if (!AcceptableOptional(name)) return 0;
+    if (name) text::Copy(modelName, kNameCapacity, name);
+    return engine::PrintTestPageOn(modelName) ? 1 : 0;
+}
+
+std::int32_t CPrinterInstaller::RunRundll32(const char16_t* parameters) {
+    return engine::RunRundll32(parameters) ? 1 : 0;
+}
+
+// Device tree re-scan.
+
+std::int32_t CPrinterInstaller::RescanDevices() { return usb::RescanDevices(); }
