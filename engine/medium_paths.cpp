@@ -6,6 +6,16 @@
 #include "platform/text.h"
 
 namespace engine {
+namespace {
+
+std::u16string Join(std::u16string_view folder, std::u16string_view name) {
+    std::u16string path;
+    path.reserve(folder.size() + name.size());
+    path.append(folder).append(name);
+    return path;
+}
+
+}  // namespace
 
 std::optional<std::u16string> ProgramFolder() {
     char16_t path[kPathCapacity] = {};
@@ -23,18 +33,18 @@ bool ProgramFolderFits(std::u16string_view folder) {
 }
 
 std::u16string CatalogueFile(std::u16string_view folder) {
-    return std::u16string(folder) + u"PrinterInfor.Inf";
+    return Join(folder, u"PrinterInfor.Inf");
 }
 
 std::u16string LanguageFile(std::u16string_view folder) {
-    return std::u16string(folder) + u"Language.inf";
+    return Join(folder, u"Language.inf");
 }
 
 std::u16string DriverInfFile(std::u16string_view folder, PrintHead head) {
-    std::u16string path = std::u16string(folder) + u"PrinterDriver\\";
+    std::u16string path = Join(folder, u"PrinterDriver\\");
     switch (head) {
-        case PrintHead::Pins24: return path + u"24pin\\OEMPRINT.INF";
-        case PrintHead::Pins9: return path + u"9pin\\OEMPRINT.INF";
+        case PrintHead::Pins24: path.append(u"24pin\\OEMPRINT.INF"); break;
+        case PrintHead::Pins9: path.append(u"9pin\\OEMPRINT.INF"); break;
         case PrintHead::Unknown: break;
     }
     return path;

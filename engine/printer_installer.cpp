@@ -30,7 +30,13 @@ bool AcceptableOptional(const char16_t* value) {
     return !value || (text::LengthBounded(value, kNameCapacity) < kNameCapacity && !engine::BreaksQuotes(value));
 }
 
-void Append(StringList& list, const StringList& more) { list.insert(list.end(), more.begin(), more.end()); }
+// Moves the names found to the end of the caller's list; false when there were none to
+// be had (the look-up failed).
+bool AppendFound(std::optional<StringList>&& found, StringList& list) {
+    if (!found) return false;
+    for (std::u16string& name : *found) list.push_back(std::move(name));
+    return true;
+}
 
 }  // namespace
 
@@ -132,17 +138,11 @@ std::int32_t CPrinterInstaller::SetTestPageFlag(std::int32_t value) {
 // Printer catalogue.
 
 std::int32_t CPrinterInstaller::GetSeriesList(StringList& list) {
-    std::optional<StringList> series = engine::Catalogue(printerInfoPath).SeriesNames();
-    if (!series) return 0;
-    Append(list, *series);
-    return 1;
+    return AppendFound(engine::Catalogue(printerInfoPath).SeriesNames(), list) ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::GetSeriesModels(const char16_t* series, StringList& list) {
-    std::optional<StringList> models = engine::Catalogue(printerInfoPath).Lines(series);
-    if (!models) return 0;
-    Append(list, *models);
-    return 1;
+    return AppendFound(engine::Catalogue(printerInfoPath).Lines(series), list) ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::IsSeriesModel(const char16_t* model) {
@@ -176,17 +176,13 @@ std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, con
 // Spooler operations.
 
 std::int32_t CPrinterInstaller::EnumPortNames(StringList& list) {
-    std::optional<StringList> ports = engine::ListPortNames();
-    if (!ports) return 0;
-    Append(list, *ports);
-    return 1;
+    return AppendFound(engine::ListPortNames(), list) ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::FindInstalledPrinters(const char16_t* model, StringList& list) {
-    std::optional<StringList> printers = engine::FindPrintersOfModel(model);
-    if (!printers) return -1;
-    Append(list, *printers);
-    return static_cast<std::int32_t>(printers->size());
+    const std::size_t before = list.size();
+    if (!AppendFound(engine::FindPrintersOfModel(model), list)) return -1;
+    return static_cast<std::int32_t>(list.size() - before);
 }
 
 std::int32_t CPrinterInstaller::PrinterExists(const char16_t* name) { return engine::PrinterExists(name) ? 1 : 0; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Adds up the results of all test tiers: each GoogleTest case counts once, every other
 test (scripts, fuzzing runs) counts as one, fixtures not at all; a preset that did not build counts as a failure.
-Prints the failures and ends with the line "N passed, M failed"."""
+Tests that this machine cannot run are listed in the file "skipped", one a line, and counted
+as skipped. Prints the failures and ends with the line "N passed, M failed" (", K skipped")."""
 import pathlib
 import sys
 import xml.etree.ElementTree as ET
@@ -49,7 +50,14 @@ if broken.exists():
         failed += 1
         failures.append(line)
 
+skipped = []
+skipped_file = results / "skipped"
+if skipped_file.exists():
+    skipped = [line for line in skipped_file.read_text().splitlines() if line.strip()]
+
+for s in skipped:
+    print("SKIPPED:", s)
 for f in failures:
     print("FAILED:", f)
-print(f"{passed} passed, {failed} failed")
+print(f"{passed} passed, {failed} failed" + (f", {len(skipped)} skipped" if skipped else ""))
 sys.exit(1 if failed else 0)

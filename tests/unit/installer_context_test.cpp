@@ -143,6 +143,29 @@ TEST(InstallerContext, AccessorsBoundTheirCopies) {
     EXPECT_EQ(installer.GetTestPageFlag(), 0);
 }
 
+TEST_F(CatalogueFolder, ResetReturnsToTheStateOfStartUp) {
+    WriteCatalogue("[PRINTER_TYPE]\nKorvel KV-100=9\n");
+    CPrinterInstaller installer;
+    installer.SetModelName(u"Korvel KV-100");
+    installer.SetPortName(u"USB001");
+    installer.SetDefaultFlag(1);
+    installer.SetTestPageFlag(1);
+    installer.InitDriverInfPath();
+    text::Copy(installer.language, kLanguageCapacity, u"Chinese");
+
+    // Started from another folder since: the paths follow the running program.
+    FakeModule moved(u"E:\\Copy\\setup.exe");
+    installer.Reset();
+    EXPECT_EQ(S(installer.programDir), u"E:\\Copy\\");
+    EXPECT_EQ(S(installer.printerInfoPath), u"E:\\Copy\\PrinterInfor.Inf");
+    EXPECT_EQ(S(installer.driverInfPath), u"E:\\Copy\\PrinterDriver\\");
+    EXPECT_EQ(S(installer.modelName), u"");
+    EXPECT_EQ(S(installer.portName), u"");
+    EXPECT_EQ(S(installer.language), u"English");
+    EXPECT_EQ(installer.setAsDefault, 0);
+    EXPECT_EQ(installer.printTestPage, 0);
+}
+
 TEST_F(CatalogueFolder, DriverInfPathFollowsThePrintHeadType) {
     WriteCatalogue(
         "[PRINTER_NAME]\nKV-100=Korvel KV-100\n"
