@@ -363,6 +363,14 @@ INT_PTR WizardHarness::Run(const std::function<void(WizardDriver&)>& script) {
     return RunSheet(setup.Frame(), script);
 }
 
+INT_PTR WizardHarness::RunWizard(CPropertySheet& sheet, std::initializer_list<CPropertyPage*> pages,
+                                 CPropertyPage* start, const std::function<void(WizardDriver&)>& script) {
+    for (CPropertyPage* page : pages) sheet.AddPage(page);
+    sheet.SetWizardMode();
+    sheet.SetActivePage(start);
+    return RunSheet(sheet, script);
+}
+
 INT_PTR WizardHarness::RunSheet(CPropertySheet& sheet, const std::function<void(WizardDriver&)>& script) {
     driver.uiThread = ::GetCurrentThreadId();
     driver.sheet = &sheet;

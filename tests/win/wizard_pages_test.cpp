@@ -378,10 +378,7 @@ protected:
         CPropertySheet sheet(L"options", nullptr, 0);
         CStep4 options;
         CStep1 next;
-        sheet.AddPage(&options);
-        sheet.AddPage(&next);
-        sheet.HeaderFlags() |= PSH_WIZARD;
-        return harness.RunSheet(sheet, script);
+        return harness.RunWizard(sheet, {&options, &next}, &options, script);
     }
 
     int ItemCheck(WizardDriver& wizard, int index) {

@@ -105,9 +105,12 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_INITDIALOG:
             return OnInitDialog();
         case WM_NOTIFY: {
+            // The sheet names itself in hwndFrom; the same codes from any other window
+            // (a control of the page, another program) are not the sheet's.
             const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
             LRESULT result = 0;
-            if (HandleSheetNotification(header, result)) return Answer(hwnd, message, result);
+            if (header.hwndFrom && header.hwndFrom == GetParentFrame() && HandleSheetNotification(header, result))
+                return Answer(hwnd, message, result);
             break;
         }
         case WM_TIMER:

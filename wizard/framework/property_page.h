@@ -44,7 +44,8 @@ protected:
     virtual BOOL OnWizardFinish();
     virtual void OnTimer(UINT_PTR timerId);
     // Every other message of the page (commands, private messages, owner drawing,
-    // notifications of its controls). Return true when handled, with its result.
+    // notifications of its controls, and any with the sheet's PSN_ codes that another
+    // window than the sheet sent). Return true when handled, with its result.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // Runs DoDataExchange: TRUE reads the controls, FALSE fills them.
@@ -59,7 +60,8 @@ private:
 
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // The sheet's PSN_ notifications that map to the callbacks above.
+    // The sheet's PSN_ notifications that map to the callbacks above; header comes from
+    // the sheet.
     bool HandleSheetNotification(const NMHDR& header, LRESULT& result);
 
     UINT templateId;
