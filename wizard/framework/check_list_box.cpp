@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "wizard/framework/require_window.h"
+
 namespace {
 
 constexpr int kMargin = 2;
@@ -15,6 +17,7 @@ CCheckListBox::~CCheckListBox() {
 }
 
 int CCheckListBox::GetCheck(int index) const {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     if (!hwnd) return LB_ERR;
     LRESULT data = ::SendMessageW(hwnd, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
     if (data == LB_ERR) return LB_ERR;
@@ -22,6 +25,7 @@ int CCheckListBox::GetCheck(int index) const {
 }
 
 int CCheckListBox::SetCheck(int index, int check) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     if (!hwnd) return LB_ERR;
     if (::SendMessageW(hwnd, LB_SETITEMDATA, static_cast<WPARAM>(index), check ? 1 : 0) == LB_ERR)
         return LB_ERR;

@@ -1,6 +1,7 @@
 // A list box control of a page, used through its messages. DDX_Control ties it to the
-// control of the page's dialog; until then (and after the dialog is gone) every call
-// does nothing and reports an empty list.
+// control of the page's dialog; until then (and after the dialog is gone) a call is a
+// mistake that stops a debug build, and in a release build does nothing and reports an
+// empty list.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,7 @@
 #include "wizard/framework/property_page.h"
 
+#include "wizard/framework/require_window.h"
+
 namespace {
 
 // The result of a handled message: the dialog procedure's own return value for the few
@@ -71,6 +73,7 @@ void CPropertyPage::OnTimer(UINT_PTR) {}
 bool CPropertyPage::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 BOOL CPropertyPage::UpdateData(BOOL saveAndValidate) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     if (!hwnd) return FALSE;
     CDataExchange dx(hwnd, saveAndValidate);
     DoDataExchange(&dx);
@@ -78,14 +81,19 @@ BOOL CPropertyPage::UpdateData(BOOL saveAndValidate) {
 }
 
 void CPropertyPage::SetWizardButtons(DWORD flags) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     if (HWND frame = GetParentFrame()) ::PostMessageW(frame, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
 }
 
 UINT_PTR CPropertyPage::SetTimer(UINT_PTR timerId, UINT elapseMs) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     return hwnd ? ::SetTimer(hwnd, timerId, elapseMs, nullptr) : 0;
 }
 
-BOOL CPropertyPage::KillTimer(UINT_PTR timerId) { return hwnd ? ::KillTimer(hwnd, timerId) : FALSE; }
+BOOL CPropertyPage::KillTimer(UINT_PTR timerId) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
+    return hwnd ? ::KillTimer(hwnd, timerId) : FALSE;
+}
 
 INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CPropertyPage* page = nullptr;

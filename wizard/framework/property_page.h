@@ -48,6 +48,8 @@ protected:
     // window than the sheet sent). Return true when handled, with its result.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // The four calls below need the page's dialog: without it they do nothing (FALSE, 0)
+    // and stop a debug build.
     // Runs DoDataExchange: TRUE reads the controls, FALSE fills them.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     // Posts the PSWIZB_ flags to the frame; they take effect after the current message.
