@@ -10,6 +10,11 @@ int CListBox::AddString(const wchar_t* text) {
     return static_cast<int>(::SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
 }
 
+void CListBox::ResetContent() {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
+    if (hwnd) ::SendMessageW(hwnd, LB_RESETCONTENT, 0, 0);
+}
+
 int CListBox::DeleteString(int index) {
     TAMRIN_REQUIRE_WINDOW(hwnd);
     if (!hwnd) return LB_ERR;

@@ -23,6 +23,8 @@ public:
     int AddString(const wchar_t* text);
     // The number of entries left, or LB_ERR.
     int DeleteString(int index);
+    // Removes every entry.
+    void ResetContent();
     int GetCount() const;
     // -1 clears the selection. LB_ERR when the index is out of range.
     int SetCurSel(int index);
