@@ -8,7 +8,11 @@
 
 namespace {
 
+// Pixels between the check box and the entry's edges and text.
 constexpr int kMargin = 2;
+// The list box's own subclass; the parent's is keyed by the object, as one dialog may
+// hold several check list boxes.
+constexpr UINT_PTR kListSubclass = 1;
 
 }  // namespace
 
@@ -52,9 +56,10 @@ void CCheckListBox::Attach(HWND window) {
     ::SelectObject(dc, old);
     ::ReleaseDC(hwnd, dc);
     int height = std::max<int>(metrics.tmHeight, ::GetSystemMetrics(SM_CYMENUCHECK)) + kMargin;
+    // A fixed-height list box has one height for all entries: index 0 stands for them.
     ::SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, height);
 
-    ::SetWindowSubclass(hwnd, &CCheckListBox::ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowSubclass(hwnd, &CCheckListBox::ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
     // The owner draws the entries: the page's dialog gets WM_DRAWITEM for the control.
     if (parent) {
         ::SetWindowSubclass(parent, &CCheckListBox::ParentProc, reinterpret_cast<UINT_PTR>(this),
@@ -63,7 +68,7 @@ void CCheckListBox::Attach(HWND window) {
 }
 
 void CCheckListBox::Detach() {
-    if (hwnd) ::RemoveWindowSubclass(hwnd, &CCheckListBox::ListProc, 1);
+    if (hwnd) ::RemoveWindowSubclass(hwnd, &CCheckListBox::ListProc, kListSubclass);
     if (parent) ::RemoveWindowSubclass(parent, &CCheckListBox::ParentProc, reinterpret_cast<UINT_PTR>(this));
     parent = nullptr;
 }
@@ -82,6 +87,7 @@ void CCheckListBox::Toggle(int index) {
 }
 
 void CCheckListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
+    // An empty list box draws no entry (itemID -1), only its focus rectangle.
     if (static_cast<int>(item.itemID) < 0) {
         if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
         return;

@@ -139,9 +139,11 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 bool CPropertyPage::HandleSheetNotification(const NMHDR& header, LRESULT& result) {
     switch (header.code) {
         case PSN_SETACTIVE:
+            // -1: the sheet moves on to the neighbouring page instead.
             result = OnSetActive() ? 0 : -1;
             break;
         case PSN_KILLACTIVE:
+            // TRUE keeps the page.
             result = OnKillActive() ? FALSE : TRUE;
             break;
         case PSN_WIZBACK:
@@ -151,6 +153,7 @@ bool CPropertyPage::HandleSheetNotification(const NMHDR& header, LRESULT& result
             result = OnWizardNext();
             break;
         case PSN_WIZFINISH:
+            // TRUE keeps the wizard open.
             result = OnWizardFinish() ? FALSE : TRUE;
             break;
         default:
