@@ -6,6 +6,6 @@ CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0
     wizard.AddPage(&driver);
     wizard.AddPage(&port);
     wizard.AddPage(&finish);
-    wizard.HeaderFlags() |= PSH_WIZARD;
+    wizard.SetWizardMode();
     wizard.SetActivePage(&welcome);
 }

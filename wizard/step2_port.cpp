@@ -24,10 +24,6 @@ void CStep2::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_PORT_PROMPT, portPrompt);
 }
 
-BOOL CStep2::OnInitDialog() {
-    return CPropertyPage::OnInitDialog();
-}
-
 BOOL CStep2::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
 
@@ -48,10 +44,6 @@ BOOL CStep2::OnSetActive() {
     return CPropertyPage::OnSetActive();
 }
 
-LRESULT CStep2::OnWizardBack() {
-    return CPropertyPage::OnWizardBack();
-}
-
 LRESULT CStep2::OnWizardNext() {
     UpdateData(TRUE);
     if (usbDetected == 1) {
@@ -68,7 +60,7 @@ LRESULT CStep2::OnWizardNext() {
 }
 
 void CStep2::FillPortList() {
-    for (int i = portList.GetCount() - 1; i >= 0; --i) portList.DeleteString(i);
+    portList.ResetContent();
 
     StringList ports;
     if (theInstaller.EnumPortNames(ports)) {

@@ -16,9 +16,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
-    BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
-    LRESULT OnWizardBack() override;
     LRESULT OnWizardNext() override;
 
 private:

@@ -55,10 +55,6 @@ BOOL CStep3::OnSetActive() {
     return CPropertyPage::OnSetActive();
 }
 
-LRESULT CStep3::OnWizardBack() {
-    return CPropertyPage::OnWizardBack();
-}
-
 LRESULT CStep3::OnWizardNext() {
     UpdateData(TRUE);
     int selected = modelList.GetCurSel();
@@ -72,7 +68,7 @@ LRESULT CStep3::OnWizardNext() {
 }
 
 void CStep3::FillModelList() {
-    for (int i = modelList.GetCount() - 1; i >= 0; --i) modelList.DeleteString(i);
+    modelList.ResetContent();
 
     // The printer is asked a second time; its model is offered alone only while it is
     // still attached.

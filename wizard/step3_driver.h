@@ -18,7 +18,6 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
-    LRESULT OnWizardBack() override;
     LRESULT OnWizardNext() override;
 
 private:

@@ -14,14 +14,10 @@ void CStep4::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_OPTIONS_NOTE, optionsNote);
 }
 
-BOOL CStep4::OnInitDialog() {
-    return CPropertyPage::OnInitDialog();
-}
-
 BOOL CStep4::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
 
-    for (int i = installedList.GetCount() - 1; i >= 0; --i) installedList.DeleteString(i);
+    installedList.ResetContent();
     // The whole model name (up to 199 characters): a shorter one would also list the
     // printers of other models that begin the same way.
     char16_t model[kNameCapacity] = {};
@@ -33,10 +29,6 @@ BOOL CStep4::OnSetActive() {
     }
     UpdateData(FALSE);
     return CPropertyPage::OnSetActive();
-}
-
-LRESULT CStep4::OnWizardBack() {
-    return CPropertyPage::OnWizardBack();
 }
 
 LRESULT CStep4::OnWizardNext() {

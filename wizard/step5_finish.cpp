@@ -6,6 +6,7 @@
 #include "platform/spooler.h"
 #include "resources/resource.h"
 #include "wizard/framework/property_sheet.h"
+#include "wizard/utf16.h"
 
 namespace {
 
@@ -21,7 +22,9 @@ const wchar_t kSuccessBox[] = L"打印机驱动安装成功！";
 
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollPeriodMs = 200;
+// The success status line stays in sight a moment before the box covers it.
 constexpr DWORD kPauseBeforeSuccessMs = 100;
+// The wizard's end code after a successful installation (1 is the driver page's).
 constexpr int kEndCodeInstalled = 2;
 
 // The model name as the engine holds it, whole (the field has kNameCapacity characters).
@@ -37,11 +40,8 @@ std::u16string PortName() {
     return buffer;
 }
 
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
 int ShowBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
-    return platform::Get<platform::MessageBoxes>().MessageBoxW(
-        owner, reinterpret_cast<const char16_t*>(text), reinterpret_cast<const char16_t*>(caption), type);
+    return platform::Get<platform::MessageBoxes>().MessageBoxW(owner, AsU16(text), AsU16(caption), type);
 }
 
 }  // namespace
@@ -63,8 +63,8 @@ void CStep5::DoDataExchange(CDataExchange* dx) {
 
 BOOL CStep5::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_FINISH);
-    driverText = kDriverPrefix + Wide(ModelName());
-    portText = kPortPrefix + Wide(PortName());
+    driverText = kDriverPrefix + std::wstring(AsWide(ModelName().c_str()));
+    portText = kPortPrefix + std::wstring(AsWide(PortName().c_str()));
     introText = kIntroText;
     statusLabel = kStatusLabel;
     statusText.clear();

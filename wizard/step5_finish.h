@@ -14,7 +14,8 @@
 #include "wizard/framework/property_page.h"
 #include "wizard/kernel_handle.h"
 
-// Sent by the installation worker: push the page's strings into its controls.
+// Sent by the installation worker: push the page's strings into its controls. Clear of
+// the dialog messages that start at WM_USER (DM_GETDEFID ...).
 constexpr UINT WM_PAGE_REFRESH = WM_USER + 100;
 
 class CStep5 : public CPropertyPage {

@@ -10,20 +10,12 @@
 #include "engine/printer_installer.h"
 #include "platform/codepage.h"
 #include "platform/text.h"
+#include "tests/support/device_reply.h"
 #include "tests/support/fake_devices.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_convert.h"
 
 namespace {
-
-std::string Text(const char16_t* s) {
-    return text::ToUtf8(s);
-}
-
-// A device-ID reply: the two length bytes, most significant first, then the text.
-std::string Reply(const std::string& idText) {
-    std::size_t length = idText.size() + 2;
-    return std::string{char(length >> 8), char(length & 0xFF)} + idText;
-}
 
 class ReadUsbPrinterModelTest : public testing::Test {
 protected:
@@ -35,7 +27,7 @@ protected:
         result = installer.ReadUsbPrinterModel(model, kNameCapacity);
         EXPECT_TRUE(io.openDevices.empty());
         EXPECT_TRUE(io.openEvents.empty());
-        return Text(model);
+        return Utf8(model);
     }
 
     FakeDeviceInterfaces interfaces;
@@ -45,18 +37,18 @@ protected:
 };
 
 TEST_F(ReadUsbPrinterModelTest, ModelIsTheMdlField) {
-    EXPECT_EQ(Read(Reply("MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;")), "KV-100");
+    EXPECT_EQ(Read(DeviceIdReply("MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;")), "KV-100");
     EXPECT_EQ(result, 1);
     // Untrimmed, and the first MDL wins.
-    EXPECT_EQ(Read(Reply("MDL: KV 100 ;MDL:KV-200;")), " KV 100 ");
-    EXPECT_EQ(Read(Reply("MFG:X;MDL:;")), "");
+    EXPECT_EQ(Read(DeviceIdReply("MDL: KV 100 ;MDL:KV-200;")), " KV 100 ");
+    EXPECT_EQ(Read(DeviceIdReply("MFG:X;MDL:;")), "");
     EXPECT_EQ(result, 1);
 }
 
 TEST_F(ReadUsbPrinterModelTest, LengthBytesAreNotTheEndOfTheText) {
     // 300 bytes: length bytes 0x01 0x2C.
     std::string idText = "MFG:KORVEL;MDL:KV-300;DES:" + std::string(300 - 2 - 26 - 1, 'd') + ";";
-    std::string reply = Reply(idText);
+    std::string reply = DeviceIdReply(idText);
     ASSERT_EQ(reply.size(), 300u);
     ASSERT_EQ(reply.substr(0, 2), std::string("\x01\x2C"));
     EXPECT_EQ(Read(reply), "KV-300");
@@ -67,7 +59,7 @@ TEST_F(ReadUsbPrinterModelTest, LengthBytesAreNotTheEndOfTheText) {
 }
 
 TEST_F(ReadUsbPrinterModelTest, ReplyFillingTheWholeBufferEndsAtItsEnd) {
-    std::string reply = Reply(std::string(1022, 'x'));
+    std::string reply = DeviceIdReply(std::string(1022, 'x'));
     reply.replace(reply.size() - 9, 9, ";MDL:KV-7");
     ASSERT_EQ(reply.size(), 1024u);
     EXPECT_EQ(Read(reply), "");  // no ";" before the end of the buffer
@@ -78,37 +70,37 @@ TEST_F(ReadUsbPrinterModelTest, ReplyFillingTheWholeBufferEndsAtItsEnd) {
 }
 
 TEST_F(ReadUsbPrinterModelTest, WithoutAClosedMdlFieldTheModelIsEmpty) {
-    EXPECT_EQ(Read(Reply("MFG:KORVEL;CMD:ESC/P;MDL:KV-100")), "");
+    EXPECT_EQ(Read(DeviceIdReply("MFG:KORVEL;CMD:ESC/P;MDL:KV-100")), "");
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(Read(Reply("MFG:KORVEL;CMD:ESC/P;")), "");
-    EXPECT_EQ(Read(Reply("MFG:KORVEL;MODEL:KV-100;mdl:KV-100;")), "");
+    EXPECT_EQ(Read(DeviceIdReply("MFG:KORVEL;CMD:ESC/P;")), "");
+    EXPECT_EQ(Read(DeviceIdReply("MFG:KORVEL;MODEL:KV-100;mdl:KV-100;")), "");
     EXPECT_EQ(result, 1);
 }
 
 TEST_F(ReadUsbPrinterModelTest, UnansweredQueryGivesAnEmptyModel) {
     io.reply = FakeDeviceIo::Reply::PendingForever;
-    EXPECT_EQ(Read(Reply("MDL:KV-100;")), "");
+    EXPECT_EQ(Read(DeviceIdReply("MDL:KV-100;")), "");
     EXPECT_EQ(result, 1);
 }
 
 TEST_F(ReadUsbPrinterModelTest, NoPrinterGivesZeroAndAnEmptyModel) {
     interfaces.paths.clear();
-    EXPECT_EQ(Read(Reply("MDL:KV-100;")), "");
+    EXPECT_EQ(Read(DeviceIdReply("MDL:KV-100;")), "");
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(io.calls.empty());
 }
 
 TEST_F(ReadUsbPrinterModelTest, ModelLongerThanTheBufferIsCutToIt) {
-    io.replyBytes = Reply("MDL:" + std::string(300, 'm') + ";");
+    io.replyBytes = DeviceIdReply("MDL:" + std::string(300, 'm') + ";");
     char16_t model[8];
     EXPECT_EQ(installer.ReadUsbPrinterModel(model, 8), 1);
-    EXPECT_EQ(Text(model), "mmmmmmm");
+    EXPECT_EQ(Utf8(model), "mmmmmmm");
 }
 
 // The tests run with Chinese as the ANSI code page (936), on Windows and in the portable
 // build alike.
 TEST_F(ReadUsbPrinterModelTest, ModelInTheAnsiCodePage) {
-    EXPECT_EQ(Read(Reply("MFG:\xBF\xC6\xCE\xAC;MDL:\xBF\xC6\xCE\xAC KV-100;")), "科维 KV-100");
+    EXPECT_EQ(Read(DeviceIdReply("MFG:\xBF\xC6\xCE\xAC;MDL:\xBF\xC6\xCE\xAC KV-100;")), "科维 KV-100");
 }
 
 // Records what the conversion was asked for and widens each byte.
@@ -133,7 +125,7 @@ private:
 
 TEST_F(ReadUsbPrinterModelTest, TextIsConvertedFromTheThreadsAnsiCodePage) {
     RecordingCodePage codePage;
-    EXPECT_EQ(Read(Reply("MDL:KV\xB0\xA1;")), "KV\xC2\xB0\xC2\xA1");
+    EXPECT_EQ(Read(DeviceIdReply("MDL:KV\xB0\xA1;")), "KV\xC2\xB0\xC2\xA1");
     EXPECT_EQ(codePage.codePage, platform::kThreadAnsiCodePage);
     EXPECT_EQ(codePage.bytes, "MDL:KV\xB0\xA1;");  // without the length bytes
     EXPECT_LE(codePage.capacity, 1023);

@@ -18,14 +18,11 @@
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_convert.h"
 
 namespace {
 
 using platform::Dword;
-
-std::u16string S(const char16_t* s) {
-    return s;
-}
 
 // A catalogue in memory: sections of lines, looked up as the profile reader does
 // (section and key names without regard to case).
@@ -257,14 +254,14 @@ TEST_F(PrintUi, InstallingWaitsThenChecksThePrinterByItsWholeName) {
 
 TEST_F(PrintUi, GivenNameAndPortReplaceTheSelection) {
     EXPECT_EQ(installer.InstallPrinter(u"Beta", u"USB001"), 0);
-    EXPECT_EQ(S(installer.modelName), u"Beta");
-    EXPECT_EQ(S(installer.portName), u"USB001");
+    EXPECT_EQ(U16(installer.modelName), u"Beta");
+    EXPECT_EQ(U16(installer.portName), u"USB001");
     EXPECT_EQ(Started(),
               u"PRINTUI.DLL,PrintUIEntry /if /n \"Beta\" /f \"C:\\Setup\\PrinterDriver\\9pin\\OEMPRINT.INF\" "
               u"/r \"USB001\" /m \"Beta\" ");
     EXPECT_EQ(installer.SetDefaultPrinter(u"Gamma"), 1);
     EXPECT_EQ(Started(1), u"PRINTUI.DLL,PrintUIEntry /y /q /n \"Gamma\"");
-    EXPECT_EQ(S(installer.modelName), u"Gamma");
+    EXPECT_EQ(U16(installer.modelName), u"Gamma");
 
     // Values of 199 characters fit their fields; longer ones are refused.
     std::u16string fits(199, u'x');
@@ -275,8 +272,8 @@ TEST_F(PrintUi, GivenNameAndPortReplaceTheSelection) {
     EXPECT_EQ(installer.SetDefaultPrinter(tooLong.c_str()), 0);
     EXPECT_EQ(installer.PrintTestPage(tooLong.c_str()), 0);
     EXPECT_EQ(shell.starts.size(), 3u);
-    EXPECT_EQ(S(installer.modelName), fits);
-    EXPECT_EQ(S(installer.portName), u"USB001");
+    EXPECT_EQ(U16(installer.modelName), fits);
+    EXPECT_EQ(U16(installer.portName), u"USB001");
 }
 
 TEST_F(PrintUi, ClearFlagsStartNothing) {
@@ -286,7 +283,7 @@ TEST_F(PrintUi, ClearFlagsStartNothing) {
     EXPECT_EQ(installer.PrintTestPage(u"Beta"), 1);
     EXPECT_EQ(installer.SetDefaultPrinter(u"Quoted\""), 1);
     EXPECT_TRUE(shell.starts.empty());
-    EXPECT_EQ(S(installer.modelName), u"Alpha");
+    EXPECT_EQ(U16(installer.modelName), u"Alpha");
 
     // Set, a failed start is a failure.
     installer.SetDefaultFlag(1);
@@ -300,8 +297,8 @@ TEST_F(PrintUi, ValuesThatWouldLeaveTheirQuotesAreRefused) {
     EXPECT_EQ(installer.InstallPrinter(u"Alpha\\"), 0);
     EXPECT_EQ(installer.SetDefaultPrinter(u"\""), 0);
     EXPECT_EQ(installer.PrintTestPage(u"A\"B"), 0);
-    EXPECT_EQ(S(installer.modelName), u"Alpha");
-    EXPECT_EQ(S(installer.portName), u"LPT1:");
+    EXPECT_EQ(U16(installer.modelName), u"Alpha");
+    EXPECT_EQ(U16(installer.portName), u"LPT1:");
 
     // A selection that already holds a quote.
     installer.SetPortName(u"LPT\"1");
@@ -315,7 +312,7 @@ TEST_F(PrintUi, ValuesThatWouldLeaveTheirQuotesAreRefused) {
     // backslash would take the quote after it.
     installer.SetModelName(u"Unknown");
     EXPECT_EQ(installer.InstallPrinter(), 0);
-    EXPECT_EQ(S(installer.driverInfPath), u"C:\\Setup\\PrinterDriver\\");
+    EXPECT_EQ(U16(installer.driverInfPath), u"C:\\Setup\\PrinterDriver\\");
 
     EXPECT_TRUE(shell.starts.empty());
     EXPECT_TRUE(messages.shown.empty());

@@ -9,10 +9,9 @@
 #include "platform/text.h"
 #include "tests/support/fake_module.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_convert.h"
 
 namespace {
-
-std::u16string S(const char16_t* s) { return s; }
 
 // A profile reader that answers from a script, for the cases no real file can give.
 struct ScriptedProfile final : platform::Profile {
@@ -51,13 +50,13 @@ TEST(InstallerContext, PathsFollowTheProgramFolder) {
     FakeModule module(u"D:\\Drivers\\setup.exe");
     ScriptedProfile missingCatalogue;
     CPrinterInstaller installer;
-    EXPECT_EQ(S(installer.programDir), u"D:\\Drivers\\");
-    EXPECT_EQ(S(installer.printerInfoPath), u"D:\\Drivers\\PrinterInfor.Inf");
-    EXPECT_EQ(S(installer.languagePath), u"D:\\Drivers\\Language.inf");
-    EXPECT_EQ(S(installer.driverInfPath), u"D:\\Drivers\\PrinterDriver\\");
-    EXPECT_EQ(S(installer.language), u"English");
-    EXPECT_EQ(S(installer.modelName), u"");
-    EXPECT_EQ(S(installer.portName), u"");
+    EXPECT_EQ(U16(installer.programDir), u"D:\\Drivers\\");
+    EXPECT_EQ(U16(installer.printerInfoPath), u"D:\\Drivers\\PrinterInfor.Inf");
+    EXPECT_EQ(U16(installer.languagePath), u"D:\\Drivers\\Language.inf");
+    EXPECT_EQ(U16(installer.driverInfPath), u"D:\\Drivers\\PrinterDriver\\");
+    EXPECT_EQ(U16(installer.language), u"English");
+    EXPECT_EQ(U16(installer.modelName), u"");
+    EXPECT_EQ(U16(installer.portName), u"");
     EXPECT_EQ(installer.setAsDefault, 0);
     EXPECT_EQ(installer.printTestPage, 0);
     EXPECT_EQ(missingCatalogue.calls, 1) << "the constructor makes exactly one catalogue look-up";
@@ -86,7 +85,7 @@ TEST(InstallerContext, ProgramFolderLengthLimit) {
         FakeModule module(u"C:\\x\\" + std::u16string(300, u'b') + u"\\setup.exe");
         ScriptedProfile profile;
         CPrinterInstaller installer;
-        EXPECT_EQ(S(installer.programDir), u"");
+        EXPECT_EQ(U16(installer.programDir), u"");
         EXPECT_EQ(installer.ProgramDirFits(), 0);
     }
 }
@@ -126,10 +125,10 @@ TEST(InstallerContext, AccessorsBoundTheirCopies) {
     installer.SetPortName(u"USB001");
     char16_t small[4] = {u'x', u'x', u'x', u'x'};
     EXPECT_EQ(installer.GetPortName(small, 4), 0);
-    EXPECT_EQ(S(small), u"USB");
+    EXPECT_EQ(U16(small), u"USB");
     char16_t whole[200] = {};
     EXPECT_EQ(installer.GetPortName(whole, 200), 1);
-    EXPECT_EQ(S(whole), u"USB001");
+    EXPECT_EQ(U16(whole), u"USB001");
 
     EXPECT_EQ(installer.SetDefaultFlag(2), 0);
     EXPECT_EQ(installer.GetDefaultFlag(), 0);
@@ -205,11 +204,11 @@ TEST_F(CatalogueFolder, PrinterNames) {
 
     std::fill(std::begin(name), std::end(name), u'?');
     EXPECT_EQ(installer.GetPrinterName(u"KV-100", name, 260), 1);
-    EXPECT_EQ(S(name), u"Korvel KV-100");
+    EXPECT_EQ(U16(name), u"Korvel KV-100");
 
     std::fill(std::begin(name), std::end(name), u'?');
     EXPECT_EQ(installer.GetPrinterName(u"Absent", name, 260), 0);
-    EXPECT_EQ(S(name), u"") << "an entry without a name leaves an empty buffer";
+    EXPECT_EQ(U16(name), u"") << "an entry without a name leaves an empty buffer";
 
     EXPECT_EQ(installer.GetPrinterName(u"Short", name, 260), 0) << "size - 2 counts as not read";
     EXPECT_EQ(installer.GetPrinterName(u"Exact", name, 260), 1);
@@ -238,21 +237,21 @@ TEST_F(CatalogueFolder, SecondInstanceStartsFresh) {
     ASSERT_EQ(first.driverInfPath, Dir() + u"PrinterDriver\\24pin\\OEMPRINT.INF");
 
     CPrinterInstaller second;
-    EXPECT_EQ(S(second.programDir), S(first.programDir));
-    EXPECT_EQ(S(second.printerInfoPath), S(first.printerInfoPath));
-    EXPECT_EQ(S(second.languagePath), S(first.languagePath));
+    EXPECT_EQ(U16(second.programDir), U16(first.programDir));
+    EXPECT_EQ(U16(second.printerInfoPath), U16(first.printerInfoPath));
+    EXPECT_EQ(U16(second.languagePath), U16(first.languagePath));
     EXPECT_EQ(second.driverInfPath, Dir() + u"PrinterDriver\\");
-    EXPECT_EQ(S(second.modelName), u"");
-    EXPECT_EQ(S(second.portName), u"");
+    EXPECT_EQ(U16(second.modelName), u"");
+    EXPECT_EQ(U16(second.portName), u"");
     EXPECT_EQ(second.setAsDefault, 0);
     EXPECT_EQ(second.printTestPage, 0);
 }
 
 TEST(InstallerContext, GlobalInstallerIsBuiltFromTheRunningProgram) {
     CPrinterInstaller fresh;
-    EXPECT_EQ(S(fresh.programDir), S(theInstaller.programDir));
-    EXPECT_EQ(S(fresh.printerInfoPath), S(theInstaller.printerInfoPath));
-    EXPECT_EQ(S(fresh.languagePath), S(theInstaller.languagePath));
+    EXPECT_EQ(U16(fresh.programDir), U16(theInstaller.programDir));
+    EXPECT_EQ(U16(fresh.printerInfoPath), U16(theInstaller.printerInfoPath));
+    EXPECT_EQ(U16(fresh.languagePath), U16(theInstaller.languagePath));
     std::u16string dir = theInstaller.programDir;
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ(dir.back(), u'\\');

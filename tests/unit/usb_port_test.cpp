@@ -1,5 +1,6 @@
 // Finding the attached USB printer and its port (CUSBPort), with the device enumeration,
 // the devices and the registry replaced by fakes.
+#include "tests/support/text_convert.h"
 #include "usb/usb_port.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,6 @@ const std::u16string kPrinterPath =
     u"\\\\?\\usb#vid_12ab&pid_34cd#0001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 const std::u16string kPrinterInstance = u"USB\\VID_12AB&PID_34CD\\0001";
 
-std::string Text(const char16_t* s) {
-    return text::ToUtf8(s);
-}
-
 class OpenUsbPrinterTest : public testing::Test {
 protected:
     FakeDeviceInterfaces interfaces;
@@ -33,8 +30,8 @@ protected:
 TEST_F(OpenUsbPrinterTest, OpensTheFirstPrinterAndKeepsItOpen) {
     interfaces.paths = {kPrinterPath, u"\\\\?\\usb#vid_5555&pid_6666#2"};
     ASSERT_EQ(port.OpenUsbPrinter(vid, pid), 1);
-    EXPECT_EQ(Text(vid), "12AB");
-    EXPECT_EQ(Text(pid), "34CD");
+    EXPECT_EQ(Utf8(vid), "12AB");
+    EXPECT_EQ(Utf8(pid), "34CD");
     ASSERT_EQ(io.openDevices.size(), 1u);
     EXPECT_EQ(io.openDevices.begin()->second, kPrinterPath);
     EXPECT_EQ(port.deviceHandle, io.openDevices.begin()->first);
@@ -61,7 +58,7 @@ TEST_F(OpenUsbPrinterTest, SkipsInterfacesThatCannotBeUsed) {
     io.unopenable = {busy};
 
     ASSERT_EQ(port.OpenUsbPrinter(vid, pid), 1);
-    EXPECT_EQ(Text(vid), "12AB");
+    EXPECT_EQ(Utf8(vid), "12AB");
     // The devices without both IDs were opened, then closed again.
     EXPECT_EQ(io.openDevices.size(), 1u);
     EXPECT_EQ(io.badCloses, 0);
@@ -72,8 +69,8 @@ TEST_F(OpenUsbPrinterTest, NoUsablePrinterLeavesNothingOpenAndOutputsUnchanged) 
     interfaces.paths = {u"\\\\?\\usb#printer#1"};
     EXPECT_EQ(port.OpenUsbPrinter(vid, pid), 0);
     EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
-    EXPECT_EQ(Text(vid), "old");
-    EXPECT_EQ(Text(pid), "old");
+    EXPECT_EQ(Utf8(vid), "old");
+    EXPECT_EQ(Utf8(pid), "old");
     EXPECT_TRUE(io.openDevices.empty());
     EXPECT_EQ(interfaces.setsOpen, 0);
 
@@ -96,7 +93,7 @@ TEST_F(OpenUsbPrinterTest, ExaminesAtMost127Interfaces) {
 TEST_F(OpenUsbPrinterTest, PathLongerThanItsBufferIsReadFromItsFirst259Characters) {
     interfaces.paths = {u"\\\\?\\usb#vid_12ab&pid_34cd#" + std::u16string(300, u'x')};
     ASSERT_EQ(port.OpenUsbPrinter(vid, pid), 1);
-    EXPECT_EQ(Text(pid), "34CD");
+    EXPECT_EQ(Utf8(pid), "34CD");
     port.CloseDevice();
 
     interfaces.paths = {u"\\\\?\\usb#" + std::u16string(250, u'x') + u"vid_12ab&pid_34cd"};
@@ -120,9 +117,9 @@ TEST(ParseVidPidTest, TakesUpToFourCharactersAfterEachMarker) {
     for (const Case& c : cases) {
         char16_t vid[usb::kIdCapacity] = {};
         char16_t pid[usb::kIdCapacity] = {};
-        ASSERT_EQ(CUSBPort::ParseVidPid(c.text, vid, pid), 1) << Text(c.text);
-        EXPECT_EQ(Text(vid), c.vid) << Text(c.text);
-        EXPECT_EQ(Text(pid), c.pid) << Text(c.text);
+        ASSERT_EQ(CUSBPort::ParseVidPid(c.text, vid, pid), 1) << Utf8(c.text);
+        EXPECT_EQ(Utf8(vid), c.vid) << Utf8(c.text);
+        EXPECT_EQ(Utf8(pid), c.pid) << Utf8(c.text);
     }
 }
 
@@ -131,9 +128,9 @@ TEST(ParseVidPidTest, EitherMarkerMissingFailsAndWritesNothing) {
          {u"USB\\VID_12AB\\1", u"USB\\PID_34CD", u"", u"VID-12AB&PID-34CD", u"VI D_1PID_2"}) {
         char16_t vid[usb::kIdCapacity] = u"v";
         char16_t pid[usb::kIdCapacity] = u"p";
-        EXPECT_EQ(CUSBPort::ParseVidPid(text, vid, pid), 0) << Text(text);
-        EXPECT_EQ(Text(vid), "v");
-        EXPECT_EQ(Text(pid), "p");
+        EXPECT_EQ(CUSBPort::ParseVidPid(text, vid, pid), 0) << Utf8(text);
+        EXPECT_EQ(Utf8(vid), "v");
+        EXPECT_EQ(Utf8(pid), "p");
     }
 }
 
@@ -147,7 +144,7 @@ protected:
         EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
         EXPECT_TRUE(io.openDevices.empty());
         EXPECT_EQ(registry.OpenKeys(), 0u);
-        return Text(name);
+        return Utf8(name);
     }
 
     FakeDeviceInterfaces interfaces;
@@ -266,9 +263,9 @@ TEST_F(FindUsbPortNameTest, PortNameThatDoesNotFitIsNotCut) {
     registry.AddInterface(u"a", kPrinterInstance, 1, 1000);
     char16_t name[8] = u"same";
     EXPECT_EQ(port.FindUsbPortName(name, 7), 0);
-    EXPECT_EQ(Text(name), "same");
+    EXPECT_EQ(Utf8(name), "same");
     EXPECT_EQ(port.FindUsbPortName(name, 8), 1);
-    EXPECT_EQ(Text(name), "USB1000");
+    EXPECT_EQ(Utf8(name), "USB1000");
 }
 
 // With the build's own services (the system's under Windows, the portable stand-ins
@@ -281,7 +278,7 @@ TEST(UsbPortWithoutFakesTest, NoAttachedPrinterIsFound) {
     EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
     char16_t name[200] = u"unchanged";
     EXPECT_EQ(port.FindUsbPortName(name, 200), 0);
-    EXPECT_EQ(Text(name), "unchanged");
+    EXPECT_EQ(Utf8(name), "unchanged");
     std::uint8_t reply[16] = {};
     platform::Dword returned = 0;
     EXPECT_EQ(port.GetDeviceId(reply, 16, &returned), 0);

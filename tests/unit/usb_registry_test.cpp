@@ -6,15 +6,12 @@
 
 #include "platform/text.h"
 #include "tests/support/fake_registry.h"
+#include "tests/support/text_convert.h"
 #include "usb/interface_value.h"
 #include "usb/registry_text.h"
 #include "usb/usb_port.h"
 
 namespace {
-
-std::string Text(const char16_t* s) {
-    return text::ToUtf8(s);
-}
 
 class ReadInterfaceValueTest : public testing::Test {
 protected:
@@ -41,7 +38,7 @@ TEST_F(ReadInterfaceValueTest, EachSelectorReadsItsValueAtItsPath) {
     const char* expected[] = {"USB\\VID_1&PID_2\\3", "\\\\?\\link", "1", "Virtual printer port for USB", "3"};
     for (int selector = 0; selector < usb::kInterfaceValueCount; ++selector) {
         EXPECT_EQ(Read(selector, 0), 1) << selector;
-        EXPECT_EQ(Text(text), expected[selector]);
+        EXPECT_EQ(Utf8(text), expected[selector]);
         EXPECT_EQ(noMore, 0);
     }
     EXPECT_EQ(Read(5, 0), 0);
@@ -87,7 +84,7 @@ TEST(OpenKeyPathTest, ReturnsOnlyTheInnermostKeyOpen) {
         EXPECT_EQ(registry.OpenKeys(), 2u);  // the parent and the innermost key
         char16_t text[256];
         EXPECT_EQ(CUSBPort::QueryValueText(key.Get(), usb::kLinked, text, 256), 1);
-        EXPECT_EQ(Text(text), "1");
+        EXPECT_EQ(Utf8(text), "1");
     }
     EXPECT_EQ(registry.OpenKeys(), 1u);
 
@@ -108,7 +105,7 @@ std::string ValueText(platform::Dword type, const std::string& data, platform::D
     if (ok) *ok = read;
     if (!read) return "<not read>";
     EXPECT_LT(text::LengthBounded(text, 300), capacity);
-    return Text(text);
+    return Utf8(text);
 }
 
 TEST(RegistryValueToTextTest, DwordIsSignedDecimal) {
@@ -160,7 +157,7 @@ TEST(QueryValueTextTest, ValuesBeyondTheWorkingBufferOrTheCapacityAreNotRead) {
         usb::RegistryKey key = CUSBPort::OpenKeyPath(parent, name);
         EXPECT_EQ(CUSBPort::QueryValueText(key.Get(), usb::kDeviceInstance, text, 256), 0);
     }
-    EXPECT_EQ(Text(text), "kept");
+    EXPECT_EQ(Utf8(text), "kept");
     registry.RegCloseKey(parent);
 }
 

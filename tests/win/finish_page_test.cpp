@@ -204,11 +204,7 @@ protected:
         CWizard frame(L"Korvel Printer Driver Setup", nullptr, 0);
         CStep1 welcome;
         CStep5 finish;
-        frame.AddPage(&welcome);
-        frame.AddPage(&finish);
-        frame.HeaderFlags() |= PSH_WIZARD;
-        frame.SetActivePage(&finish);
-        return harness.RunSheet(frame, [&](WizardDriver& wizard) {
+        return harness.RunWizard(frame, {&welcome, &finish}, &finish, [&](WizardDriver& wizard) {
             ASSERT_TRUE(wizard.WaitForPage(kFinishTitle));
             wizard.OnUi([&] {
                 journal.Watch(::GetDlgItem(wizard.Page(), IDC_STATUS_TEXT), ::GetDlgItem(wizard.Frame(), IDCANCEL));

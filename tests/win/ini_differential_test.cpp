@@ -18,7 +18,9 @@
 #include "platform/profile.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "tests/support/code_page.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_convert.h"
 
 using platform::Dword;
 
@@ -27,18 +29,8 @@ namespace {
 // ---------------------------------------------------------------------------------------
 // Encodings of the corpus files.
 
-std::u16string Wide(const std::string& utf8) {
-    return text::FromUtf8(utf8);
-}
-
 std::string Gbk(const std::string& utf8) {
-    std::u16string wide = Wide(utf8);
-    if (wide.empty()) return {};
-    const wchar_t* w = reinterpret_cast<const wchar_t*>(wide.data());
-    int n = WideCharToMultiByte(936, 0, w, static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(936, 0, w, static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
+    return ToCodePage(Wide(text::FromUtf8(utf8)), 936);
 }
 
 std::string Utf8WithBom(const std::string& utf8) {
@@ -151,10 +143,10 @@ std::vector<std::pair<std::string, std::string>> Corpus() {
     }
 
     return {
-        {"catalogue-utf16.ini", Utf16(Wide(kCatalogue), false)},
+        {"catalogue-utf16.ini", Utf16(text::FromUtf8(kCatalogue), false)},
         {"catalogue-utf8.ini", Utf8WithBom(kCatalogue)},
         {"catalogue-gbk.ini", Gbk(kCatalogue)},
-        {"catalogue-utf16be.ini", Utf16(Wide(kCatalogue), true)},
+        {"catalogue-utf16be.ini", Utf16(text::FromUtf8(kCatalogue), true)},
         {"catalogue-utf8-without-bom.ini", kCatalogue},
         {"catalogue-lf.ini", Gbk(Replace(kCatalogue, "\r\n", "\n"))},
         {"catalogue-cr.ini", Gbk(Replace(kCatalogue, "\r\n", "\r"))},
@@ -162,7 +154,7 @@ std::vector<std::pair<std::string, std::string>> Corpus() {
         {"comments.ini",
          "; top\r\n[S]\r\n;a=1\r\n  ; b=2\r\n#c=3\r\nd=4 ; not a comment\r\n;\r\n[;T]\r\nx=1\r\n"},
         {"spaces.ini",
-         Utf16(Wide("  [  Sp aced  ]  \r\n  a  b  =  c  d  \r\n\tk\t=\tv\t\r\n\x0bvt\x0c=\x1a z \x1a\r\n"
+         Utf16(text::FromUtf8("  [  Sp aced  ]  \r\n  a  b  =  c  d  \r\n\tk\t=\tv\t\r\n\x0bvt\x0c=\x1a z \x1a\r\n"
                     "\u00a0nb\u00a0=\u00a0x\u00a0\r\n\u3000id=\u3000y\r\n k =\r\n"),
                false)},
         {"duplicates.ini",
@@ -470,13 +462,7 @@ TEST(IniDifferential, CorpusReadsAlikeThroughBothReaders) {
 // The decoding of ANSI and UTF-8 files against the system's converters, on every pair of
 // bytes of code page 936 and on random byte strings.
 TEST(IniDifferential, DecodingMatchesTheSystemConverters) {
-    auto system = [](UINT codePage, const std::string& bytes) {
-        std::u16string out(bytes.size() + 1, u'\0');
-        int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                    reinterpret_cast<wchar_t*>(out.data()), static_cast<int>(out.size()));
-        out.resize(static_cast<std::size_t>(n));
-        return out;
-    };
+    auto system = [](UINT codePage, const std::string& bytes) { return U16(FromCodePage(bytes, codePage)); };
     int mismatches = 0;
     auto compare = [&](UINT codePage, const std::string& bytes, const std::string& fileBytes) {
         if (platform::DecodeProfileBytes(fileBytes) == system(codePage, bytes)) return;

@@ -15,6 +15,7 @@
 #include "tests/support/fake_module.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_convert.h"
 #include "tests/win/spooler_fixture.h"
 
 namespace {
@@ -22,10 +23,6 @@ namespace {
 using namespace spooler_fixture;
 
 const char16_t kModel[] = u"KORVEL KV-100";
-
-std::wstring W(const std::u16string& s) {
-    return std::wstring(s.begin(), s.end());
-}
 
 std::wstring SystemDirectory() {
     wchar_t directory[MAX_PATH] = {};
@@ -76,7 +73,7 @@ protected:
         medium.Write("PrinterInfor.Inf", Utf16LeWithBom("[PRINTER_TYPE]\r\nKORVEL KV-100=24\r\n"));
         medium.Write("PrinterDriver/24pin/OEMPRINT.INF",
                      "[KORVEL]\r\n\"KORVEL KV-100\" = KV100, USBPRINT\\KORVELKV-1001A2B\r\n");
-        SetEnvironmentVariableW(L"TAMRIN_PRINTUI_LOG", W(ProgramPath(log)).c_str());
+        SetEnvironmentVariableW(L"TAMRIN_PRINTUI_LOG", Wide(ProgramPath(log)).c_str());
         SetEnvironmentVariableW(L"TAMRIN_PRINTUI_FAIL", nullptr);
     }
     void TearDown() override { RemoveAllPrinters(); }

@@ -33,6 +33,8 @@ public:
     // How many Finish presses the page refuses before it accepts one.
     int refusals = 0;
     std::wstring text;
+    // The sender and code of every notification that reached OnMessage.
+    std::vector<std::pair<HWND, UINT>> notifications;
 
     void Press(int button) { ::PostMessageW(GetParentFrame(), PSM_PRESSBUTTON, button, 0); }
     void End(int code) { GetSheet()->EndDialog(code); }
@@ -66,6 +68,13 @@ protected:
         --refusals;
         return FALSE;
     }
+    bool OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) override {
+        if (message == WM_NOTIFY) {
+            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+            notifications.emplace_back(header.hwndFrom, header.code);
+        }
+        return false;
+    }
     void OnTimer(UINT_PTR timerId) override {
         if (timerId != kWatchdogTimer) return;
         events.push_back(name + ":watchdog");
@@ -88,7 +97,7 @@ protected:
     INT_PTR RunWizard() {
         sheet.AddPage(&first);
         sheet.AddPage(&second);
-        sheet.HeaderFlags() |= PSH_WIZARD;
+        sheet.SetWizardMode();
         return sheet.DoModal();
     }
 };
@@ -115,7 +124,7 @@ TEST_F(PropertySheetTest, StartsOnThePageSetBeforeTheSheetRuns) {
     second.onActive = [](TestPage& page, int) { page.End(3); };
     sheet.AddPage(&first);
     sheet.AddPage(&second);
-    sheet.HeaderFlags() |= PSH_WIZARD;
+    sheet.SetWizardMode();
     EXPECT_TRUE(sheet.SetActivePage(&second));
     EXPECT_EQ(sheet.DoModal(), 3);
     EXPECT_EQ(events, (std::vector<std::string>{"2:init", "2:active"}));
@@ -154,6 +163,46 @@ TEST_F(PropertySheetTest, DataExchangeFillsTheControlsAndReadsThemBackWhenThePag
     EXPECT_EQ(RunWizard(), 1);
     EXPECT_EQ(shown, L"from the member");
     EXPECT_EQ(first.text, L"typed by the user");
+}
+
+// The sheet names itself as the sender of its notifications (the tests above pass only
+// because Wine does, as Windows documents). The same codes from any other window reach
+// OnMessage, never the callbacks.
+TEST_F(PropertySheetTest, SheetCodesFromAnotherWindowAreLeftToOnMessage) {
+    std::vector<std::pair<HWND, UINT>> sent;
+    HWND frame = nullptr;
+    first.onActive = [&](TestPage& page, int activation) {
+        if (activation != 1) return;
+        frame = page.GetParentFrame();
+        HWND control = ::GetDlgItem(page.GetSafeHwnd(), kTextControl);
+        HWND stranger = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(control, nullptr);
+        ASSERT_NE(stranger, nullptr);
+        auto notify = [&](HWND from, UINT code) {
+            PSHNOTIFY notification = {};
+            notification.hdr.hwndFrom = from;
+            notification.hdr.idFrom = kTextControl;
+            notification.hdr.code = code;
+            ::SendMessageW(page.GetSafeHwnd(), WM_NOTIFY, kTextControl, reinterpret_cast<LPARAM>(&notification));
+        };
+        for (HWND from : {control, stranger, page.GetSafeHwnd(), static_cast<HWND>(nullptr)}) {
+            for (UINT code : {PSN_SETACTIVE, PSN_KILLACTIVE, PSN_WIZBACK, PSN_WIZNEXT, PSN_WIZFINISH}) {
+                notify(from, code);
+                sent.emplace_back(from, code);
+            }
+        }
+        ::DestroyWindow(stranger);
+        // The same code from the sheet is the sheet's.
+        notify(frame, PSN_WIZNEXT);
+        page.End(5);
+    };
+    EXPECT_EQ(RunWizard(), 5);
+    EXPECT_EQ(events, (std::vector<std::string>{"1:init", "1:active", "1:next"}));
+    std::vector<std::pair<HWND, UINT>> fromOthers;
+    for (const auto& notification : first.notifications) {
+        if (notification.first != frame) fromOthers.push_back(notification);
+    }
+    EXPECT_EQ(fromOthers, sent);
 }
 
 }  // namespace

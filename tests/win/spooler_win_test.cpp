@@ -8,15 +8,12 @@
 #include <vector>
 
 #include "engine/printer_installer.h"
+#include "tests/support/text_convert.h"
 #include "tests/win/spooler_fixture.h"
 
 namespace {
 
 using namespace spooler_fixture;
-
-std::u16string U(const std::wstring& s) {
-    return std::u16string(s.begin(), s.end());
-}
 
 class RealSpooler : public testing::Test {
 protected:
@@ -38,7 +35,7 @@ TEST_F(RealSpooler, PortsAreListedInSpoolerOrder) {
     ASSERT_TRUE(EnumPortsW(nullptr, 2, buffer.data(), needed, &needed, &count));
     StringList expected{u"kept"};
     for (DWORD i = 0; i < count; ++i)
-        expected.push_back(U(reinterpret_cast<PORT_INFO_2W*>(buffer.data())[i].pPortName));
+        expected.push_back(U16(reinterpret_cast<PORT_INFO_2W*>(buffer.data())[i].pPortName));
     EXPECT_EQ(ports, expected);
     EXPECT_NE(std::find(ports.begin(), ports.end(), u"LPT1:"), ports.end());
     EXPECT_NE(std::find(ports.begin(), ports.end(), u"FILE:"), ports.end());
@@ -61,7 +58,7 @@ TEST_F(RealSpooler, TheModelAndItsCopiesAreFound) {
     EXPECT_EQ(installer.FindInstalledPrinters(u"KV-100", found), 2);
     StringList expected;
     for (const auto& name : LocalPrinters()) {
-        if (name == L"KV-100" || name == L"KV-100 (2)") expected.push_back(U(name));
+        if (name == L"KV-100" || name == L"KV-100 (2)") expected.push_back(U16(name));
     }
     EXPECT_EQ(found, expected) << "in spooler order";
 

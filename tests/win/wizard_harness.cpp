@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "tests/support/text_convert.h"
 #include "wizard/framework/property_sheet.h"
 #include "wizard/setup_wizard.h"
 
@@ -315,8 +316,7 @@ bool WizardDriver::Screenshot(const std::string& name) {
         ::GdiFlush();
     });
     Settle();
-    std::wstring unixFolder;
-    for (const char* c = folder; *c; ++c) unixFolder += static_cast<wchar_t>(*c);
+    const std::wstring unixFolder = Wide(text::FromUtf8(folder));
     // Wine's drive Z: is the root of the Unix file system.
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(L"Z:" + unixFolder), error);
@@ -324,9 +324,7 @@ bool WizardDriver::Screenshot(const std::string& name) {
     // process handle is signalled at once and its exit code does not come back: the
     // picture is written under another name and renamed when complete, and the test
     // waits for the name.
-    std::wstring file;
-    for (char c : name) file += static_cast<wchar_t>(c);
-    file += L".png";
+    const std::wstring file = Wide(text::FromUtf8(name)) + L".png";
     std::filesystem::path picture = std::filesystem::path(L"Z:" + unixFolder) / file;
     std::filesystem::remove(picture, error);
     std::wstring target = unixFolder + L"/" + file;
@@ -361,6 +359,14 @@ WizardHarness::~WizardHarness() = default;
 INT_PTR WizardHarness::Run(const std::function<void(WizardDriver&)>& script) {
     CSetupWizard setup;
     return RunSheet(setup.Frame(), script);
+}
+
+INT_PTR WizardHarness::RunWizard(CPropertySheet& sheet, std::initializer_list<CPropertyPage*> pages,
+                                 CPropertyPage* start, const std::function<void(WizardDriver&)>& script) {
+    for (CPropertyPage* page : pages) sheet.AddPage(page);
+    sheet.SetWizardMode();
+    sheet.SetActivePage(start);
+    return RunSheet(sheet, script);
 }
 
 INT_PTR WizardHarness::RunSheet(CPropertySheet& sheet, const std::function<void(WizardDriver&)>& script) {

@@ -26,6 +26,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@
 #include "platform/message_box.h"
 #include "platform/services.h"
 // Also the common controls' property-sheet messages (PSBTN_ ...).
+#include "wizard/framework/property_page.h"
 #include "wizard/framework/property_sheet.h"
 
 constexpr DWORD kWaitMs = 10000;
@@ -143,6 +145,10 @@ public:
     INT_PTR Run(const std::function<void(WizardDriver&)>& script);
     // Runs a sheet that the caller built (with its pages added and its flags set).
     INT_PTR RunSheet(CPropertySheet& sheet, const std::function<void(WizardDriver&)>& script);
+    // Adds the pages to an empty sheet, makes it a wizard started on the page start and
+    // runs it.
+    INT_PTR RunWizard(CPropertySheet& sheet, std::initializer_list<CPropertyPage*> pages, CPropertyPage* start,
+                      const std::function<void(WizardDriver&)>& script);
 
     ScriptedMessageBoxes boxes;
 

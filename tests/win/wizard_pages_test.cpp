@@ -11,11 +11,13 @@
 #include "engine/printer_installer.h"
 #include "platform/text.h"
 #include "resources/resource.h"
+#include "tests/support/device_reply.h"
 #include "tests/support/fake_devices.h"
 #include "tests/support/fake_module.h"
 #include "tests/support/fake_registry.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_convert.h"
 #include "tests/win/wizard_harness.h"
 #include "wizard/framework/property_sheet.h"
 #include "wizard/step1_welcome.h"
@@ -49,16 +51,6 @@ const std::u16string kPrinterPath =
     u"\\\\?\\usb#vid_12ab&pid_34cd#0001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 const std::u16string kPrinterInstance = u"USB\\VID_12AB&PID_34CD\\0001";
 
-// A device-ID reply: two length bytes, most significant first, then the text.
-std::string Reply(const std::string& idText) {
-    std::size_t length = idText.size() + 2;
-    return std::string{char(length >> 8), char(length & 0xFF)} + idText;
-}
-
-std::wstring Wide(const char16_t* s) {
-    return reinterpret_cast<const wchar_t*>(s);
-}
-
 class WizardPagesTest : public testing::Test {
 protected:
     WizardPagesTest() {
@@ -72,7 +64,7 @@ protected:
     // A USB printer reporting the model, served by the port monitor's port number.
     void AttachPrinter(const std::string& deviceId, std::uint32_t portNumber = 1) {
         interfaces.paths = {kPrinterPath};
-        io.replyBytes = Reply(deviceId);
+        io.replyBytes = DeviceIdReply(deviceId);
         registry.AddInterface(u"##?#USB#VID_12AB&PID_34CD#0001", kPrinterInstance, 1, portNumber);
     }
 
@@ -148,7 +140,7 @@ TEST_F(WizardPagesTest, UnlistedPrinterIsWarnedAboutAtEveryActivationAndOkListsT
         EXPECT_EQ(wizard.ListItems(IDC_MODEL_LIST), kSeriesModels);
 
         // A printer that gives no model at all counts as unlisted too.
-        wizard.OnUi([&] { io.replyBytes = Reply("MFG:OTHER;CLS:PRINTER;"); });
+        wizard.OnUi([&] { io.replyBytes = DeviceIdReply("MFG:OTHER;CLS:PRINTER;"); });
         wizard.Press(PSBTN_BACK);
         ASSERT_TRUE(wizard.WaitForPage(kStep1));
         wizard.Press(PSBTN_NEXT);
@@ -375,10 +367,7 @@ protected:
         CPropertySheet sheet(L"options", nullptr, 0);
         CStep4 options;
         CStep1 next;
-        sheet.AddPage(&options);
-        sheet.AddPage(&next);
-        sheet.HeaderFlags() |= PSH_WIZARD;
-        return harness.RunSheet(sheet, script);
+        return harness.RunWizard(sheet, {&options, &next}, &options, script);
     }
 
     int ItemCheck(WizardDriver& wizard, int index) {

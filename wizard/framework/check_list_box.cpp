@@ -4,9 +4,15 @@
 
 #include <algorithm>
 
+#include "wizard/framework/require_window.h"
+
 namespace {
 
+// Pixels between the check box and the entry's edges and text.
 constexpr int kMargin = 2;
+// The list box's own subclass; the parent's is keyed by the object, as one dialog may
+// hold several check list boxes.
+constexpr UINT_PTR kListSubclass = 1;
 
 }  // namespace
 
@@ -15,6 +21,7 @@ CCheckListBox::~CCheckListBox() {
 }
 
 int CCheckListBox::GetCheck(int index) const {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     if (!hwnd) return LB_ERR;
     LRESULT data = ::SendMessageW(hwnd, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
     if (data == LB_ERR) return LB_ERR;
@@ -22,6 +29,7 @@ int CCheckListBox::GetCheck(int index) const {
 }
 
 int CCheckListBox::SetCheck(int index, int check) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     if (!hwnd) return LB_ERR;
     if (::SendMessageW(hwnd, LB_SETITEMDATA, static_cast<WPARAM>(index), check ? 1 : 0) == LB_ERR)
         return LB_ERR;
@@ -48,9 +56,10 @@ void CCheckListBox::Attach(HWND window) {
     ::SelectObject(dc, old);
     ::ReleaseDC(hwnd, dc);
     int height = std::max<int>(metrics.tmHeight, ::GetSystemMetrics(SM_CYMENUCHECK)) + kMargin;
+    // A fixed-height list box has one height for all entries: index 0 stands for them.
     ::SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, height);
 
-    ::SetWindowSubclass(hwnd, &CCheckListBox::ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowSubclass(hwnd, &CCheckListBox::ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
     // The owner draws the entries: the page's dialog gets WM_DRAWITEM for the control.
     if (parent) {
         ::SetWindowSubclass(parent, &CCheckListBox::ParentProc, reinterpret_cast<UINT_PTR>(this),
@@ -59,7 +68,7 @@ void CCheckListBox::Attach(HWND window) {
 }
 
 void CCheckListBox::Detach() {
-    if (hwnd) ::RemoveWindowSubclass(hwnd, &CCheckListBox::ListProc, 1);
+    if (hwnd) ::RemoveWindowSubclass(hwnd, &CCheckListBox::ListProc, kListSubclass);
     if (parent) ::RemoveWindowSubclass(parent, &CCheckListBox::ParentProc, reinterpret_cast<UINT_PTR>(this));
     parent = nullptr;
 }
@@ -78,6 +87,7 @@ void CCheckListBox::Toggle(int index) {
 }
 
 void CCheckListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
+    // An empty list box draws no entry (itemID -1), only its focus rectangle.
     if (static_cast<int>(item.itemID) < 0) {
         if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
         return;

@@ -1,5 +1,7 @@
 #include "wizard/framework/data_exchange.h"
 
+#include <iterator>
+
 void DDX_Text(CDataExchange* dx, int id, std::wstring& value) {
     HWND control = dx->Control(id);
     if (!control) return;
@@ -17,8 +19,9 @@ void DDX_Text(CDataExchange* dx, int id, std::wstring& value) {
 namespace {
 
 bool IsRadioButton(HWND control) {
+    // Room for "Button" and more: a longer class name is cut and then differs anyway.
     wchar_t className[16] = {};
-    ::GetClassNameW(control, className, 16);
+    ::GetClassNameW(control, className, static_cast<int>(std::size(className)));
     if (::lstrcmpiW(className, L"Button") != 0) return false;
     LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
     return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;

@@ -1,6 +1,7 @@
 // A list box control of a page, used through its messages. DDX_Control ties it to the
-// control of the page's dialog; until then (and after the dialog is gone) every call
-// does nothing and reports an empty list.
+// control of the page's dialog; until then (and after the dialog is gone) a call is a
+// mistake that stops a debug build, and in a release build does nothing and reports an
+// empty list.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,8 @@ public:
     int AddString(const wchar_t* text);
     // The number of entries left, or LB_ERR.
     int DeleteString(int index);
+    // Removes every entry.
+    void ResetContent();
     int GetCount() const;
     // -1 clears the selection. LB_ERR when the index is out of range.
     int SetCurSel(int index);

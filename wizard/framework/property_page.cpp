@@ -1,5 +1,7 @@
 #include "wizard/framework/property_page.h"
 
+#include "wizard/framework/require_window.h"
+
 namespace {
 
 // The result of a handled message: the dialog procedure's own return value for the few
@@ -71,6 +73,7 @@ void CPropertyPage::OnTimer(UINT_PTR) {}
 bool CPropertyPage::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 BOOL CPropertyPage::UpdateData(BOOL saveAndValidate) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     if (!hwnd) return FALSE;
     CDataExchange dx(hwnd, saveAndValidate);
     DoDataExchange(&dx);
@@ -78,14 +81,19 @@ BOOL CPropertyPage::UpdateData(BOOL saveAndValidate) {
 }
 
 void CPropertyPage::SetWizardButtons(DWORD flags) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     if (HWND frame = GetParentFrame()) ::PostMessageW(frame, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
 }
 
 UINT_PTR CPropertyPage::SetTimer(UINT_PTR timerId, UINT elapseMs) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
     return hwnd ? ::SetTimer(hwnd, timerId, elapseMs, nullptr) : 0;
 }
 
-BOOL CPropertyPage::KillTimer(UINT_PTR timerId) { return hwnd ? ::KillTimer(hwnd, timerId) : FALSE; }
+BOOL CPropertyPage::KillTimer(UINT_PTR timerId) {
+    TAMRIN_REQUIRE_WINDOW(hwnd);
+    return hwnd ? ::KillTimer(hwnd, timerId) : FALSE;
+}
 
 INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CPropertyPage* page = nullptr;
@@ -105,9 +113,12 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_INITDIALOG:
             return OnInitDialog();
         case WM_NOTIFY: {
+            // The sheet names itself in hwndFrom; the same codes from any other window
+            // (a control of the page, another program) are not the sheet's.
             const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
             LRESULT result = 0;
-            if (HandleSheetNotification(header, result)) return Answer(hwnd, message, result);
+            if (header.hwndFrom && header.hwndFrom == GetParentFrame() && HandleSheetNotification(header, result))
+                return Answer(hwnd, message, result);
             break;
         }
         case WM_TIMER:
@@ -128,9 +139,11 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 bool CPropertyPage::HandleSheetNotification(const NMHDR& header, LRESULT& result) {
     switch (header.code) {
         case PSN_SETACTIVE:
+            // -1: the sheet moves on to the neighbouring page instead.
             result = OnSetActive() ? 0 : -1;
             break;
         case PSN_KILLACTIVE:
+            // TRUE keeps the page.
             result = OnKillActive() ? FALSE : TRUE;
             break;
         case PSN_WIZBACK:
@@ -140,6 +153,7 @@ bool CPropertyPage::HandleSheetNotification(const NMHDR& header, LRESULT& result
             result = OnWizardNext();
             break;
         case PSN_WIZFINISH:
+            // TRUE keeps the wizard open.
             result = OnWizardFinish() ? FALSE : TRUE;
             break;
         default:

@@ -44,9 +44,12 @@ protected:
     virtual BOOL OnWizardFinish();
     virtual void OnTimer(UINT_PTR timerId);
     // Every other message of the page (commands, private messages, owner drawing,
-    // notifications of its controls). Return true when handled, with its result.
+    // notifications of its controls, and any with the sheet's PSN_ codes that another
+    // window than the sheet sent). Return true when handled, with its result.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // The four calls below need the page's dialog: without it they do nothing (FALSE, 0)
+    // and stop a debug build.
     // Runs DoDataExchange: TRUE reads the controls, FALSE fills them.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     // Posts the PSWIZB_ flags to the frame; they take effect after the current message.
@@ -59,7 +62,8 @@ private:
 
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // The sheet's PSN_ notifications that map to the callbacks above.
+    // The sheet's PSN_ notifications that map to the callbacks above; header comes from
+    // the sheet.
     bool HandleSheetNotification(const NMHDR& header, LRESULT& result);
 
     UINT templateId;

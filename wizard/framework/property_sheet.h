@@ -1,5 +1,5 @@
-// A modal property sheet (in wizard mode when PSH_WIZARD is set) over the common
-// controls' PropertySheetW, holding pages that it does not own.
+// A modal property sheet (a wizard after SetWizardMode) over the common controls'
+// PropertySheetW, holding pages that it does not own.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +21,8 @@ public:
     void AddPage(CPropertyPage* page);
     // Before the sheet runs: the page to start with. While it runs: shows that page.
     BOOL SetActivePage(CPropertyPage* page);
-    // The PSH_ flags of the sheet header (PSH_WIZARD for a wizard).
-    DWORD& HeaderFlags() { return headerFlags; }
+    // Before the sheet runs: shows it as a wizard (Back, Next and Finish instead of tabs).
+    void SetWizardMode() { headerFlags |= PSH_WIZARD; }
 
     // Runs the sheet until it closes. The code given to EndDialog if a page ended it,
     // otherwise IDOK when finished, IDCANCEL when cancelled, -1 when the sheet could not

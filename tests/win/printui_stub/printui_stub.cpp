@@ -11,28 +11,21 @@
 // With TAMRIN_PRINTUI_FAIL set to any text it records the line and does nothing else,
 // as an entry point that fails.
 #include <windows.h>
-// The headers below build on windows.h.
-#include <winspool.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/support/code_page.h"
+#include "tests/win/spooler_fixture.h"
+
 namespace {
+
+using namespace spooler_fixture;
 
 std::wstring Environment(const wchar_t* name) {
     wchar_t value[1024];
     DWORD n = GetEnvironmentVariableW(name, value, 1024);
     return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
-}
-
-std::string Narrow(const std::wstring& text, UINT codePage) {
-    if (text.empty()) return {};
-    int n = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
 }
 
 void Record(const std::wstring& commandLine) {
@@ -41,7 +34,7 @@ void Record(const std::wstring& commandLine) {
     HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
-    std::string line = Narrow(commandLine, CP_UTF8) + "\n";
+    std::string line = ToCodePage(commandLine, CP_UTF8) + "\n";
     DWORD written = 0;
     WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
@@ -99,33 +92,15 @@ bool InfNamesModel(const std::wstring& inf, const std::wstring& model) {
         }
         return text;
     };
-    return !model.empty() && lower(bytes).find(lower("\"" + Narrow(model, CP_ACP) + "\"")) != std::string::npos;
+    return !model.empty() && lower(bytes).find(lower("\"" + ToCodePage(model, CP_ACP) + "\"")) != std::string::npos;
 }
 
 void InstallPrinter(const std::vector<std::wstring>& tokens) {
     std::wstring name = ValueOf(tokens, L"/n"), inf = ValueOf(tokens, L"/f"), port = ValueOf(tokens, L"/r"),
                  model = ValueOf(tokens, L"/m");
     if (name.empty() || port.empty() || !InfNamesModel(inf, model)) return;
-    wchar_t postScript[] = L"wineps.drv";
-    wchar_t raw[] = L"RAW";
-    DRIVER_INFO_3W driver{};
-    driver.cVersion = 3;
-    driver.pName = model.data();
-    driver.pDriverPath = postScript;
-    driver.pDataFile = postScript;
-    driver.pConfigFile = postScript;
-    driver.pDefaultDataType = raw;
-    AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&driver));  // fails harmlessly when it is there
-
-    wchar_t printProcessor[] = L"WinPrint";
-    PRINTER_INFO_2W printer{};
-    printer.pPrinterName = name.data();
-    printer.pPortName = port.data();
-    printer.pDriverName = model.data();
-    printer.pPrintProcessor = printProcessor;
-    printer.pDatatype = raw;
-    HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
-    if (added) ClosePrinter(added);
+    AddTestDriver(model);  // fails harmlessly when it is there
+    AddTestPrinter(name, model, port);
 }
 
 void Run(const std::wstring& commandLine) {
@@ -147,12 +122,6 @@ extern "C" void CALLBACK PrintUIEntryW(HWND, HINSTANCE, LPWSTR commandLine, int)
 }
 
 extern "C" void CALLBACK PrintUIEntry(HWND, HINSTANCE, LPSTR commandLine, int) {
-    std::wstring wide;
-    if (commandLine && *commandLine) {
-        int n = MultiByteToWideChar(CP_ACP, 0, commandLine, -1, nullptr, 0);
-        wide.resize(static_cast<std::size_t>(n));
-        MultiByteToWideChar(CP_ACP, 0, commandLine, -1, wide.data(), n);
-        wide.resize(static_cast<std::size_t>(n - 1));
-    }
+    std::wstring wide = commandLine ? FromCodePage(commandLine, CP_ACP) : std::wstring();
     Run(wide);
 }
