@@ -155,12 +155,12 @@ TEST_F(CatalogueFolder, ResetReturnsToTheStateOfStartUp) {
     // Started from another folder since: the paths follow the running program.
     FakeModule moved(u"E:\\Copy\\setup.exe");
     installer.Reset();
-    EXPECT_EQ(S(installer.programDir), u"E:\\Copy\\");
-    EXPECT_EQ(S(installer.printerInfoPath), u"E:\\Copy\\PrinterInfor.Inf");
-    EXPECT_EQ(S(installer.driverInfPath), u"E:\\Copy\\PrinterDriver\\");
-    EXPECT_EQ(S(installer.modelName), u"");
-    EXPECT_EQ(S(installer.portName), u"");
-    EXPECT_EQ(S(installer.language), u"English");
+    EXPECT_EQ(U16(installer.programDir), u"E:\\Copy\\");
+    EXPECT_EQ(U16(installer.printerInfoPath), u"E:\\Copy\\PrinterInfor.Inf");
+    EXPECT_EQ(U16(installer.driverInfPath), u"E:\\Copy\\PrinterDriver\\");
+    EXPECT_EQ(U16(installer.modelName), u"");
+    EXPECT_EQ(U16(installer.portName), u"");
+    EXPECT_EQ(U16(installer.language), u"English");
     EXPECT_EQ(installer.setAsDefault, 0);
     EXPECT_EQ(installer.printTestPage, 0);
 }
