@@ -39,25 +39,41 @@ std::optional<std::u16string> AttachedPrinterModel() {
     return std::u16string(model);
 }
 
+namespace {
+
+// Driver INF lines are short; a longer one is no model line and is passed over, so that
+// an oversized or damaged INF never needs more memory than this.
+constexpr std::size_t kMaxInfLineBytes = 64 * 1024;
+
+class HardwareIdSearch final : public platform::LineVisitor {
+public:
+    HardwareIdSearch(const char16_t* quotedName, std::size_t length)
+        : pattern_(InfNamePattern(quotedName)), length_(length) {}
+
+    bool OnLine(std::string_view line) override {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        char id[kHardwareIdCapacity] = {};
+        if (!ReadHardwareIdFromInfLine(line, pattern_, length_, id, kHardwareIdCapacity)) return true;
+        found_ = std::string(id);
+        return false;
+    }
+    std::optional<std::string>& Found() { return found_; }
+
+private:
+    std::u16string pattern_;
+    std::size_t length_;
+    std::optional<std::string> found_;
+};
+
+}  // namespace
+
 std::optional<std::string> HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
                                            std::size_t length) {
     if (infPath == nullptr || quotedName == nullptr) return std::nullopt;
-    std::string bytes;
+    HardwareIdSearch search(quotedName, length);
     // A missing file, or the bare driver folder of a model without a print-head type.
-    if (!platform::ReadWholeFile(infPath, bytes)) return std::nullopt;
-    const std::u16string pattern = InfNamePattern(quotedName);
-    char hardwareId[kHardwareIdCapacity] = {};
-    std::string_view rest(bytes);
-    while (!rest.empty()) {
-        std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (ReadHardwareIdFromInfLine(line, pattern, length, hardwareId, kHardwareIdCapacity)) {
-            return std::string(hardwareId);
-        }
-    }
-    return std::nullopt;
+    if (!platform::ForEachLine(infPath, kMaxInfLineBytes, search)) return std::nullopt;
+    return std::move(search.Found());
 }
 
 }  // namespace engine

@@ -23,6 +23,11 @@ bool ReadHardwareIdFromInfLine(std::string_view line, std::u16string_view patter
     std::size_t c2 = line.find(',', c1 + 1);
     std::string_view id =
         c2 == std::string_view::npos ? std::string_view() : line.substr(c1 + 1, c2 - c1 - 1);
+    // Model lines are written with blanks after the commas; the ID is what stands
+    // between them.
+    constexpr std::string_view kBlanks = " \t";
+    std::size_t first = id.find_first_not_of(kBlanks);
+    id = first == std::string_view::npos ? std::string_view() : id.substr(first, id.find_last_not_of(kBlanks) - first + 1);
 
     if (id.size() >= capacity) return false;
     for (std::size_t i = 0; i < id.size(); ++i) hardwareId[i] = id[i];

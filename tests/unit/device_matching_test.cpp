@@ -12,6 +12,7 @@
 #include "platform/text.h"
 #include "tests/support/device_reply.h"
 #include "tests/support/fake_devices.h"
+#include "tests/support/fake_memory.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 
@@ -171,14 +172,24 @@ const std::string kInf =
     "\"KORVEL KV-200\" = KV200,USBPRINT\\KORVELKV-200\n"
     "\"korvel kv-300\" = KV300, USBPRINT\\LOWER, LOWER\r\n";
 
-TEST_F(FindHardwareIdInInfTest, FirstUsbLineOfTheNameGivesTheIdUnchanged) {
+TEST_F(FindHardwareIdInInfTest, FirstUsbLineOfTheNameGivesTheIdWithoutTheBlanksAroundIt) {
     EXPECT_EQ(Find(kInf, u"\"Korvel KV-100\""), 1);
-    EXPECT_EQ(std::string(id), " USBPRINT\\KORVELKV-1001A2B");
+    EXPECT_EQ(std::string(id), "USBPRINT\\KORVELKV-1001A2B");
+    // Tabs and blanks on both sides; an INF written without blanks gives the same ID.
+    EXPECT_EQ(Find("\"KORVEL KV-100\" = A,\t USBPRINT\\X \t, X\n", u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(std::string(id), "USBPRINT\\X");
+    EXPECT_EQ(Find("\"KORVEL KV-100\" = A,USBPRINT\\X,X\n", u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(std::string(id), "USBPRINT\\X");
+    // Blanks inside the ID are its own; an ID of blanks alone is empty.
+    EXPECT_EQ(Find("\"KORVEL KV-100\" = A, USB\\A B , X\n", u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(std::string(id), "USB\\A B");
+    EXPECT_EQ(Find("\"KORVEL KV-100\" = A, \t , USB\n", u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(std::string(id), "");
 }
 
 TEST_F(FindHardwareIdInInfTest, TheClosingQuoteKeepsLongerNamesApart) {
     EXPECT_EQ(Find(kInf, u"\"KORVEL KV-1000\""), 1);
-    EXPECT_EQ(std::string(id), " USBPRINT\\KORVELKV-1000AAAA");
+    EXPECT_EQ(std::string(id), "USBPRINT\\KORVELKV-1000AAAA");
 }
 
 TEST_F(FindHardwareIdInInfTest, WithoutASecondCommaTheIdIsEmpty) {
@@ -196,7 +207,7 @@ TEST_F(FindHardwareIdInInfTest, NamesMatchExactly) {
 TEST_F(FindHardwareIdInInfTest, BytesBeyondAsciiMatchTheirOwnCodes) {
     // The name's characters are compared with the file's bytes one to one.
     EXPECT_EQ(Find("\"KORVEL \xE9\" = A, USB\\E9, X\n", u"\"KORVEL \u00E9\""), 1);
-    EXPECT_EQ(std::string(id), " USB\\E9");
+    EXPECT_EQ(std::string(id), "USB\\E9");
     EXPECT_EQ(Find("\"KORVEL \xC3\xA9\" = A, USB\\E9, X\n", u"\"KORVEL \u00E9\""), 0);
     EXPECT_EQ(Find("\"KORVEL \xB0\xA1\" = A, USB\\GBK, X\n", u"\"KORVEL 啊\""), 0);
 }
@@ -204,7 +215,7 @@ TEST_F(FindHardwareIdInInfTest, BytesBeyondAsciiMatchTheirOwnCodes) {
 TEST_F(FindHardwareIdInInfTest, LengthAsPassedIn) {
     // Only the first `length` characters are compared; a length beyond the name never matches.
     EXPECT_EQ(Find(kInf, u"\"Korvel KV-100\"", 11), 1);
-    EXPECT_EQ(std::string(id), " USBPRINT\\KORVELKV-1000AAAA");
+    EXPECT_EQ(std::string(id), "USBPRINT\\KORVELKV-1000AAAA");
     EXPECT_EQ(Find(kInf, u"\"KORVEL KV-100\"", 40), 0);
     EXPECT_EQ(Find(kInf, u"\"KORVEL KV-100\"", -3), 0);
 }
@@ -214,6 +225,28 @@ TEST_F(FindHardwareIdInInfTest, IdThatDoesNotFitItsBufferRefusesTheLine) {
                       "\"KORVEL KV-100\" = A,USB" + std::string(1020, 'U') + ",X\n";
     EXPECT_EQ(Find(inf, u"\"KORVEL KV-100\""), 1);
     EXPECT_EQ(std::strlen(id), 1023u);
+}
+
+TEST_F(FindHardwareIdInInfTest, AnOversizedInfIsReadInBoundedMemory) {
+    // A damaged INF: megabytes without a line end before the model line. It is read with
+    // one line buffer, and the overlong line is passed over.
+    ScriptedMemory memory;
+    memory.limit = 64 * 1024;
+    const std::string junk(3 * 1024 * 1024, 'j');
+    EXPECT_EQ(Find(junk + "\n\"KORVEL KV-100\" = A, USBPRINT\\X, X\r\n", u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(std::string(id), "USBPRINT\\X");
+    EXPECT_EQ(memory.requests, std::vector<std::size_t>{64 * 1024});
+    EXPECT_EQ(memory.live, 0);
+
+    // A model line of exactly 64 KiB is still read; one byte more and it is passed over.
+    const std::string line = "\"KORVEL KV-100\" = A, USBPRINT\\Y, Y";
+    const std::string fits = line + std::string(64 * 1024 - line.size(), ' ');
+    EXPECT_EQ(Find(fits, u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(Find(fits + " ", u"\"KORVEL KV-100\""), 0);
+
+    // Without the memory for the line buffer, nothing is found and nothing breaks.
+    memory.fail = true;
+    EXPECT_EQ(Find(line, u"\"KORVEL KV-100\""), 0);
 }
 
 TEST_F(FindHardwareIdInInfTest, FileThatCannotBeOpenedGivesZero) {

@@ -4,6 +4,8 @@
 // would leave their quotes.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -360,7 +362,7 @@ protected:
 TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
     EXPECT_EQ(installer.InstallPnpDriver(), 1);
     ASSERT_EQ(pnp.updates.size(), 1u);
-    EXPECT_EQ(pnp.updates[0].hardwareId, u" USBPRINT\\KORVELKV-1001A2B");
+    EXPECT_EQ(pnp.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
     EXPECT_EQ(pnp.updates[0].infPath, InfPath());
     EXPECT_EQ(pnp.updates[0].flags, 1u);
     EXPECT_EQ(pnp.updates[0].window, nullptr);
@@ -370,6 +372,15 @@ TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
     pnp.succeeds = false;
     EXPECT_EQ(installer.InstallPnpDriver(), 0);
     EXPECT_TRUE(shell.starts.empty());
+}
+
+TEST_F(Routes, TheSampleMediumsHardwareIdReachesTheUpdateWithoutBlanks) {
+    std::ifstream sample(TAMRIN_MEDIUM_DIR "/PrinterDriver/24pin/OEMPRINT.INF", std::ios::binary);
+    ASSERT_TRUE(sample);
+    dir.Write("PrinterDriver/24pin/OEMPRINT.INF", std::string(std::istreambuf_iterator<char>(sample), {}));
+    EXPECT_EQ(installer.InstallPnpDriver(), 1);
+    ASSERT_EQ(pnp.updates.size(), 1u);
+    EXPECT_EQ(pnp.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
 }
 
 TEST_F(Routes, WithoutAHardwareIdThereIsNoUpdate) {
@@ -398,7 +409,7 @@ TEST_F(Routes, AnAttachedPrinterOfACatalogueModelTakesThePlugAndPlayRoute) {
         EXPECT_EQ(installer.InstallDriver(), 1) << model;
         ASSERT_EQ(updates.updates.size(), 1u);
         // The selected model's ID, whichever model is attached.
-        EXPECT_EQ(updates.updates[0].hardwareId, u" USBPRINT\\KORVELKV-1001A2B");
+        EXPECT_EQ(updates.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
     }
     EXPECT_TRUE(shell.starts.empty());
     EXPECT_TRUE(io.openDevices.empty()) << "the printer is closed again";

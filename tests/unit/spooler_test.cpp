@@ -8,31 +8,13 @@
 
 #include "engine/printer_installer.h"
 #include "platform/memory.h"
+#include "tests/support/fake_memory.h"
 #include "tests/support/fake_module.h"
 #include "tests/support/fake_spooler.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
-
-// Allocation that records the sizes asked for and can be made to fail.
-struct ScriptedMemory final : platform::Memory {
-    bool fail = false;
-    std::vector<std::size_t> requests;
-    int live = 0;
-    platform::ScopedService<platform::Memory> scope{*this};
-
-    void* Allocate(std::size_t bytes) override {
-        requests.push_back(bytes);
-        if (fail) return nullptr;
-        ++live;
-        return ::operator new(bytes, std::nothrow);
-    }
-    void Free(void* block) override {
-        --live;
-        ::operator delete(block);
-    }
-};
 
 class Spooler : public testing::Test {
 protected:
