@@ -51,6 +51,11 @@ bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const ch
     return PrinterExists(name);
 }
 
+bool StageDriverPackage(const char16_t* infPath) {
+    return platform::Get<platform::PnpUpdate>().SetupCopyOEMInfW(infPath, nullptr, platform::kSpostPath, 0, nullptr,
+                                                                 0, nullptr) != 0;
+}
+
 bool MakeDefaultPrinter(const char16_t* name) { return Run(SetDefaultPrinterLine(name)); }
 
 bool PrintTestPageOn(const char16_t* name) { return Run(TestPageLine(name)); }

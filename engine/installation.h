@@ -24,6 +24,9 @@ bool UpdateDriverForDevices(const char16_t* infPath, const char16_t* model);
 // Installs the printer queue through rundll32 and checks, after a pause, that the
 // printer exists under its whole name.
 bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const char16_t* port);
+// Stages the driver package in the driver store, so that a printer plugged in later is
+// given this driver by Plug and Play instead of another one or none.
+bool StageDriverPackage(const char16_t* infPath);
 bool MakeDefaultPrinter(const char16_t* name);
 bool PrintTestPageOn(const char16_t* name);
 

@@ -203,7 +203,11 @@ std::int32_t CPrinterInstaller::InstallDriver() {
     if (engine::ChooseInstallRoute(engine::Catalogue(printerInfoPath)) == engine::InstallRoute::PlugAndPlay) {
         return InstallPnpDriver() ? 1 : 0;
     }
-    return InstallPrinter() ? 1 : 0;
+    if (!InstallPrinter()) return 0;
+    // The queue is made; a package that cannot be staged costs only the driver of a
+    // printer plugged in later, so it does not fail the installation.
+    engine::StageDriverPackage(driverInfPath);
+    return 1;
 }
 
 std::int32_t CPrinterInstaller::InstallPnpDriver() {

@@ -1,4 +1,5 @@
-// Installing a driver for the present devices of a hardware ID (newdev).
+// Installing a driver for the present devices of a hardware ID (newdev), and staging a
+// driver package in the driver store for devices that come later (setupapi).
 #pragma once
 
 #include "platform/types.h"
@@ -6,12 +7,18 @@
 namespace platform {
 
 constexpr Dword kInstallFlagForce = 1;  // INSTALLFLAG_FORCE
+constexpr Dword kSpostPath = 1;         // SPOST_PATH
 
 struct PnpUpdate {
     virtual ~PnpUpdate() = default;
     virtual Bool UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
                                                     const char16_t* infPath, Dword flags,
                                                     Bool* rebootRequired) = 0;
+    // As the Windows call: copies the INF (and its catalog) into the system's INF folder
+    // under a name of the system's choosing, so that Plug and Play finds the package.
+    virtual Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
+                                  Dword copyStyle, char16_t* destinationName, Dword destinationSize,
+                                  Dword* requiredSize) = 0;
 };
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-// Plug-and-play driver update outside Windows: there are no devices to update, so
-// every update fails.
+// Plug-and-play driver update outside Windows: there are no devices to update and no
+// driver store, so every update and every staging fails.
 #include "platform/pnp_update.h"
 #include "platform/services.h"
 
@@ -10,6 +10,9 @@ struct NoPnpUpdate final : PnpUpdate {
     Bool UpdateDriverForPlugAndPlayDevicesW(Handle, const char16_t*, const char16_t*, Dword,
                                             Bool* rebootRequired) override {
         if (rebootRequired) *rebootRequired = 0;
+        return 0;
+    }
+    Bool SetupCopyOEMInfW(const char16_t*, const char16_t*, Dword, Dword, char16_t*, Dword, Dword*) override {
         return 0;
     }
 };

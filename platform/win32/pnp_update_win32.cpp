@@ -1,8 +1,9 @@
 // Plug-and-play driver update: forwarder to newdev.dll, loaded at run time from the
-// system directory for the call and freed after it.
+// system directory for the call and freed after it; driver staging: setupapi.
 #include <windows.h>
 // The headers below build on windows.h.
 #include <newdev.h>
+#include <setupapi.h>
 
 #include "platform/pnp_update.h"
 #include "platform/services.h"
@@ -28,6 +29,14 @@ public:
                               reinterpret_cast<const wchar_t*>(infPath), flags, &reboot);
         if (rebootRequired) *rebootRequired = reboot;
         return updated;
+    }
+    Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
+                          Dword copyStyle, char16_t* destinationName, Dword destinationSize,
+                          Dword* requiredSize) override {
+        return ::SetupCopyOEMInfW(reinterpret_cast<const wchar_t*>(sourceInf),
+                                  reinterpret_cast<const wchar_t*>(mediaLocation), mediaType, copyStyle,
+                                  reinterpret_cast<wchar_t*>(destinationName), destinationSize,
+                                  reinterpret_cast<DWORD*>(requiredSize), nullptr);
     }
 };
 

@@ -99,6 +99,17 @@ struct RecordingPnpUpdate final : platform::PnpUpdate {
         if (reboot) *reboot = 1;
         return succeeds ? 1 : 0;
     }
+    // Staging, as SetupCopyOEMInfW: the INF given with SPOST_PATH and no copy style.
+    bool stagingSucceeds = true;
+    std::vector<std::u16string> staged;
+    platform::Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
+                                    Dword copyStyle, char16_t*, Dword, Dword*) override {
+        EXPECT_EQ(mediaLocation, nullptr);
+        EXPECT_EQ(mediaType, 1u);
+        EXPECT_EQ(copyStyle, 0u);
+        staged.push_back(sourceInf);
+        return stagingSucceeds ? 1 : 0;
+    }
     platform::ScopedService<platform::PnpUpdate> scope{*this};
 };
 
@@ -400,6 +411,25 @@ TEST_F(Routes, NoAttachedPrinterTakesThePrinterUserInterfaceRouteWhateverThePort
     ASSERT_EQ(shell.starts.size(), 1u);
     EXPECT_EQ(shell.starts[0].parameters, u"PRINTUI.DLL,PrintUIEntry /if /n \"KORVEL KV-100\" /f \"" +
                                               InfPath() + u"\" /r \"USB001\" /m \"KORVEL KV-100\" ");
+}
+
+TEST_F(Routes, APrinterQueueMadeOnAPortHasItsDriverStagedForAPrinterPluggedInLater) {
+    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_EQ(pnp.staged, std::vector<std::u16string>{InfPath()});
+
+    // Staging that fails leaves the installation a success.
+    pnp.stagingSucceeds = false;
+    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_EQ(pnp.staged.size(), 2u);
+
+    // A failed installation stages nothing; neither does the plug-and-play route, which
+    // installs the package for the device itself.
+    FakeSpooler noPrinterMade;
+    shell.onStart = nullptr;
+    EXPECT_EQ(installer.InstallDriver(), 0);
+    AttachPrinter("MFG:KORVEL;MDL:KV-100;");
+    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_EQ(pnp.staged.size(), 2u);
 }
 
 TEST_F(Routes, AnAttachedPrinterOfACatalogueModelTakesThePlugAndPlayRoute) {
