@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/printer_installer.h"
+#include "platform/module.h"
 #include "platform/profile.h"
 #include "platform/services.h"
 #include "platform/text.h"

@@ -1,6 +1,7 @@
 // Starting rundll32 with the parameters of a printer user-interface command, and the
 // message shown when it cannot be started.
 #include "engine/printer_installer.h"
+#include "platform/kernel_objects.h"
 #include "platform/message_box.h"
 #include "platform/services.h"
 #include "platform/shell.h"
@@ -43,7 +44,7 @@ class StartedProcess {
 public:
     explicit StartedProcess(platform::Handle process) : process_(process) {}
     ~StartedProcess() {
-        if (process_) platform::Get<platform::Shell>().CloseHandle(process_);
+        if (process_) platform::Get<platform::KernelObjects>().CloseHandle(process_);
     }
     StartedProcess(const StartedProcess&) = delete;
     StartedProcess& operator=(const StartedProcess&) = delete;
@@ -80,7 +81,9 @@ std::int32_t CPrinterInstaller::RunRundll32(const char16_t* parameters) {
         if (shell.ShellExecuteExW(&start)) {
             StartedProcess process(start.process);
             // Whether rundll32 ended or the time ran out, it was started.
-            if (process.get()) shell.WaitForSingleObject(process.get(), kRundll32WaitMilliseconds);
+            if (process.get())
+                platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(),
+                                                                             kRundll32WaitMilliseconds);
             return 1;
         }
         error = shell.GetLastError();

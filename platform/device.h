@@ -1,4 +1,5 @@
-// Device interfaces (setupapi) and device I/O (kernel32).
+// Device interfaces (setupapi) and device I/O (kernel32). An open device is a kernel
+// object: it is waited for and closed through platform::KernelObjects.
 //
 // The records have the platform's layouts, so the Windows forwarders pass them through
 // unchanged: the 32-bit platform packs the interface detail record tightly (its fixed
@@ -9,6 +10,8 @@
 #include <cstdint>
 
 #include "platform/guid.h"
+#include "platform/scoped_handle.h"
+#include "platform/services.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -20,9 +23,6 @@ constexpr Dword kGenericRead = 0x80000000;
 constexpr Dword kGenericWrite = 0x40000000;
 constexpr Dword kOpenExisting = 3;
 constexpr Dword kFileFlagOverlapped = 0x40000000;
-
-constexpr Dword kWaitObject0 = 0;
-constexpr Dword kWaitTimeout = 0x102;
 
 struct DeviceInterfaceData {
     Dword size;
@@ -71,6 +71,14 @@ struct DeviceInterfaces {
     virtual Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) = 0;
 };
 
+struct DeviceInfoSetTraits {
+    using handle_type = Handle;
+    static Handle GetInvalid() { return kInvalidHandle; }
+    static bool IsValid(Handle set) { return IsOpenHandle(set); }
+    static void Close(Handle set) { Get<DeviceInterfaces>().SetupDiDestroyDeviceInfoList(set); }
+};
+using DeviceInfoSet = ScopedHandle<DeviceInfoSetTraits>;
+
 struct DeviceIo {
     virtual ~DeviceIo() = default;
     // Returns kInvalidHandle on failure.
@@ -84,8 +92,6 @@ struct DeviceIo {
     // Returns a null handle on failure.
     virtual Handle CreateEventW(void* security, Bool manualReset, Bool initialState,
                                 const char16_t* name) = 0;
-    virtual Dword WaitForSingleObject(Handle object, Dword milliseconds) = 0;
-    virtual Bool CloseHandle(Handle object) = 0;
     // The last error of the calling thread, as the calls above left it.
     virtual Dword GetLastError() = 0;
 };

@@ -1,4 +1,4 @@
-// Profile (INI) files and the module path.
+// Profile (INI) files.
 #pragma once
 
 #include "platform/types.h"
@@ -16,16 +16,10 @@ namespace platform {
 struct Profile {
     virtual ~Profile() = default;
     virtual Dword GetPrivateProfileStringW(const char16_t* section, const char16_t* key,
-                                           const char16_t* defaultValue, char16_t* buffer,
-                                           Dword size, const char16_t* file) = 0;
+                                           const char16_t* defaultValue, char16_t* buffer, Dword size,
+                                           const char16_t* file) = 0;
     virtual Dword GetPrivateProfileSectionW(const char16_t* section, char16_t* buffer, Dword size,
                                             const char16_t* file) = 0;
-};
-
-struct Module {
-    virtual ~Module() = default;
-    // The full path of the running program (module none), as GetModuleFileNameW gives it.
-    virtual Dword GetModuleFileNameW(char16_t* buffer, Dword size) = 0;
 };
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "platform/guid.h"
+#include "platform/scoped_handle.h"
+#include "platform/services.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -36,5 +38,13 @@ struct Registry {
                                   std::uint8_t* data, Dword* dataSize) = 0;
     virtual Long RegCloseKey(Key key) = 0;
 };
+
+struct RegistryKeyTraits {
+    using handle_type = Key;
+    static Key GetInvalid() { return nullptr; }
+    static bool IsValid(Key key) { return IsOpenHandle(key); }
+    static void Close(Key key) { Get<Registry>().RegCloseKey(key); }
+};
+using RegistryKey = ScopedHandle<RegistryKeyTraits>;
 
 }  // namespace platform

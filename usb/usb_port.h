@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/registry.h"
 #include "platform/types.h"
 #include "usb/interface_value.h"
-#include "usb/scoped_resources.h"
 #include "usb/vid_pid.h"
 
 class CUSBPort {
@@ -49,7 +49,7 @@ public:
     // Opens the names of a zero-separated, doubly zero-terminated list one below the
     // other, starting below parent (which stays open). Only the innermost key is returned
     // open; an empty list or a failed open gives no key.
-    static usb::RegistryKey OpenKeyPath(platform::Key parent, const char16_t* names);
+    static platform::RegistryKey OpenKeyPath(platform::Key parent, const char16_t* names);
 
     // The selector's value of key as text (see usb::RegistryValueToText).
     static std::int32_t QueryValueText(platform::Key key, int selector, char16_t* text,

@@ -1,0 +1,29 @@
+// Waiting for and closing kernel objects (processes, threads, events, open devices):
+// kernel32. One service for every kind of kernel object, whichever service gave it out.
+#pragma once
+
+#include "platform/scoped_handle.h"
+#include "platform/services.h"
+#include "platform/types.h"
+
+namespace platform {
+
+constexpr Dword kWaitObject0 = 0;
+constexpr Dword kWaitTimeout = 0x102;
+constexpr Dword kWaitFailed = 0xFFFFFFFF;
+
+struct KernelObjects {
+    virtual ~KernelObjects() = default;
+    virtual Dword WaitForSingleObject(Handle object, Dword milliseconds) = 0;
+    virtual Bool CloseHandle(Handle object) = 0;
+};
+
+struct KernelObjectTraits {
+    using handle_type = Handle;
+    static Handle GetInvalid() { return nullptr; }
+    static bool IsValid(Handle object) { return IsOpenHandle(object); }
+    static void Close(Handle object) { Get<KernelObjects>().CloseHandle(object); }
+};
+using KernelObject = ScopedHandle<KernelObjectTraits>;
+
+}  // namespace platform
