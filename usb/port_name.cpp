@@ -66,7 +66,7 @@ std::int32_t CUSBPort::ReadInterfaceValue(int selector, platform::Dword index, c
 
     // The subkey's name, its zero, then the selector's path with its own two zeros.
     const usb::InterfaceValueLocation& location = usb::kInterfaceValues[selector];
-    char16_t path[kSubkeyNameCapacity + 32] = {};
+    char16_t path[kMaxSubkeyNameLength + 1 + usb::kLongestValuePath] = {};
     for (std::size_t i = 0; i < length; ++i) path[i] = name[i];
     for (std::size_t i = 0; i < location.pathLength; ++i) path[length + 1 + i] = location.path[i];
 

@@ -17,10 +17,15 @@ public:
     // IOCTL_USBPRINT_GET_1284_ID
     static constexpr platform::Dword kGet1284Id = 0x220034;
     static constexpr platform::Dword kDeviceIdTimeoutMs = 500;
-    // Subkey names are read into a buffer this large; longer ones (244 and more) are not used.
+    // A registry key name has at most 255 characters and its zero.
     static constexpr platform::Dword kSubkeyNameCapacity = 256;
+    // Interface subkey names are device paths, far shorter than this: a longer name is not
+    // taken for one and its subkey is skipped.
     static constexpr std::size_t kMaxSubkeyNameLength = 243;
-    static constexpr platform::Dword kValueBufferSize = 520;
+    // Values are read whole into a buffer that holds a device path's worth of characters.
+    static constexpr platform::Dword kValueBufferSize =
+        static_cast<platform::Dword>(usb::kDevicePathCapacity * sizeof(char16_t));
+    // The text of a value, in characters; it also bounds the value's data, in bytes.
     static constexpr platform::Dword kValueCapacity = 256;
 
     CUSBPort();
