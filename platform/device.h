@@ -71,12 +71,8 @@ struct DeviceInterfaces {
     virtual Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) = 0;
 };
 
-struct DeviceInfoSetTraits {
-    using handle_type = Handle;
-    static Handle GetInvalid() { return kInvalidHandle; }
-    static bool IsValid(Handle set) { return IsOpenHandle(set); }
-    static void Close(Handle set) { Get<DeviceInterfaces>().SetupDiDestroyDeviceInfoList(set); }
-};
+using DeviceInfoSetTraits =
+    ServiceHandleTraits<DeviceInterfaces, &DeviceInterfaces::SetupDiDestroyDeviceInfoList>;
 using DeviceInfoSet = ScopedHandle<DeviceInfoSetTraits>;
 
 struct DeviceIo {

@@ -18,12 +18,7 @@ struct KernelObjects {
     virtual Bool CloseHandle(Handle object) = 0;
 };
 
-struct KernelObjectTraits {
-    using handle_type = Handle;
-    static Handle GetInvalid() { return nullptr; }
-    static bool IsValid(Handle object) { return IsOpenHandle(object); }
-    static void Close(Handle object) { Get<KernelObjects>().CloseHandle(object); }
-};
+using KernelObjectTraits = ServiceHandleTraits<KernelObjects, &KernelObjects::CloseHandle>;
 using KernelObject = ScopedHandle<KernelObjectTraits>;
 
 }  // namespace platform

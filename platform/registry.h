@@ -39,12 +39,7 @@ struct Registry {
     virtual Long RegCloseKey(Key key) = 0;
 };
 
-struct RegistryKeyTraits {
-    using handle_type = Key;
-    static Key GetInvalid() { return nullptr; }
-    static bool IsValid(Key key) { return IsOpenHandle(key); }
-    static void Close(Key key) { Get<Registry>().RegCloseKey(key); }
-};
+using RegistryKeyTraits = ServiceHandleTraits<Registry, &Registry::RegCloseKey>;
 using RegistryKey = ScopedHandle<RegistryKeyTraits>;
 
 }  // namespace platform

@@ -8,6 +8,8 @@
 // platform::ScopedService for the lifetime of the test.
 #pragma once
 
+#include "platform/types.h"
+
 namespace platform {
 
 // Defined once per service by the build's platform library.
@@ -39,6 +41,16 @@ public:
 
 private:
     Service* previous_;
+};
+
+// Traits for platform::ScopedHandle of a handle that the service releases with one call
+// (`Release`, a member of the service taking the handle).
+template <class Service, auto Release>
+struct ServiceHandleTraits {
+    using handle_type = Handle;
+    static Handle GetInvalid() { return nullptr; }
+    static bool IsValid(Handle h) { return IsOpenHandle(h); }
+    static void Close(Handle h) { (Get<Service>().*Release)(h); }
 };
 
 }  // namespace platform
