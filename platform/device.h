@@ -57,7 +57,6 @@ struct Overlapped {
 struct DeviceInfoData;
 
 struct DeviceInterfaces {
-    virtual ~DeviceInterfaces() = default;
     // Returns kInvalidHandle on failure.
     virtual Handle SetupDiGetClassDevsW(const Guid* classGuid, const char16_t* enumerator, void* parentWindow,
                                         Dword flags) = 0;
@@ -69,6 +68,9 @@ struct DeviceInterfaces {
                                                   DeviceInterfaceDetail* detail, Dword detailSize,
                                                   Dword* requiredSize, DeviceInfoData* deviceInfo) = 0;
     virtual Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) = 0;
+
+protected:
+    ~DeviceInterfaces() = default;
 };
 
 using DeviceInfoSetTraits =
@@ -76,7 +78,6 @@ using DeviceInfoSetTraits =
 using DeviceInfoSet = ScopedHandle<DeviceInfoSetTraits>;
 
 struct DeviceIo {
-    virtual ~DeviceIo() = default;
     // Returns kInvalidHandle on failure.
     virtual Handle CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security,
                                Dword creation, Dword flags, Handle templateFile) = 0;
@@ -90,6 +91,9 @@ struct DeviceIo {
                                 const char16_t* name) = 0;
     // The last error of the calling thread, as the calls above left it.
     virtual Dword GetLastError() = 0;
+
+protected:
+    ~DeviceIo() = default;
 };
 
 }  // namespace platform

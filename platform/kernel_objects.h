@@ -13,9 +13,11 @@ constexpr Dword kWaitTimeout = 0x102;
 constexpr Dword kWaitFailed = 0xFFFFFFFF;
 
 struct KernelObjects {
-    virtual ~KernelObjects() = default;
     virtual Dword WaitForSingleObject(Handle object, Dword milliseconds) = 0;
     virtual Bool CloseHandle(Handle object) = 0;
+
+protected:
+    ~KernelObjects() = default;
 };
 
 using KernelObjectTraits = ServiceHandleTraits<KernelObjects, &KernelObjects::CloseHandle>;

@@ -8,10 +8,12 @@
 namespace platform {
 
 struct Memory {
-    virtual ~Memory() = default;
     // A block aligned for any record, or nullptr when it cannot be had.
     virtual void* Allocate(std::size_t bytes) = 0;
     virtual void Free(void* block) = 0;
+
+protected:
+    ~Memory() = default;
 };
 
 }  // namespace platform

@@ -6,9 +6,11 @@
 namespace platform {
 
 struct Module {
-    virtual ~Module() = default;
     // The full path of the running program (module none), as GetModuleFileNameW gives it.
     virtual Dword GetModuleFileNameW(char16_t* buffer, Dword size) = 0;
+
+protected:
+    ~Module() = default;
 };
 
 }  // namespace platform

@@ -8,10 +8,12 @@ namespace platform {
 constexpr Dword kInstallFlagForce = 1;  // INSTALLFLAG_FORCE
 
 struct PnpUpdate {
-    virtual ~PnpUpdate() = default;
     virtual Bool UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
                                                     const char16_t* infPath, Dword flags,
                                                     Bool* rebootRequired) = 0;
+
+protected:
+    ~PnpUpdate() = default;
 };
 
 }  // namespace platform

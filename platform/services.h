@@ -6,6 +6,10 @@
 // default implementation of each service (platform/win32 forwards to Windows,
 // platform/portable stands in elsewhere); tests put a fake in front of it with
 // platform::ScopedService for the lifetime of the test.
+//
+// A service is never deleted through its interface, so the interface's destructor is
+// protected and not virtual: the defaults, made once and never released, then need no
+// destruction at exit.
 #pragma once
 
 #include "platform/types.h"

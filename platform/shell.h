@@ -24,13 +24,15 @@ struct ShellExecuteInfo {
 };
 
 struct Shell {
-    virtual ~Shell() = default;
     virtual Bool ShellExecuteExW(ShellExecuteInfo* info) = 0;
     // The error code of the call that failed last on this thread.
     virtual Dword GetLastError() = 0;
     // As GetSystemDirectoryW: the length of the path, or the size needed (terminator
     // included) when it does not fit, or 0 on failure.
     virtual unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) = 0;
+
+protected:
+    ~Shell() = default;
 };
 
 }  // namespace platform

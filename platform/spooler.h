@@ -60,7 +60,6 @@ struct PrinterDefaults {
 };
 
 struct Spooler {
-    virtual ~Spooler() = default;
     virtual Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
                                Dword size, Dword* needed, Dword* returned) = 0;
     virtual Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
@@ -73,6 +72,9 @@ struct Spooler {
                                         const char16_t* driver, Dword deleteFlag, Dword versionFlag) = 0;
     // The error code of the spooler call that failed last on this thread.
     virtual Dword GetLastError() = 0;
+
+protected:
+    ~Spooler() = default;
 };
 
 }  // namespace platform

@@ -22,7 +22,7 @@ public:
 
 protected:
     KernelObjectsFake() = default;
-    ~KernelObjectsFake() override = default;
+    ~KernelObjectsFake() = default;
     KernelObjectsFake(const KernelObjectsFake&) = delete;
     KernelObjectsFake& operator=(const KernelObjectsFake&) = delete;
 
