@@ -1,7 +1,7 @@
 #include "engine/medium_paths.h"
 
 #include "engine/limits.h"
-#include "platform/profile.h"
+#include "platform/module.h"
 #include "platform/services.h"
 #include "platform/text.h"
 

@@ -1,8 +1,8 @@
 #include "engine/rundll32.h"
 
 #include "engine/limits.h"
+#include "platform/kernel_objects.h"
 #include "platform/message_box.h"
-#include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -39,23 +39,6 @@ const char16_t* StartFailureText(Dword error) {
     return u"Other error occurred.";
 }
 
-// The process a start gave, closed when the object ends; a process still running then
-// is left running.
-class StartedProcess {
-public:
-    explicit StartedProcess(platform::Handle process) : process_(process) {}
-    ~StartedProcess() {
-        if (process_) platform::Get<platform::Shell>().CloseHandle(process_);
-    }
-    StartedProcess(const StartedProcess&) = delete;
-    StartedProcess& operator=(const StartedProcess&) = delete;
-
-    platform::Handle get() const { return process_; }
-
-private:
-    platform::Handle process_;
-};
-
 // rundll32 by its full path in the system directory: the program runs elevated, and a
 // search by name would look in its own folder first, which others may write to.
 bool Rundll32Path(char16_t (&path)[kPathCapacity]) {
@@ -80,9 +63,13 @@ bool RunRundll32(const char16_t* parameters) {
         start.parameters = parameters;
         start.show = platform::kShowNormal;
         if (shell.ShellExecuteExW(&start)) {
-            StartedProcess process(start.process);
+            // Closed when done; a process still running then is left running.
+            platform::KernelObject process(start.process);
             // Whether rundll32 ended or the time ran out, it was started.
-            if (process.get()) shell.WaitForSingleObject(process.get(), kRundll32WaitMilliseconds);
+            if (process) {
+                platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(),
+                                                                             kRundll32WaitMilliseconds);
+            }
             return true;
         }
         error = shell.GetLastError();

@@ -8,12 +8,14 @@ namespace platform {
 constexpr Dword kThreadAnsiCodePage = 3;  // CP_THREAD_ACP
 
 struct CodePage {
-    virtual ~CodePage() = default;
     // As MultiByteToWideChar: srcLength -1 means up to and including the terminating
     // zero; returns the number of UTF-16 units written (or needed when dstCapacity is 0),
     // 0 on failure.
     virtual int MultiByteToWideChar(Dword codePage, Dword flags, const char* src, int srcLength, char16_t* dst,
                                     int dstCapacity) = 0;
+
+protected:
+    ~CodePage() = default;
 };
 
 }  // namespace platform

@@ -14,10 +14,12 @@ constexpr Dword kCmLocateDevNodeNormal = 0;
 constexpr Dword kCmReenumerateNormal = 0;
 
 struct ConfigManager {
-    virtual ~ConfigManager() = default;
     // deviceId none: the root of the device tree.
     virtual ConfigRet CM_Locate_DevNodeW(DevInst* devInst, const char16_t* deviceId, Dword flags) = 0;
     virtual ConfigRet CM_Reenumerate_DevNode(DevInst devInst, Dword flags) = 0;
+
+protected:
+    ~ConfigManager() = default;
 };
 
 }  // namespace platform

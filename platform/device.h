@@ -1,4 +1,5 @@
-// Device interfaces (setupapi) and device I/O (kernel32).
+// Device interfaces (setupapi) and device I/O (kernel32). An open device is a kernel
+// object: it is waited for and closed through platform::KernelObjects.
 //
 // The records have the platform's layouts, so the Windows forwarders pass them through
 // unchanged: the 32-bit platform packs the interface detail record tightly (its fixed
@@ -9,6 +10,8 @@
 #include <cstdint>
 
 #include "platform/guid.h"
+#include "platform/scoped_handle.h"
+#include "platform/services.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -20,9 +23,6 @@ constexpr Dword kGenericRead = 0x80000000;
 constexpr Dword kGenericWrite = 0x40000000;
 constexpr Dword kOpenExisting = 3;
 constexpr Dword kFileFlagOverlapped = 0x40000000;
-
-constexpr Dword kWaitObject0 = 0;
-constexpr Dword kWaitTimeout = 0x102;
 
 struct DeviceInterfaceData {
     Dword size;
@@ -57,7 +57,6 @@ struct Overlapped {
 struct DeviceInfoData;
 
 struct DeviceInterfaces {
-    virtual ~DeviceInterfaces() = default;
     // Returns kInvalidHandle on failure.
     virtual Handle SetupDiGetClassDevsW(const Guid* classGuid, const char16_t* enumerator, void* parentWindow,
                                         Dword flags) = 0;
@@ -69,10 +68,16 @@ struct DeviceInterfaces {
                                                   DeviceInterfaceDetail* detail, Dword detailSize,
                                                   Dword* requiredSize, DeviceInfoData* deviceInfo) = 0;
     virtual Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) = 0;
+
+protected:
+    ~DeviceInterfaces() = default;
 };
 
+using DeviceInfoSetTraits =
+    ServiceHandleTraits<DeviceInterfaces, &DeviceInterfaces::SetupDiDestroyDeviceInfoList>;
+using DeviceInfoSet = ScopedHandle<DeviceInfoSetTraits>;
+
 struct DeviceIo {
-    virtual ~DeviceIo() = default;
     // Returns kInvalidHandle on failure.
     virtual Handle CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security,
                                Dword creation, Dword flags, Handle templateFile) = 0;
@@ -84,10 +89,11 @@ struct DeviceIo {
     // Returns a null handle on failure.
     virtual Handle CreateEventW(void* security, Bool manualReset, Bool initialState,
                                 const char16_t* name) = 0;
-    virtual Dword WaitForSingleObject(Handle object, Dword milliseconds) = 0;
-    virtual Bool CloseHandle(Handle object) = 0;
     // The last error of the calling thread, as the calls above left it.
     virtual Dword GetLastError() = 0;
+
+protected:
+    ~DeviceIo() = default;
 };
 
 }  // namespace platform

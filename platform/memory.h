@@ -10,18 +10,15 @@
 namespace platform {
 
 struct Memory {
-    virtual ~Memory() = default;
     // A block aligned for any record, or nullptr when it cannot be had.
     virtual void* Allocate(std::size_t bytes) = 0;
     virtual void Free(void* block) = 0;
+
+protected:
+    ~Memory() = default;
 };
 
 // A block from Allocate, for platform::ScopedHandle.
-struct MemoryBlockTraits {
-    using handle_type = void*;
-    static handle_type GetInvalid() { return nullptr; }
-    static bool IsValid(handle_type block) { return block != nullptr; }
-    static void Close(handle_type block) { Get<Memory>().Free(block); }
-};
+using MemoryBlockTraits = ServiceHandleTraits<Memory, &Memory::Free>;
 
 }  // namespace platform

@@ -10,7 +10,6 @@ constexpr Dword kInstallFlagForce = 1;  // INSTALLFLAG_FORCE
 constexpr Dword kSpostPath = 1;         // SPOST_PATH
 
 struct PnpUpdate {
-    virtual ~PnpUpdate() = default;
     virtual Bool UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
                                                     const char16_t* infPath, Dword flags,
                                                     Bool* rebootRequired) = 0;
@@ -19,6 +18,9 @@ struct PnpUpdate {
     virtual Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
                                   Dword copyStyle, char16_t* destinationName, Dword destinationSize,
                                   Dword* requiredSize) = 0;
+
+protected:
+    ~PnpUpdate() = default;
 };
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-// Profile (INI) files and the module path.
+// Profile (INI) files.
 #pragma once
 
 #include "platform/types.h"
@@ -14,18 +14,14 @@ namespace platform {
 // - A missing file, section or key gives 0 and an empty result.
 // - Section and key names are matched without regard to case.
 struct Profile {
-    virtual ~Profile() = default;
     virtual Dword GetPrivateProfileStringW(const char16_t* section, const char16_t* key,
-                                           const char16_t* defaultValue, char16_t* buffer,
-                                           Dword size, const char16_t* file) = 0;
+                                           const char16_t* defaultValue, char16_t* buffer, Dword size,
+                                           const char16_t* file) = 0;
     virtual Dword GetPrivateProfileSectionW(const char16_t* section, char16_t* buffer, Dword size,
                                             const char16_t* file) = 0;
-};
 
-struct Module {
-    virtual ~Module() = default;
-    // The full path of the running program (module none), as GetModuleFileNameW gives it.
-    virtual Dword GetModuleFileNameW(char16_t* buffer, Dword size) = 0;
+protected:
+    ~Profile() = default;
 };
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "platform/guid.h"
+#include "platform/scoped_handle.h"
+#include "platform/services.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -22,7 +24,6 @@ constexpr Dword kRegDword = 4;
 constexpr Dword kRegMultiSz = 7;
 
 struct Registry {
-    virtual ~Registry() = default;
     // Returns kInvalidHandle on failure.
     virtual Key SetupDiOpenClassRegKeyExW(const Guid* classGuid, Dword samDesired, Dword flags,
                                           const char16_t* machineName, void* reserved) = 0;
@@ -35,6 +36,12 @@ struct Registry {
     virtual Long RegQueryValueExW(Key key, const char16_t* valueName, Dword* reserved, Dword* type,
                                   std::uint8_t* data, Dword* dataSize) = 0;
     virtual Long RegCloseKey(Key key) = 0;
+
+protected:
+    ~Registry() = default;
 };
+
+using RegistryKeyTraits = ServiceHandleTraits<Registry, &Registry::RegCloseKey>;
+using RegistryKey = ScopedHandle<RegistryKeyTraits>;
 
 }  // namespace platform

@@ -6,7 +6,13 @@
 // default implementation of each service (platform/win32 forwards to Windows,
 // platform/portable stands in elsewhere); tests put a fake in front of it with
 // platform::ScopedService for the lifetime of the test.
+//
+// A service is never deleted through its interface, so the interface's destructor is
+// protected and not virtual: the defaults, made once and never released, then need no
+// destruction at exit.
 #pragma once
+
+#include "platform/types.h"
 
 namespace platform {
 
@@ -39,6 +45,16 @@ public:
 
 private:
     Service* previous_;
+};
+
+// Traits for platform::ScopedHandle of a handle that the service releases with one call
+// (`Release`, a member of the service taking the handle).
+template <class Service, auto Release>
+struct ServiceHandleTraits {
+    using handle_type = Handle;
+    static Handle GetInvalid() { return nullptr; }
+    static bool IsValid(Handle h) { return IsOpenHandle(h); }
+    static void Close(Handle h) { (Get<Service>().*Release)(h); }
 };
 
 }  // namespace platform

@@ -1,4 +1,5 @@
-// Starting a program through the shell and waiting for it to end.
+// Starting a program through the shell. The process it gives is waited for and closed
+// through platform::KernelObjects.
 #pragma once
 
 #include "platform/types.h"
@@ -23,15 +24,15 @@ struct ShellExecuteInfo {
 };
 
 struct Shell {
-    virtual ~Shell() = default;
     virtual Bool ShellExecuteExW(ShellExecuteInfo* info) = 0;
     // The error code of the call that failed last on this thread.
     virtual Dword GetLastError() = 0;
-    virtual Dword WaitForSingleObject(Handle process, Dword milliseconds) = 0;
-    virtual Bool CloseHandle(Handle process) = 0;
     // As GetSystemDirectoryW: the length of the path, or the size needed (terminator
     // included) when it does not fit, or 0 on failure.
     virtual unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) = 0;
+
+protected:
+    ~Shell() = default;
 };
 
 }  // namespace platform

@@ -64,7 +64,6 @@ struct PrinterDefaults {
 };
 
 struct Spooler {
-    virtual ~Spooler() = default;
     virtual Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
                                Dword size, Dword* needed, Dword* returned) = 0;
     virtual Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
@@ -77,14 +76,12 @@ struct Spooler {
                                         const char16_t* driver, Dword deleteFlag, Dword versionFlag) = 0;
     // The error code of the spooler call that failed last on this thread.
     virtual Dword GetLastError() = 0;
+
+protected:
+    ~Spooler() = default;
 };
 
 // An opened printer, for platform::ScopedHandle.
-struct PrinterTraits {
-    using handle_type = Handle;
-    static handle_type GetInvalid() { return nullptr; }
-    static bool IsValid(handle_type printer) { return printer != nullptr; }
-    static void Close(handle_type printer) { Get<Spooler>().ClosePrinter(printer); }
-};
+using PrinterTraits = ServiceHandleTraits<Spooler, &Spooler::ClosePrinter>;
 
 }  // namespace platform

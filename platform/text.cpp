@@ -71,7 +71,7 @@ std::size_t Find(const char16_t* haystack, const char16_t* needle, std::size_t s
 std::u16string Decimal(long long value) {
     unsigned long long magnitude =
         value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-    char16_t digits[24];
+    char16_t digits[24];  // a 64-bit magnitude has at most 20
     int n = 0;
     do {
         digits[n++] = char16_t(u'0' + magnitude % 10);

@@ -6,8 +6,10 @@
 namespace platform {
 
 struct Timing {
-    virtual ~Timing() = default;
     virtual void Sleep(Dword milliseconds) = 0;
+
+protected:
+    ~Timing() = default;
 };
 
 }  // namespace platform

@@ -14,6 +14,12 @@ using Key = void*;
 
 inline Handle const kInvalidHandle = reinterpret_cast<Handle>(static_cast<std::intptr_t>(-1));
 
+// Whether a handle or key refers to an object. Calls differ in how they say "none": some
+// give a null handle, others kInvalidHandle, so neither counts as open.
+inline bool IsOpenHandle(Handle h) {
+    return h != nullptr && h != kInvalidHandle;
+}
+
 // Error codes the logic tests for.
 constexpr Dword kErrorFileNotFound = 2;
 constexpr Dword kErrorInsufficientBuffer = 122;

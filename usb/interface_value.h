@@ -32,6 +32,9 @@ static_assert(sizeof kSymbolicLinkPath == 6);
 static_assert(sizeof kLinkedPath == 22);
 static_assert(sizeof kDeviceParametersPath == 42);
 
+// In characters, both final zeros included.
+constexpr std::size_t kLongestValuePath = sizeof kDeviceParametersPath / sizeof(char16_t);
+
 struct InterfaceValueLocation {
     const char16_t* valueName;
     const char16_t* path;
@@ -45,5 +48,12 @@ inline constexpr InterfaceValueLocation kInterfaceValues[kInterfaceValueCount] =
     {u"Port Description", kDeviceParametersPath, sizeof kDeviceParametersPath / sizeof(char16_t)},
     {u"Port Number", kDeviceParametersPath, sizeof kDeviceParametersPath / sizeof(char16_t)},
 };
+
+static_assert([] {
+    for (const InterfaceValueLocation& location : kInterfaceValues) {
+        if (location.pathLength > kLongestValuePath) return false;
+    }
+    return true;
+}());
 
 }  // namespace usb

@@ -51,27 +51,27 @@ std::int32_t CUSBPort::OpenUsbPrinter(char16_t* vid, char16_t* pid) {
     auto& io = platform::Get<platform::DeviceIo>();
     CloseDevice();
 
-    usb::DeviceInfoSet set(
+    platform::DeviceInfoSet set(
         interfaces.SetupDiGetClassDevsW(&usb::kUsbPrintInterfaceClass, nullptr, nullptr,
                                         platform::kDigcfPresent | platform::kDigcfDeviceInterface));
-    if (!set.IsOpen()) return 0;
+    if (!set) return 0;
 
     for (platform::Dword i = 0; i < kMaxInterfaces; ++i) {
         platform::DeviceInterfaceData data{};
         data.size = sizeof data;
-        if (!interfaces.SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &usb::kUsbPrintInterfaceClass, i,
+        if (!interfaces.SetupDiEnumDeviceInterfaces(set.get(), nullptr, &usb::kUsbPrintInterfaceClass, i,
                                                     &data)) {
             break;
         }
 
         platform::Dword required = 0;
-        interfaces.SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, nullptr, 0, &required, nullptr);
+        interfaces.SetupDiGetDeviceInterfaceDetailW(set.get(), &data, nullptr, 0, &required, nullptr);
         if (required < platform::kDeviceInterfaceDetailSize) required = platform::kDeviceInterfaceDetailSize;
         if (required > kMaxDetailSize) continue;
         DetailBuffer detail(required);
         if (!detail.Allocated()) continue;
         detail.Record()->size = platform::kDeviceInterfaceDetailSize;
-        if (!interfaces.SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, detail.Record(), detail.Size(),
+        if (!interfaces.SetupDiGetDeviceInterfaceDetailW(set.get(), &data, detail.Record(), detail.Size(),
                                                          nullptr, nullptr)) {
             continue;
         }
@@ -82,7 +82,7 @@ std::int32_t CUSBPort::OpenUsbPrinter(char16_t* vid, char16_t* pid) {
                            platform::kOpenExisting, platform::kFileFlagOverlapped, nullptr);
         char16_t path[usb::kDevicePathCapacity];
         text::Copy(path, usb::kDevicePathCapacity, devicePath);
-        if (!usb::IsOpen(deviceHandle)) {
+        if (!platform::IsOpenHandle(deviceHandle)) {
             deviceHandle = platform::kInvalidHandle;
             continue;
         }

@@ -43,9 +43,9 @@ std::int32_t CUSBPort::ReadInterfaceValue(int selector, platform::Dword index, c
     if (selector < 0 || selector >= usb::kInterfaceValueCount) return 0;
     auto& registry = platform::Get<platform::Registry>();
 
-    usb::RegistryKey classKey(registry.SetupDiOpenClassRegKeyExW(
+    platform::RegistryKey classKey(registry.SetupDiOpenClassRegKeyExW(
         &usb::kUsbPrintInterfaceClass, platform::kKeyRead, platform::kDiocrInterface, nullptr, nullptr));
-    if (!classKey.IsOpen()) {
+    if (!classKey) {
         // Without the class key there is nothing to scan; the next index would fail alike.
         *noMoreSubkeys = 1;
         return 0;
@@ -54,7 +54,7 @@ std::int32_t CUSBPort::ReadInterfaceValue(int selector, platform::Dword index, c
     char16_t name[kSubkeyNameCapacity] = {};
     platform::Dword nameLength = kSubkeyNameCapacity;
     platform::Long status =
-        registry.RegEnumKeyExW(classKey.Get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+        registry.RegEnumKeyExW(classKey.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
     if (status != platform::kErrorSuccess) {
         // A name too long for the buffer concerns this subkey only; any other failure
         // (no more subkeys, or the key itself unreadable) would repeat at every index.
@@ -66,29 +66,29 @@ std::int32_t CUSBPort::ReadInterfaceValue(int selector, platform::Dword index, c
 
     // The subkey's name, its zero, then the selector's path with its own two zeros.
     const usb::InterfaceValueLocation& location = usb::kInterfaceValues[selector];
-    char16_t path[kSubkeyNameCapacity + 32] = {};
+    char16_t path[kMaxSubkeyNameLength + 1 + usb::kLongestValuePath] = {};
     for (std::size_t i = 0; i < length; ++i) path[i] = name[i];
     for (std::size_t i = 0; i < location.pathLength; ++i) path[length + 1 + i] = location.path[i];
 
-    usb::RegistryKey key = OpenKeyPath(classKey.Get(), path);
-    if (!key.IsOpen()) return 0;
-    return QueryValueText(key.Get(), selector, text, capacity);
+    platform::RegistryKey key = OpenKeyPath(classKey.get(), path);
+    if (!key) return 0;
+    return QueryValueText(key.get(), selector, text, capacity);
 }
 
-usb::RegistryKey CUSBPort::OpenKeyPath(platform::Key parent, const char16_t* names) {
+platform::RegistryKey CUSBPort::OpenKeyPath(platform::Key parent, const char16_t* names) {
     auto& registry = platform::Get<platform::Registry>();
-    usb::RegistryKey current;
+    platform::RegistryKey current;
     platform::Key below = parent;
     if (names == nullptr || names[0] == 0) return current;
     for (const char16_t* name = names; *name != 0; name += text::Length(name) + 1) {
         platform::Key opened = nullptr;
         if (registry.RegOpenKeyExW(below, name, 0, platform::kKeyRead, &opened) != platform::kErrorSuccess ||
-            !usb::IsOpen(opened)) {
-            return usb::RegistryKey();
+            !platform::IsOpenHandle(opened)) {
+            return platform::RegistryKey();
         }
         // The key above is closed only now that the one below it is open.
-        current = usb::RegistryKey(opened);
-        below = current.Get();
+        current = platform::RegistryKey(opened);
+        below = current.get();
     }
     return current;
 }

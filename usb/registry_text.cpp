@@ -12,7 +12,7 @@ bool RegistryValueToText(platform::Dword type, const std::uint8_t* data, platfor
     if (capacity == 0 || size > capacity) return false;
 
     if (type == platform::kRegDword) {
-        if (size != 4) return false;
+        if (size != sizeof(std::uint32_t)) return false;
         std::uint32_t raw = std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 |
                             std::uint32_t(data[2]) << 16 | std::uint32_t(data[3]) << 24;
         std::u16string decimal = text::Decimal(static_cast<std::int32_t>(raw));

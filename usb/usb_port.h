@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/registry.h"
 #include "platform/types.h"
 #include "usb/interface_value.h"
-#include "usb/scoped_resources.h"
 #include "usb/vid_pid.h"
 
 class CUSBPort {
@@ -17,10 +17,15 @@ public:
     // IOCTL_USBPRINT_GET_1284_ID
     static constexpr platform::Dword kGet1284Id = 0x220034;
     static constexpr platform::Dword kDeviceIdTimeoutMs = 500;
-    // Subkey names are read into a buffer this large; longer ones (244 and more) are not used.
+    // A registry key name has at most 255 characters and its zero.
     static constexpr platform::Dword kSubkeyNameCapacity = 256;
+    // Interface subkey names are device paths, far shorter than this: a longer name is not
+    // taken for one and its subkey is skipped.
     static constexpr std::size_t kMaxSubkeyNameLength = 243;
-    static constexpr platform::Dword kValueBufferSize = 520;
+    // Values are read whole into a buffer that holds a device path's worth of characters.
+    static constexpr platform::Dword kValueBufferSize =
+        static_cast<platform::Dword>(usb::kDevicePathCapacity * sizeof(char16_t));
+    // The text of a value, in characters; it also bounds the value's data, in bytes.
     static constexpr platform::Dword kValueCapacity = 256;
 
     CUSBPort();
@@ -49,7 +54,7 @@ public:
     // Opens the names of a zero-separated, doubly zero-terminated list one below the
     // other, starting below parent (which stays open). Only the innermost key is returned
     // open; an empty list or a failed open gives no key.
-    static usb::RegistryKey OpenKeyPath(platform::Key parent, const char16_t* names);
+    static platform::RegistryKey OpenKeyPath(platform::Key parent, const char16_t* names);
 
     // The selector's value of key as text (see usb::RegistryValueToText).
     static std::int32_t QueryValueText(platform::Key key, int selector, char16_t* text,

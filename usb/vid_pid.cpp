@@ -5,9 +5,11 @@
 namespace usb {
 namespace {
 
+constexpr std::size_t kMarkerLength = 4;  // "VID_", "PID_"
+
 // The at most four characters after the marker at position at.
 void TakeId(const char16_t* upper, std::size_t at, char16_t* id) {
-    const char16_t* from = upper + at + 4;
+    const char16_t* from = upper + at + kMarkerLength;
     std::size_t n = text::LengthBounded(from, kIdCapacity - 1);
     for (std::size_t i = 0; i < n; ++i) id[i] = from[i];
     id[n] = 0;

@@ -103,9 +103,9 @@ BOOL CStep5::OnWizardFinish() {
 }
 
 void CStep5::RemoveOldPrinters() {
-    KernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    platform::KernelObject done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!done) return;
-    KernelHandle worker(::CreateThread(nullptr, 0, &CStep5::DeleteOldDriverThread, done.get(), 0, nullptr));
+    platform::KernelObject worker(::CreateThread(nullptr, 0, &CStep5::DeleteOldDriverThread, done.get(), 0, nullptr));
     if (!worker) return;
     // Worker 1 sends nothing to the page, so blocking the interface thread is safe.
     ::WaitForSingleObject(done.get(), INFINITE);

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/kernel_objects.h"
 #include "wizard/framework/property_page.h"
-#include "wizard/kernel_handle.h"
 
 // Sent by the installation worker: push the page's strings into its controls. Clear of
 // the dialog messages that start at WM_USER (DM_GETDEFID ...).
@@ -51,5 +51,5 @@ private:
     // 0 while nothing is decided, 1 installed, -1 failed; written once by worker 2.
     std::atomic<std::int32_t> installState{0};
     UINT_PTR timerId = 0;
-    KernelHandle installWorker;
+    platform::KernelObject installWorker;
 };

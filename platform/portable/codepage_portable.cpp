@@ -1,11 +1,11 @@
 // 8-bit text conversion outside Windows. The portable build's ANSI code page is GBK (code
-// page 936), the code page of the Chinese systems the program is made for; the GBK
-// decoder is the one the portable profile reader uses.
+// page 936), the code page of the Chinese systems the program is made for.
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/codepage.h"
-#include "platform/portable/ini_reader.h"
+#include "platform/portable/gbk.h"
 #include "platform/services.h"
 
 namespace platform {
@@ -13,16 +13,6 @@ namespace {
 
 constexpr Dword kAnsiCodePage = 0;  // CP_ACP
 constexpr Dword kGbkCodePage = 936;
-
-std::u16string DecodeGbk(const char* src, std::size_t length) {
-    // The profile decoder honours a byte-order mark at the start of a file; a leading
-    // ASCII character keeps 8-bit text from ever being taken for one.
-    std::string bytes = "x";
-    bytes.append(src, length);
-    std::u16string wide = DecodeProfileBytes(bytes);
-    if (wide.empty() || wide[0] != u'x') return {};
-    return wide.substr(1);
-}
 
 struct PortableCodePage final : CodePage {
     int MultiByteToWideChar(Dword codePage, Dword, const char* src, int srcLength, char16_t* dst,
@@ -33,7 +23,7 @@ struct PortableCodePage final : CodePage {
         std::size_t length = srcLength == -1 ? std::strlen(src) + 1 : static_cast<std::size_t>(srcLength);
         std::u16string wide;
         try {
-            wide = DecodeGbk(src, length);
+            wide = DecodeGbk(std::string_view(src, length));
         } catch (...) {
             return 0;
         }

@@ -1,6 +1,6 @@
 // Device interfaces and device I/O outside Windows: a machine with no USB printer. The
-// device set is always empty, no device path can be opened, and no kernel object exists,
-// so nothing that needs an open device gets as far as a request.
+// device set is always empty, no device path can be opened and no event created, so
+// nothing that needs an open device gets as far as a request.
 #include "platform/device.h"
 #include "platform/services.h"
 
@@ -50,11 +50,6 @@ struct PortableDeviceIo final : DeviceIo {
     Handle CreateEventW(void*, Bool, Bool, const char16_t*) override {
         lastError = kErrorInvalidHandle;
         return nullptr;
-    }
-    Dword WaitForSingleObject(Handle, Dword) override { return 0xFFFFFFFFu; }  // WAIT_FAILED
-    Bool CloseHandle(Handle) override {
-        lastError = kErrorInvalidHandle;
-        return 0;
     }
     Dword GetLastError() override { return lastError; }
 };

@@ -5,14 +5,10 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/portable/profile_decode.h"
 #include "platform/profile.h"
 
 namespace platform {
-
-// Decodes the bytes of a profile file to UTF-16: UTF-16LE with a byte-order mark,
-// UTF-8 with a byte-order mark (UTF-16BE with its mark, too), otherwise the GBK code
-// page (936).
-std::u16string DecodeProfileBytes(const std::string& bytes);
 
 // The two profile calls on file contents already in memory (for the fuzzer and tests).
 Dword ReadProfileStringFromText(const std::u16string& content, const char16_t* section, const char16_t* key,

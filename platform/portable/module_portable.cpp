@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "platform/profile.h"
+#include "platform/module.h"
 #include "platform/services.h"
 #include "platform/text.h"
 

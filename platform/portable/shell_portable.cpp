@@ -8,16 +8,12 @@
 namespace platform {
 namespace {
 
-constexpr Dword kWaitFailed = 0xFFFFFFFF;
-
 struct NoProgramsShell final : Shell {
     Bool ShellExecuteExW(ShellExecuteInfo* info) override {
         if (info) info->process = nullptr;
         return 0;
     }
     Dword GetLastError() override { return kErrorFileNotFound; }
-    Dword WaitForSingleObject(Handle, Dword) override { return kWaitFailed; }
-    Bool CloseHandle(Handle) override { return 0; }
     unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) override {
         static const char16_t kSystemDirectory[] = u"C:\\Windows\\system32";
         unsigned length = static_cast<unsigned>(text::Length(kSystemDirectory));

@@ -3,6 +3,7 @@
 
 #include "platform/codepage.h"
 #include "platform/services.h"
+#include "platform/win32/casts.h"
 
 namespace platform {
 namespace {
@@ -10,8 +11,7 @@ namespace {
 struct Win32CodePage final : CodePage {
     int MultiByteToWideChar(Dword codePage, Dword flags, const char* src, int srcLength, char16_t* dst,
                             int dstCapacity) override {
-        return ::MultiByteToWideChar(codePage, flags, src, srcLength, reinterpret_cast<wchar_t*>(dst),
-                                     dstCapacity);
+        return ::MultiByteToWideChar(codePage, flags, src, srcLength, AsWide(dst), dstCapacity);
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/config_manager.h"
 #include "platform/services.h"
+#include "platform/win32/casts.h"
 #include "platform/win32/system_library.h"
 
 namespace platform {
@@ -18,7 +19,7 @@ struct Win32ConfigManager final : ConfigManager {
         auto locate = library.Proc<LocateDevNode>("CM_Locate_DevNodeW");
         if (!locate) return kCrFailure;
         DWORD node = 0;
-        ConfigRet result = locate(&node, reinterpret_cast<const wchar_t*>(deviceId), flags);
+        ConfigRet result = locate(&node, AsWide(deviceId), flags);
         *devInst = node;
         return result;
     }

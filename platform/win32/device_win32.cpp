@@ -7,11 +7,11 @@
 
 #include "platform/device.h"
 #include "platform/services.h"
+#include "platform/win32/casts.h"
 
 namespace platform {
 namespace {
 
-static_assert(sizeof(Guid) == sizeof(GUID));
 static_assert(sizeof(DeviceInterfaceData) == sizeof(SP_DEVICE_INTERFACE_DATA));
 static_assert(offsetof(DeviceInterfaceData, flags) == offsetof(SP_DEVICE_INTERFACE_DATA, Flags));
 static_assert(sizeof(DeviceInterfaceDetail) == sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
@@ -20,29 +20,17 @@ static_assert(offsetof(DeviceInterfaceDetail, devicePath) ==
 static_assert(sizeof(Overlapped) == sizeof(OVERLAPPED));
 static_assert(offsetof(Overlapped, event) == offsetof(OVERLAPPED, hEvent));
 
-const GUID* G(const Guid* g) {
-    return reinterpret_cast<const GUID*>(g);
-}
-const wchar_t* W(const char16_t* s) {
-    return reinterpret_cast<const wchar_t*>(s);
-}
-OVERLAPPED* O(Overlapped* o) {
-    return reinterpret_cast<OVERLAPPED*>(o);
-}
-DWORD* D(Dword* d) {
-    return reinterpret_cast<DWORD*>(d);
-}
-
 struct Win32DeviceInterfaces final : DeviceInterfaces {
     Handle SetupDiGetClassDevsW(const Guid* classGuid, const char16_t* enumerator, void* parentWindow,
                                 Dword flags) override {
-        return ::SetupDiGetClassDevsW(G(classGuid), W(enumerator), static_cast<HWND>(parentWindow), flags);
+        return ::SetupDiGetClassDevsW(AsGuid(classGuid), AsWide(enumerator), static_cast<HWND>(parentWindow),
+                                      flags);
     }
     Bool SetupDiEnumDeviceInterfaces(Handle deviceInfoSet, DeviceInfoData* deviceInfo,
                                      const Guid* interfaceClassGuid, Dword memberIndex,
                                      DeviceInterfaceData* interfaceData) override {
         return ::SetupDiEnumDeviceInterfaces(deviceInfoSet, reinterpret_cast<SP_DEVINFO_DATA*>(deviceInfo),
-                                             G(interfaceClassGuid), memberIndex,
+                                             AsGuid(interfaceClassGuid), memberIndex,
                                              reinterpret_cast<SP_DEVICE_INTERFACE_DATA*>(interfaceData));
     }
     Bool SetupDiGetDeviceInterfaceDetailW(Handle deviceInfoSet, DeviceInterfaceData* interfaceData,
@@ -50,7 +38,7 @@ struct Win32DeviceInterfaces final : DeviceInterfaces {
                                           Dword* requiredSize, DeviceInfoData* deviceInfo) override {
         return ::SetupDiGetDeviceInterfaceDetailW(
             deviceInfoSet, reinterpret_cast<SP_DEVICE_INTERFACE_DATA*>(interfaceData),
-            reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detail), detailSize, D(requiredSize),
+            reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detail), detailSize, AsDword(requiredSize),
             reinterpret_cast<SP_DEVINFO_DATA*>(deviceInfo));
     }
     Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) override {
@@ -61,28 +49,25 @@ struct Win32DeviceInterfaces final : DeviceInterfaces {
 struct Win32DeviceIo final : DeviceIo {
     Handle CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security, Dword creation,
                        Dword flags, Handle templateFile) override {
-        return ::CreateFileW(W(path), access, shareMode, static_cast<SECURITY_ATTRIBUTES*>(security),
+        return ::CreateFileW(AsWide(path), access, shareMode, static_cast<SECURITY_ATTRIBUTES*>(security),
                              creation, flags, templateFile);
     }
     Bool DeviceIoControl(Handle device, Dword code, void* in, Dword inSize, void* out, Dword outSize,
                          Dword* bytesReturned, Overlapped* overlapped) override {
-        return ::DeviceIoControl(device, code, in, inSize, out, outSize, D(bytesReturned), O(overlapped));
+        return ::DeviceIoControl(device, code, in, inSize, out, outSize, AsDword(bytesReturned),
+                                 AsOverlapped(overlapped));
     }
     Bool GetOverlappedResult(Handle device, Overlapped* overlapped, Dword* bytesTransferred,
                              Bool wait) override {
-        return ::GetOverlappedResult(device, O(overlapped), D(bytesTransferred), wait);
+        return ::GetOverlappedResult(device, AsOverlapped(overlapped), AsDword(bytesTransferred), wait);
     }
     Bool CancelIoEx(Handle device, Overlapped* overlapped) override {
-        return ::CancelIoEx(device, O(overlapped));
+        return ::CancelIoEx(device, AsOverlapped(overlapped));
     }
     Handle CreateEventW(void* security, Bool manualReset, Bool initialState, const char16_t* name) override {
         return ::CreateEventW(static_cast<SECURITY_ATTRIBUTES*>(security), manualReset, initialState,
-                              W(name));
+                              AsWide(name));
     }
-    Dword WaitForSingleObject(Handle object, Dword milliseconds) override {
-        return ::WaitForSingleObject(object, milliseconds);
-    }
-    Bool CloseHandle(Handle object) override { return ::CloseHandle(object); }
     Dword GetLastError() override { return ::GetLastError(); }
 };
 

@@ -3,14 +3,14 @@
 
 #include "platform/message_box.h"
 #include "platform/services.h"
+#include "platform/win32/casts.h"
 
 namespace platform {
 namespace {
 
 struct Win32MessageBoxes final : MessageBoxes {
     int MessageBoxW(Handle owner, const char16_t* text, const char16_t* caption, Dword type) override {
-        return ::MessageBoxW(static_cast<HWND>(owner), reinterpret_cast<const wchar_t*>(text),
-                             reinterpret_cast<const wchar_t*>(caption), type);
+        return ::MessageBoxW(static_cast<HWND>(owner), AsWide(text), AsWide(caption), type);
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include "platform/pnp_update.h"
 #include "platform/services.h"
+#include "platform/win32/casts.h"
 #include "platform/win32/system_library.h"
 
 namespace platform {
@@ -25,8 +26,7 @@ public:
             return FALSE;
         }
         BOOL reboot = FALSE;
-        BOOL updated = update(static_cast<HWND>(window), reinterpret_cast<const wchar_t*>(hardwareId),
-                              reinterpret_cast<const wchar_t*>(infPath), flags, &reboot);
+        BOOL updated = update(static_cast<HWND>(window), AsWide(hardwareId), AsWide(infPath), flags, &reboot);
         if (rebootRequired) *rebootRequired = reboot;
         return updated;
     }

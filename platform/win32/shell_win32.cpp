@@ -6,13 +6,10 @@
 
 #include "platform/services.h"
 #include "platform/shell.h"
+#include "platform/win32/casts.h"
 
 namespace platform {
 namespace {
-
-const wchar_t* W(const char16_t* s) {
-    return reinterpret_cast<const wchar_t*>(s);
-}
 
 class Win32Shell final : public Shell {
 public:
@@ -21,10 +18,10 @@ public:
         record.cbSize = sizeof record;
         record.fMask = info->mask;
         record.hwnd = static_cast<HWND>(info->window);
-        record.lpVerb = W(info->verb);
-        record.lpFile = W(info->file);
-        record.lpParameters = W(info->parameters);
-        record.lpDirectory = W(info->directory);
+        record.lpVerb = AsWide(info->verb);
+        record.lpFile = AsWide(info->file);
+        record.lpParameters = AsWide(info->parameters);
+        record.lpDirectory = AsWide(info->directory);
         record.nShow = info->show;
         // The shell may hand a start to extensions that need COM on this thread.
         HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -36,12 +33,8 @@ public:
         return started;
     }
     Dword GetLastError() override { return ::GetLastError(); }
-    Dword WaitForSingleObject(Handle process, Dword milliseconds) override {
-        return ::WaitForSingleObject(process, milliseconds);
-    }
-    Bool CloseHandle(Handle process) override { return ::CloseHandle(process); }
     unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) override {
-        return ::GetSystemDirectoryW(reinterpret_cast<wchar_t*>(buffer), size);
+        return ::GetSystemDirectoryW(AsWide(buffer), size);
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include "platform/services.h"
 #include "platform/spooler.h"
+#include "platform/win32/casts.h"
 #include "platform/win32/system_library.h"
 
 namespace platform {
@@ -21,10 +22,6 @@ static_assert(offsetof(PrinterInfo2, averagePpm) == offsetof(PRINTER_INFO_2W, Av
 static_assert(sizeof(PortInfo2) == sizeof(PORT_INFO_2W));
 static_assert(offsetof(PortInfo2, portName) == offsetof(PORT_INFO_2W, pPortName));
 static_assert(offsetof(PortInfo2, reserved) == offsetof(PORT_INFO_2W, Reserved));
-
-wchar_t* W(const char16_t* s) {
-    return const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(s));
-}
 
 // A spooler call whose library or entry point could not be had fails like an
 // unavailable spooler.
@@ -48,24 +45,23 @@ public:
     Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer, Dword size,
                        Dword* needed, Dword* returned) override {
         if (!enumPrinters_) return Missing();
-        return enumPrinters_(flags, W(name), level, buffer, size, reinterpret_cast<DWORD*>(needed),
-                             reinterpret_cast<DWORD*>(returned));
+        return enumPrinters_(flags, AsMutableWide(name), level, buffer, size, AsDword(needed),
+                             AsDword(returned));
     }
     Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size, Dword* needed,
                     Dword* returned) override {
         if (!enumPorts_) return Missing();
-        return enumPorts_(W(server), level, buffer, size, reinterpret_cast<DWORD*>(needed),
-                          reinterpret_cast<DWORD*>(returned));
+        return enumPorts_(AsMutableWide(server), level, buffer, size, AsDword(needed), AsDword(returned));
     }
     Bool OpenPrinterW(const char16_t* name, Handle* printer, const PrinterDefaults* defaults) override {
         if (!openPrinter_) return Missing();
         PRINTER_DEFAULTSW platformDefaults{};
         if (defaults) {
-            platformDefaults.pDatatype = W(defaults->dataType);
+            platformDefaults.pDatatype = AsMutableWide(defaults->dataType);
             platformDefaults.pDevMode = static_cast<DEVMODEW*>(defaults->devMode);
             platformDefaults.DesiredAccess = defaults->desiredAccess;
         }
-        return openPrinter_(W(name), printer, defaults ? &platformDefaults : nullptr);
+        return openPrinter_(AsMutableWide(name), printer, defaults ? &platformDefaults : nullptr);
     }
     Bool SetPrinterW(Handle printer, Dword level, unsigned char* data, Dword command) override {
         if (!setPrinter_) return Missing();
@@ -82,7 +78,8 @@ public:
     Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
                                 Dword deleteFlag, Dword versionFlag) override {
         if (!deleteDriver_) return Missing();
-        return deleteDriver_(W(server), W(environment), W(driver), deleteFlag, versionFlag);
+        return deleteDriver_(AsMutableWide(server), AsMutableWide(environment), AsMutableWide(driver),
+                             deleteFlag, versionFlag);
     }
     Dword GetLastError() override { return ::GetLastError(); }
 

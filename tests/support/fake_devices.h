@@ -14,6 +14,7 @@
 #include "platform/device.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "tests/support/fake_kernel_objects.h"
 
 class FakeDeviceInterfaces final : public platform::DeviceInterfaces {
 public:
@@ -78,7 +79,7 @@ private:
     platform::ScopedService<platform::DeviceInterfaces> scope_;
 };
 
-class FakeDeviceIo final : public platform::DeviceIo {
+class FakeDeviceIo final : public platform::DeviceIo, public KernelObjectsFake {
 public:
     using Dword = platform::Dword;
 
@@ -166,11 +167,18 @@ public:
         openEvents.insert(h);
         return h;
     }
-    Dword WaitForSingleObject(platform::Handle, Dword milliseconds) override {
+    Dword GetLastError() override { return lastError_; }
+
+private:
+    bool GaveOut(platform::Handle h) const override {
+        auto value = reinterpret_cast<std::intptr_t>(h);
+        return value > kFirstHandle && value <= nextHandle_;
+    }
+    Dword Wait(platform::Handle, Dword milliseconds) override {
         calls.push_back("Wait " + std::to_string(milliseconds));
         return reply == Reply::PendingThenComplete ? platform::kWaitObject0 : platform::kWaitTimeout;
     }
-    platform::Bool CloseHandle(platform::Handle h) override {
+    platform::Bool Close(platform::Handle h) override {
         if (openDevices.erase(h)) {
             calls.push_back("CloseHandle device");
             return 1;
@@ -182,9 +190,6 @@ public:
         ++badCloses;
         return 0;
     }
-    Dword GetLastError() override { return lastError_; }
-
-private:
     platform::Handle NewHandle() {
         return reinterpret_cast<platform::Handle>(static_cast<std::intptr_t>(nextHandle_ += 4));
     }
@@ -194,7 +199,8 @@ private:
         return n;
     }
 
-    std::intptr_t nextHandle_ = 0x100;
+    static constexpr std::intptr_t kFirstHandle = 0x100;
+    std::intptr_t nextHandle_ = kFirstHandle;
     Dword lastError_ = 0;
     unsigned char* pendingOut_ = nullptr;
     Dword pendingSize_ = 0;

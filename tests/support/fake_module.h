@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/profile.h"
+#include "platform/module.h"
 #include "platform/services.h"
 #include "platform/text.h"
 

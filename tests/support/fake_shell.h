@@ -13,8 +13,9 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/timing.h"
+#include "tests/support/fake_kernel_objects.h"
 
-class FakeShell final : public platform::Shell {
+class FakeShell final : public platform::Shell, public KernelObjectsFake {
 public:
     using Dword = platform::Dword;
 
@@ -55,19 +56,6 @@ public:
         return 1;
     }
     Dword GetLastError() override { return lastError_; }
-    Dword WaitForSingleObject(platform::Handle process, Dword milliseconds) override {
-        if (process != &process_ || processesOpen == 0) ++badCloses;
-        waits.push_back(milliseconds);
-        return 0;
-    }
-    platform::Bool CloseHandle(platform::Handle process) override {
-        if (process != &process_ || processesOpen == 0) {
-            ++badCloses;
-            return 0;
-        }
-        --processesOpen;
-        return 1;
-    }
     unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) override {
         if (systemDirectoryResult >= 0) return static_cast<unsigned>(systemDirectoryResult);
         if (systemDirectory.size() >= size) return static_cast<unsigned>(systemDirectory.size() + 1);
@@ -76,6 +64,21 @@ public:
     }
 
 private:
+    bool GaveOut(platform::Handle object) const override { return object == &process_; }
+    Dword Wait(platform::Handle process, Dword milliseconds) override {
+        if (process != &process_ || processesOpen == 0) ++badCloses;
+        waits.push_back(milliseconds);
+        return 0;
+    }
+    platform::Bool Close(platform::Handle process) override {
+        if (process != &process_ || processesOpen == 0) {
+            ++badCloses;
+            return 0;
+        }
+        --processesOpen;
+        return 1;
+    }
+
     static std::u16string Text(const char16_t* s) { return s ? s : u""; }
 
     Dword lastError_ = 0;

@@ -463,4 +463,18 @@ TEST_F(Routes, AnAttachedPrinterOfAnotherModelTakesThePrinterUserInterfaceRoute)
     EXPECT_TRUE(pnp.updates.empty());
 }
 
+// The device and its event come from the device fakes, the process from the shell: each
+// is waited for and closed where it came from, whichever fake was installed last.
+TEST_F(Routes, TheDeviceAndTheStartedProcessAreBothClosed) {
+    AttachPrinter("MFG:OTHER;MDL:X-1;");
+    EXPECT_EQ(installer.InstallDriver(), 1);
+    ASSERT_EQ(shell.starts.size(), 1u);
+    EXPECT_EQ(shell.waits, std::vector<Dword>{120000});
+    EXPECT_EQ(shell.processesOpen, 0);
+    EXPECT_EQ(shell.badCloses, 0);
+    EXPECT_TRUE(io.openDevices.empty());
+    EXPECT_TRUE(io.openEvents.empty());
+    EXPECT_EQ(io.badCloses, 0);
+}
+
 }  // namespace

@@ -79,18 +79,18 @@ TEST(OpenKeyPathTest, ReturnsOnlyTheInnermostKeyOpen) {
     platform::Key parent =
         registry.SetupDiOpenClassRegKeyExW(&usb::kUsbPrintInterfaceClass, 0, 0, nullptr, nullptr);
     {
-        usb::RegistryKey key = CUSBPort::OpenKeyPath(parent, u"a\0#\0Control\0");
-        ASSERT_TRUE(key.IsOpen());
+        platform::RegistryKey key = CUSBPort::OpenKeyPath(parent, u"a\0#\0Control\0");
+        ASSERT_TRUE(key.IsValid());
         EXPECT_EQ(registry.OpenKeys(), 2u);  // the parent and the innermost key
         char16_t text[256];
-        EXPECT_EQ(CUSBPort::QueryValueText(key.Get(), usb::kLinked, text, 256), 1);
+        EXPECT_EQ(CUSBPort::QueryValueText(key.get(), usb::kLinked, text, 256), 1);
         EXPECT_EQ(Utf8(text), "1");
     }
     EXPECT_EQ(registry.OpenKeys(), 1u);
 
-    EXPECT_FALSE(CUSBPort::OpenKeyPath(parent, u"a\0#\0Missing\0").IsOpen());
-    EXPECT_FALSE(CUSBPort::OpenKeyPath(parent, u"").IsOpen());
-    EXPECT_FALSE(CUSBPort::OpenKeyPath(parent, nullptr).IsOpen());
+    EXPECT_FALSE(CUSBPort::OpenKeyPath(parent, u"a\0#\0Missing\0").IsValid());
+    EXPECT_FALSE(CUSBPort::OpenKeyPath(parent, u"").IsValid());
+    EXPECT_FALSE(CUSBPort::OpenKeyPath(parent, nullptr).IsValid());
     EXPECT_EQ(registry.OpenKeys(), 1u);
     registry.RegCloseKey(parent);
 }
@@ -154,8 +154,8 @@ TEST(QueryValueTextTest, ValuesBeyondTheWorkingBufferOrTheCapacityAreNotRead) {
         registry.SetupDiOpenClassRegKeyExW(&usb::kUsbPrintInterfaceClass, 0, 0, nullptr, nullptr);
     char16_t text[256] = u"kept";
     for (const char16_t* name : {u"a\0", u"b\0"}) {
-        usb::RegistryKey key = CUSBPort::OpenKeyPath(parent, name);
-        EXPECT_EQ(CUSBPort::QueryValueText(key.Get(), usb::kDeviceInstance, text, 256), 0);
+        platform::RegistryKey key = CUSBPort::OpenKeyPath(parent, name);
+        EXPECT_EQ(CUSBPort::QueryValueText(key.get(), usb::kDeviceInstance, text, 256), 0);
     }
     EXPECT_EQ(Utf8(text), "kept");
     registry.RegCloseKey(parent);

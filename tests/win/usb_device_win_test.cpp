@@ -114,10 +114,6 @@ public:
                                   const char16_t* name) override {
         return real.CreateEventW(security, manual, initial, name);
     }
-    platform::Dword WaitForSingleObject(platform::Handle object, platform::Dword ms) override {
-        return real.WaitForSingleObject(object, ms);
-    }
-    platform::Bool CloseHandle(platform::Handle object) override { return real.CloseHandle(object); }
     platform::Dword GetLastError() override { return real.GetLastError(); }
 
     int cancels = 0;
