@@ -24,8 +24,13 @@ set -euo pipefail
 
 part=$1 work=$2 source=$3
 copy=$work/source-copy
-# Both releases use the same epoch; the copy of the sources has no git history to take it from.
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct 2>/dev/null || echo 1700000000)}
+# All releases use the epoch the first part chose: the copy of the sources has no git
+# history to take it from, and a commit in between must not change it.
+if [ "$part" = build ] || [ ! -f "$work/epoch" ]; then
+  export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct 2>/dev/null || echo 1700000000)}
+else
+  export SOURCE_DATE_EPOCH=$(cat "$work/epoch")
+fi
 unset TAMRIN_SIGN_CERT TAMRIN_SIGN_KEY TAMRIN_SIGN_PASS
 failures=0
 
@@ -43,6 +48,7 @@ case $part in
 build)
   rm -rf "$work"
   mkdir -p "$work/a" "$work/b" "$copy"
+  echo "$SOURCE_DATE_EPOCH" >"$work/epoch"
   tar -C "$source" --exclude=./build --exclude=./dist --exclude=./.git --exclude='./.tamrin-package.*' -cf - . |
     tar -C "$copy" -xf -
 
@@ -243,7 +249,8 @@ sign)
       fail "$exe: the signature verifies against a certificate that did not sign it"
     fi
     # The signature wraps exactly the program of the unsigned release.
-    osslsigncode remove-signature -in "$file" -out "$work/unsigned-$exe" >/dev/null 2>&1
+    rm -f "$work/unsigned-$exe"
+    osslsigncode remove-signature -in "$file" -out "$work/unsigned-$exe" >/dev/null 2>&1 || fail "$exe: cannot remove its signature"
     cmp -s "$work/unsigned-$exe" "$work/a/dist/medium/$exe" || fail "$exe without its signature is not the unsigned program"
     unzip -p "$work"/signed-1/tamrin-*.zip "medium/$exe" | cmp -s - "$file" || fail "the zip holds another $exe than medium/"
   done
