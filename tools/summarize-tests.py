@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Adds up the results of all test tiers: each GoogleTest case counts once, every other
-test (scripts, fuzzing runs) counts as one, fixtures not at all; a preset that did not build counts as a failure.
-Tests that this machine cannot run are listed in the file "skipped", one a line, and counted
-as skipped. Prints the failures and ends with the line "N passed, M failed" (", K skipped")."""
+test (scripts, fuzzing runs) counts as one, fixtures not at all; a test ctest did not run
+and a preset that did not build count as failures. Tests that this machine cannot run are
+listed in the file "skipped", one a line, and counted as skipped.
+Prints the failures and ends with the line "N passed, M failed" (", K skipped")."""
 import pathlib
 import sys
 import xml.etree.ElementTree as ET
@@ -21,6 +22,13 @@ for preset_dir in sorted(p for p in results.iterdir() if p.is_dir()):
         name = case.get("name")
         if name.endswith("_corpus"):
             continue  # fixture: copies a fuzzing corpus, tests nothing itself
+        if case.get("status") == "disabled":
+            continue
+        if case.get("status") == "notrun":
+            # Not run because its fixture failed or its program is missing: not a pass.
+            failed += 1
+            failures.append(f"{preset}: {name} (not run)")
+            continue
         ctest_failed = case.get("status") == "fail" or case.find("failure") is not None
         report = gtest_dir / f"{name}.xml"
         if report.exists():

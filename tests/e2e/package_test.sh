@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# The release made by tools/package:  package_test.sh PART WORK SOURCE
+#   WORK    scratch folder of these tests (the parts share it; "build" makes it)
+#   SOURCE  the source tree whose tools/package is tested
+# PART is one of
+#   build   two releases from empty build trees: the second from a copy of the sources in
+#           another folder, with build trees in another folder too. The zips, programs and
+#           sums are byte-identical; the programs hold no source or build path and no link
+#           time; the release is named after project()'s version, which both programs'
+#           VERSIONINFO shows; an unsigned release says so.
+#   sums    the zip of the first release unpacked: exactly the files of the medium, each
+#           with the sum SHA256SUMS gives; fixed times, permissions and order in the zip.
+#   medium  another medium (an extra driver file, a stale program and README of its own)
+#           is packaged with its files and our programs and README.
+#   refuse  a medium without one of its four needed files, a release folder that holds
+#           something else or the sources, half a signing set-up: refused with the reason,
+#           before anything is built, nothing written to the release folder.
+#   sign    with a throwaway certificate: both programs carry Authenticode signatures that
+#           verify against it (and not against another), with the fixed signing time, and
+#           wrap exactly the unsigned programs; signing twice gives the same bytes; a wrong
+#           passphrase fails and leaves the release folder as it was; a key without
+#           passphrase works too.
+set -euo pipefail
+
+part=$1 work=$2 source=$3
+copy=$work/source-copy
+# All releases use the epoch the first part chose: the copy of the sources has no git
+# history to take it from, and a commit in between must not change it.
+if [ "$part" = build ] || [ ! -f "$work/epoch" ]; then
+  export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct 2>/dev/null || echo 1700000000)}
+else
+  export SOURCE_DATE_EPOCH=$(cat "$work/epoch")
+fi
+unset TAMRIN_SIGN_CERT TAMRIN_SIGN_KEY TAMRIN_SIGN_PASS
+failures=0
+
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+finish() {
+  if ((failures)); then echo "$part: $failures failure(s)"; exit 1; fi
+  echo "$part: ok"
+}
+need_release() { [ -f "$work/a/dist/SHA256SUMS" ] || { echo "FAIL: no release in $work/a (part \"build\" failed?)" >&2; exit 1; }; }
+version_of_project() { sed -n 's/^project(tamrin VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt"; }
+# Writes a listing of a folder (names, sizes, sums) to compare it before and after.
+snapshot() { (cd "$1" 2>/dev/null && find . -type f -print0 | sort -z | xargs -0r sha256sum) || echo "absent"; }
+
+case $part in
+build)
+  rm -rf "$work"
+  mkdir -p "$work/a" "$work/b" "$copy"
+  echo "$SOURCE_DATE_EPOCH" >"$work/epoch"
+  tar -C "$source" --exclude=./build --exclude=./dist --exclude=./.git --exclude='./.tamrin-package.*' -cf - . |
+    tar -C "$copy" -xf -
+
+  for run in a b; do
+    from=$source
+    [ $run = b ] && from=$copy
+    started=$(date +%s)
+    if ! "$from/tools/package" --clean --build-dir "$work/$run/build" --dist "$work/$run/dist" >"$work/$run/package.log" 2>&1; then
+      cat "$work/$run/package.log"
+      echo "FAIL: tools/package (run $run) failed"; exit 1
+    fi
+    echo "run $run ($from): $(( $(date +%s) - started )) s"
+    grep -q 'UNSIGNED' "$work/$run/package.log" || fail "run $run: an unsigned release does not say so"
+  done
+  cat "$work/a/package.log"
+
+  version=$(version_of_project)
+  zip=tamrin-$version.zip
+  [ -f "$work/a/dist/$zip" ] || fail "no $zip for project version $version: $(ls "$work/a/dist")"
+  for f in "$zip" SHA256SUMS medium/tamrin64.exe medium/tamrin32.exe medium/README.txt; do
+    cmp -s "$work/a/dist/$f" "$work/b/dist/$f" || fail "$f differs between the two runs"
+  done
+  diff -r "$work/a/dist" "$work/b/dist" >/dev/null || fail "the two release folders differ"
+
+  for exe in tamrin64.exe tamrin32.exe; do
+    file=$work/a/dist/medium/$exe
+    for path in "$source" "$copy" "$work"; do
+      if strings -a "$file" | grep -qF "$path" || strings -a -el "$file" | grep -qF "$path"; then
+        fail "$exe holds the path $path"
+      fi
+    done
+    stamp=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(); print(struct.unpack_from("<I", d, struct.unpack_from("<I", d, 0x3c)[0] + 8)[0])' "$file")
+    [ "$stamp" = 0 ] || fail "$exe has the link time stamp $stamp"
+    for field in FileVersion ProductVersion; do
+      shown=$(strings -a -el "$file" | grep -A1 -x "$field" | tail -1)
+      [ "$shown" = "$version.0" ] || fail "$exe: $field is [$shown], project version is $version"
+    done
+    strings -a -el "$file" | grep -A1 -x OriginalFilename | grep -qx "$exe" || fail "$exe: OriginalFilename is not $exe"
+    if osslsigncode verify -in "$file" >/dev/null 2>&1; then fail "$exe of an unsigned release verifies as signed"; fi
+  done
+  ;;
+
+sums)
+  need_release
+  dist=$work/a/dist
+  zip=$(cd "$dist" && ls tamrin-*.zip)
+  (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "dist/ does not match its SHA256SUMS"
+  grep -q "^[0-9a-f]\{64\}  $zip\$" "$dist/SHA256SUMS" || fail "SHA256SUMS has no line for $zip"
+
+  unpacked=$work/unpacked
+  rm -rf "$unpacked"
+  mkdir -p "$unpacked"
+  unzip -q "$dist/$zip" -d "$unpacked" || fail "unzip $zip failed"
+  # Every file of the unpacked medium is listed with its sum, and every listed one is there.
+  cp "$dist/SHA256SUMS" "$unpacked/"
+  (cd "$unpacked" && grep '  medium/' SHA256SUMS | sha256sum --quiet -c -) || fail "the unpacked medium does not match SHA256SUMS"
+  listed=$(sed -n 's/^[0-9a-f]\{64\}  medium\///p' "$dist/SHA256SUMS" | LC_ALL=C sort)
+  present=$(cd "$unpacked/medium" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+  [ "$listed" = "$present" ] || fail "files in the zip and in SHA256SUMS differ: $(diff <(echo "$listed") <(echo "$present") | tr '\n' ' ')"
+  # The sample medium is all there, beside the two programs and the README.
+  while IFS= read -r -d '' f; do
+    cmp -s "$source/medium/$f" "$unpacked/medium/$f" || fail "$f of the sample medium is missing or changed in the zip"
+  done < <(cd "$source/medium" && find . -type f -printf '%P\0')
+  for f in tamrin64.exe tamrin32.exe README.txt; do
+    [ -s "$unpacked/medium/$f" ] || fail "the zip lacks medium/$f"
+  done
+
+  python3 - "$dist/$zip" "$SOURCE_DATE_EPOCH" <<'EOF' || fail "the zip's entries are not fixed"
+import sys, time, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+when = time.gmtime(max(int(sys.argv[2]), 315532800))[:6]
+when = when[:5] + (when[5] // 2 * 2,)  # the zip format keeps even seconds
+names = [i.filename for i in z.infolist()]
+bad = [n for n in names if not n.startswith("medium/")]
+assert not bad, f"entries outside medium/: {bad}"
+assert names == sorted(names), f"entries not sorted: {names}"
+for i in z.infolist():
+    assert i.date_time == when, f"{i.filename}: time {i.date_time}, expected {when}"
+    assert i.external_attr >> 16 == 0o100644, f"{i.filename}: mode {oct(i.external_attr >> 16)}"
+    assert not i.extra and not i.comment, f"{i.filename}: extra field or comment"
+assert z.testzip() is None
+EOF
+
+  readme=$unpacked/medium/README.txt
+  [ "$(head -c3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "README.txt has no UTF-8 byte-order mark"
+  if grep -q $'[^\r]$' "$readme"; then fail "README.txt has lines without CRLF"; fi
+  grep -q "64 位 Windows：运行 tamrin64.exe" "$readme" || fail "README.txt does not name tamrin64.exe for 64-bit Windows in Chinese"
+  grep -q "32 位 Windows：运行 tamrin32.exe" "$readme" || fail "README.txt does not name tamrin32.exe for 32-bit Windows in Chinese"
+  grep -q "64-bit Windows: run tamrin64.exe" "$readme" || fail "README.txt does not name tamrin64.exe for 64-bit Windows"
+  grep -q "32-bit Windows: run tamrin32.exe" "$readme" || fail "README.txt does not name tamrin32.exe for 32-bit Windows"
+  grep -q "Setup $(version_of_project)" "$readme" || fail "README.txt does not show the version"
+  if grep -q '@[A-Z]*@' "$readme"; then fail "README.txt has an unfilled placeholder"; fi
+  ;;
+
+medium)
+  need_release
+  other=$work/other-medium
+  rm -rf "$other" "$work/other-dist"
+  cp -r "$source/medium" "$other"
+  printf 'extra driver file\r\n' >"$other/PrinterDriver/9pin/KP60 new.GPD"
+  printf 'stale program' >"$other/tamrin64.exe"
+  printf 'an old readme' >"$other/README.txt"
+  "$source/tools/package" --medium "$other" --build-dir "$work/a/build" --dist "$work/other-dist" >"$work/medium.log" 2>&1 ||
+    { cat "$work/medium.log"; echo "FAIL: tools/package --medium failed"; exit 1; }
+  out=$work/other-dist
+  cmp -s "$other/PrinterDriver/9pin/KP60 new.GPD" "$out/medium/PrinterDriver/9pin/KP60 new.GPD" || fail "the extra driver file is not in the release"
+  grep -qF '  medium/PrinterDriver/9pin/KP60 new.GPD' "$out/SHA256SUMS" || fail "SHA256SUMS lacks the extra driver file"
+  unzip -l "$out"/tamrin-*.zip | grep -qF 'medium/PrinterDriver/9pin/KP60 new.GPD' || fail "the zip lacks the extra driver file"
+  for f in tamrin64.exe tamrin32.exe README.txt; do
+    cmp -s "$work/a/dist/medium/$f" "$out/medium/$f" || fail "$f of the release is not the built one"
+  done
+  (cd "$out" && sha256sum --quiet -c SHA256SUMS) || fail "the release does not match its SHA256SUMS"
+  ;;
+
+refuse)
+  target=$work/refuse/dist
+  mkdir -p "$work/refuse"
+  rm -rf "$target"
+  for needed in PrinterInfor.Inf Language.inf PrinterDriver/24pin/OEMPRINT.INF PrinterDriver/9pin/OEMPRINT.INF; do
+    broken=$work/refuse/medium
+    rm -rf "$broken"
+    cp -r "$source/medium" "$broken"
+    rm "$broken/$needed"
+    # Once into a folder that does not exist, once into one that holds an earlier release.
+    for state in absent earlier; do
+      rm -rf "$target"
+      if [ $state = earlier ]; then mkdir -p "$target/medium"; echo earlier >"$target/SHA256SUMS"; fi
+      before=$(snapshot "$target")
+      status=0
+      "$source/tools/package" --medium "$broken" --build-dir "$work/refuse/build" --dist "$target" \
+        >"$work/refuse/out" 2>&1 || status=$?
+      [ $status != 0 ] || fail "a medium without $needed was accepted"
+      grep -qF "$needed" "$work/refuse/out" || fail "the refusal does not name $needed: $(cat "$work/refuse/out")"
+      [ "$(snapshot "$target")" = "$before" ] || fail "a medium without $needed changed the release folder ($state)"
+    done
+  done
+  [ ! -e "$work/refuse/build" ] || fail "a refused medium was built"
+  if ls -d "$work/refuse"/.tamrin-package.* >/dev/null 2>&1; then fail "a refusal left a scratch folder"; fi
+
+  # A folder that is not an earlier release is not replaced, nor the one holding the sources.
+  for foreign in "$work/refuse/foreign" "$source" "$source/.."; do
+    mkdir -p "$work/refuse/foreign/notes"
+    echo "keep me" >"$work/refuse/foreign/notes/list.txt"
+    before=$(snapshot "$work/refuse/foreign")
+    status=0
+    "$source/tools/package" --build-dir "$work/refuse/build" --dist "$foreign" >"$work/refuse/out" 2>&1 || status=$?
+    [ $status != 0 ] || fail "--dist $foreign was accepted"
+    grep -qE 'holds the sources|holds no earlier release' "$work/refuse/out" || fail "--dist $foreign: $(cat "$work/refuse/out")"
+  done
+  [ "$(snapshot "$work/refuse/foreign")" = "$before" ] || fail "a folder that is not a release was changed"
+
+  rm -rf "$target"
+  for half in TAMRIN_SIGN_CERT TAMRIN_SIGN_KEY; do
+    status=0
+    env "$half=$source/CMakeLists.txt" "$source/tools/package" --build-dir "$work/refuse/build" --dist "$target" \
+      >"$work/refuse/out" 2>&1 || status=$?
+    [ $status != 0 ] || fail "only $half set: not refused"
+    grep -q 'TAMRIN_SIGN_CERT' "$work/refuse/out" && grep -q 'TAMRIN_SIGN_KEY' "$work/refuse/out" ||
+      fail "only $half set: the refusal does not name both variables: $(cat "$work/refuse/out")"
+    [ ! -e "$target" ] || fail "only $half set: the release folder was written"
+  done
+  ;;
+
+sign)
+  need_release
+  keys=$work/keys
+  rm -rf "$keys" "$work"/signed-*
+  mkdir -p "$keys"
+  certificate() {  # NAME [PASSPHRASE]: a self-signed code-signing certificate and its key
+    local pass=(-nodes)
+    [ -n "${2:-}" ] && pass=(-passout "pass:$2")
+    openssl req -x509 -newkey rsa:2048 "${pass[@]}" -keyout "$keys/$1.key" -out "$keys/$1.pem" \
+      -days 3650 -subj "/CN=Tamrin test publisher $1" \
+      -addext keyUsage=critical,digitalSignature -addext extendedKeyUsage=codeSigning 2>/dev/null
+  }
+  certificate locked 'a pass phrase'
+  certificate open
+  certificate stranger
+  # Signing reuses the build trees of the second run (the copy of the sources).
+  package() {  # DIST CERT [PASSPHRASE]
+    TAMRIN_SIGN_CERT=$keys/$2.pem TAMRIN_SIGN_KEY=$keys/$2.key TAMRIN_SIGN_PASS=${3:-} \
+      "$copy/tools/package" --build-dir "$work/b/build" --dist "$work/$1" >"$work/$1.log" 2>&1
+  }
+  when=$(date -u -d "@$SOURCE_DATE_EPOCH" '+%F %T')
+
+  started=$(date +%s)
+  package signed-1 locked 'a pass phrase' || { cat "$work/signed-1.log"; echo "FAIL: signing failed"; exit 1; }
+  echo "signed release: $(( $(date +%s) - started )) s"
+  grep -q 'signed with' "$work/signed-1.log" || fail "a signed release does not say so: $(cat "$work/signed-1.log")"
+  if grep -q UNSIGNED "$work/signed-1.log"; then fail "a signed release says UNSIGNED"; fi
+  for exe in tamrin64.exe tamrin32.exe; do
+    file=$work/signed-1/medium/$exe
+    osslsigncode verify -CAfile "$keys/locked.pem" -in "$file" >"$work/verify.log" 2>&1 ||
+      { cat "$work/verify.log"; fail "$exe: the signature does not verify"; }
+    grep -q "Signing time: .*$(date -u -d "@$SOURCE_DATE_EPOCH" '+%b %e %H:%M:%S %Y')" "$work/verify.log" ||
+      fail "$exe: signing time is not $when: $(grep -i 'signing time' "$work/verify.log")"
+    if osslsigncode verify -CAfile "$keys/stranger.pem" -in "$file" >/dev/null 2>&1; then
+      fail "$exe: the signature verifies against a certificate that did not sign it"
+    fi
+    # The signature wraps exactly the program of the unsigned release.
+    rm -f "$work/unsigned-$exe"
+    osslsigncode remove-signature -in "$file" -out "$work/unsigned-$exe" >/dev/null 2>&1 || fail "$exe: cannot remove its signature"
+    cmp -s "$work/unsigned-$exe" "$work/a/dist/medium/$exe" || fail "$exe without its signature is not the unsigned program"
+    unzip -p "$work"/signed-1/tamrin-*.zip "medium/$exe" | cmp -s - "$file" || fail "the zip holds another $exe than medium/"
+  done
+  (cd "$work/signed-1" && sha256sum --quiet -c SHA256SUMS) || fail "the signed release does not match its SHA256SUMS"
+
+  package signed-2 locked 'a pass phrase' || { cat "$work/signed-2.log"; fail "signing a second time failed"; }
+  diff -r "$work/signed-1" "$work/signed-2" >/dev/null || fail "signing twice gave different bytes"
+
+  before=$(snapshot "$work/signed-1")
+  if package signed-1 locked 'wrong pass phrase'; then fail "a wrong passphrase was accepted"; fi
+  [ "$(snapshot "$work/signed-1")" = "$before" ] || fail "a failed signing changed the release folder"
+
+  package signed-open open || { cat "$work/signed-open.log"; fail "signing with a key without passphrase failed"; }
+  for exe in tamrin64.exe tamrin32.exe; do
+    osslsigncode verify -CAfile "$keys/open.pem" -in "$work/signed-open/medium/$exe" >/dev/null 2>&1 ||
+      fail "$exe signed with a key without passphrase does not verify"
+  done
+  ;;
+
+*)
+  echo "package_test.sh: unknown part $part" >&2; exit 2 ;;
+esac
+finish
