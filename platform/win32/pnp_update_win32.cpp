@@ -33,10 +33,8 @@ public:
     Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
                           Dword copyStyle, char16_t* destinationName, Dword destinationSize,
                           Dword* requiredSize) override {
-        return ::SetupCopyOEMInfW(reinterpret_cast<const wchar_t*>(sourceInf),
-                                  reinterpret_cast<const wchar_t*>(mediaLocation), mediaType, copyStyle,
-                                  reinterpret_cast<wchar_t*>(destinationName), destinationSize,
-                                  reinterpret_cast<DWORD*>(requiredSize), nullptr);
+        return ::SetupCopyOEMInfW(AsWide(sourceInf), AsWide(mediaLocation), mediaType, copyStyle,
+                                  AsWide(destinationName), destinationSize, AsDword(requiredSize), nullptr);
     }
 };
 

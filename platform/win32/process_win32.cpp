@@ -1,0 +1,54 @@
+// The running process and the programs it starts: forwarders to kernel32.
+#include <windows.h>
+
+#include "platform/process.h"
+#include "platform/services.h"
+#include "platform/win32/casts.h"
+
+namespace platform {
+namespace {
+
+static_assert(sizeof(ProcessInformation) == sizeof(PROCESS_INFORMATION));
+
+struct Win32Processes final : Processes {
+    Handle GetCurrentProcess() override { return ::GetCurrentProcess(); }
+    Bool IsWow64Process(Handle process, Bool* wow64) override {
+        // Looked up: a 32-bit Windows XP without its service packs lacks it, and the
+        // program must still start there. kernel32 is always loaded.
+        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+        HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+        auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
+                                    reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")))
+                              : nullptr;
+        if (!isWow64) {
+            ::SetLastError(ERROR_PROC_NOT_FOUND);
+            return FALSE;
+        }
+        BOOL result = FALSE;
+        BOOL called = isWow64(process, &result);
+        if (called && wow64) *wow64 = result;
+        return called;
+    }
+    const char16_t* GetCommandLineW() override { return reinterpret_cast<const char16_t*>(::GetCommandLineW()); }
+    Bool CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
+                        ProcessInformation* information) override {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        return ::CreateProcessW(AsWide(applicationName), AsWide(commandLine), nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &startup, reinterpret_cast<PROCESS_INFORMATION*>(information));
+    }
+    Bool GetExitCodeProcess(Handle process, Dword* exitCode) override {
+        return ::GetExitCodeProcess(process, AsDword(exitCode));
+    }
+    Dword GetLastError() override { return ::GetLastError(); }
+};
+
+}  // namespace
+
+template <>
+Processes& Default<Processes>() {
+    static Win32Processes instance;
+    return instance;
+}
+
+}  // namespace platform
