@@ -4,7 +4,9 @@
 #    (no runtime DLL beside the program, and no winspool/newdev/cfgmgr32, which the
 #    program loads at run time from the system directory);
 #  - its manifest asks for administrator rights and binds the common controls 6.0 of
-#    its own processor architecture.
+#    its own processor architecture, and declares the process system DPI aware for every
+#    Windows from 7 on ("Setting the default DPI awareness for a process": <dpiAware>
+#    for Windows before 10 1607, <dpiAwareness> from then on, where it overrides the other).
 set -euo pipefail
 
 objdump=$1 exe=$2 arch=$3
@@ -40,6 +42,21 @@ if grep -q "processorArchitecture=\"$other\"" <<<"$manifest"; then
   failures=1
 fi
 check "processorArchitecture=\"$arch\""
+# Both DPI settings live in the asm.v3 application's windowsSettings; anything else is ignored.
+settings=$(awk '/<application xmlns="urn:schemas-microsoft-com:asm.v3">/,/<\/application>/' <<<"$manifest" |
+  awk '/<windowsSettings>/,/<\/windowsSettings>/')
+dpi_check() {
+  if ! grep -q -- "$1" <<<"$settings"; then
+    echo "FAIL: manifest's windowsSettings lack $1"
+    failures=1
+  fi
+}
+dpi_check '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>'
+dpi_check '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">system</dpiAwareness>'
+if [ "$(grep -c '<dpiAware' <<<"$manifest")" != 2 ]; then
+  echo "FAIL: expected exactly one <dpiAware> and one <dpiAwareness> setting"
+  failures=1
+fi
 if [ "$(grep -c '<assembly ' <<<"$manifest")" != 1 ]; then
   echo "FAIL: expected exactly one manifest"
   failures=1

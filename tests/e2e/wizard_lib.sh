@@ -9,10 +9,11 @@ e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 wine_run=$e2e_root/tools/wine-run
 wizard_pid=
 
-# Re-runs the calling script on a display of its own unless it already has one.
+# Re-runs the calling script on a display of its own unless it already has one; the
+# screen is e2e_screen (WIDTHxHEIGHTxDEPTH) when the script set it.
 e2e_on_display() {
   if [ -z "${TAMRIN_E2E_DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env TAMRIN_E2E_DISPLAY=1 bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 ${e2e_screen:-1024x768x24}" env TAMRIN_E2E_DISPLAY=1 bash "$0" "$@"
   fi
 }
 

@@ -14,8 +14,16 @@
 //       prints the milliseconds from the click to that window
 //   wizard_probe printers          prints the local printers, one a line, then
 //                                  "default=" and the default printer's name
+//   wizard_probe layout TITLE      the current page of wizard TITLE: "page X Y W H", then
+//                                  "picture X Y W H" for its bitmap static, then
+//                                  "clipped ID CLASS" for every visible control of the page
+//                                  that reaches outside the page, or button of the frame
+//                                  that reaches outside the frame's client area
+// Rectangles are in screen pixels: the probe is DPI aware, so the system does not scale
+// them to 96 DPI for it.
 // Exit code 2 for a window or control that is not there.
 #include <windows.h>
+#include <commctrl.h>
 #include <winspool.h>
 
 #include <fcntl.h>
@@ -125,6 +133,58 @@ int Printers() {
     return 0;
 }
 
+std::wstring Rect(const RECT& r) {
+    return std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
+           std::to_wstring(r.bottom - r.top);
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+void PrintClipped(HWND control) {
+    Print(L"clipped " + std::to_wstring(::GetDlgCtrlID(control)) + L" " + ClassName(control));
+}
+
+int Layout(HWND top) {
+    auto page = reinterpret_cast<HWND>(::SendMessageW(top, PSM_GETCURRENTPAGEHWND, 0, 0));
+    if (!page) return 2;
+    RECT pageRect;
+    ::GetWindowRect(page, &pageRect);
+    Print(L"page " + Rect(pageRect));
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP && ClassName(child) == L"Static") {
+            RECT r;
+            ::GetWindowRect(child, &r);
+            Print(L"picture " + Rect(r));
+            break;
+        }
+    }
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        ::GetWindowRect(child, &r);
+        if (::IsWindowVisible(child) && !Inside(r, pageRect)) PrintClipped(child);
+    }
+    RECT client;
+    ::GetClientRect(top, &client);
+    ::MapWindowPoints(top, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    for (int id : {kBackButton, kNextButton, kFinishButton, static_cast<int>(IDCANCEL)}) {
+        HWND button = ::GetDlgItem(top, id);
+        RECT r;
+        if (button && ::IsWindowVisible(button) && ::GetWindowRect(button, &r) && !Inside(r, client)) {
+            PrintClipped(button);
+        }
+    }
+    return 0;
+}
+
 int Press(HWND top, int id, const wchar_t* nextTitle) {
     HWND button = ::GetDlgItem(top, id);
     if (!button) button = FindControl(top, id);
@@ -150,6 +210,8 @@ int Press(HWND top, int id, const wchar_t* nextTitle) {
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
+    // The wizard is DPI aware: its windows are measured in the same pixels as the screen.
+    ::SetProcessDPIAware();
     if (argc < 2) return 2;
     std::wstring command = argv[1];
     if (command == L"printers") return Printers();
@@ -166,6 +228,7 @@ int wmain(int argc, wchar_t** argv) {
               L" " + std::to_wstring(r.bottom - r.top));
         return 0;
     }
+    if (command == L"layout") return Layout(top);
     if (command == L"press" && argc == 5) {
         return Press(top, static_cast<int>(std::wcstol(argv[3], nullptr, 0)), argv[4]);
     }

@@ -3,10 +3,14 @@
 # of the build tree's prefix: run_on_display.sh ARCH BUILD_DIR PROGRAM [ARGS...]
 # There is no window manager on that display, so Wine is told to draw and manage the
 # windows itself (otherwise it waits two seconds for a manager whenever a window closes).
+# TAMRIN_LOG_PIXELS, when set, is the DPI of the prefix (Wine reads it from
+# HKCU\Control Panel\Desktop, LogPixels), on a screen large enough for 200%.
 set -euo pipefail
 
 if [ -z "${TAMRIN_ON_DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" env TAMRIN_ON_DISPLAY=1 bash "$0" "$@"
+  screen=1024x768x24
+  [ -n "${TAMRIN_LOG_PIXELS:-}" ] && screen=1600x1200x24
+  exec xvfb-run -a -s "-screen 0 $screen" env TAMRIN_ON_DISPLAY=1 bash "$0" "$@"
 fi
 
 arch=$1 build=$2
@@ -24,4 +28,8 @@ cleanup() {
 trap cleanup EXIT
 
 "$wine_run" "$arch" "$build" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+if [ -n "${TAMRIN_LOG_PIXELS:-}" ]; then
+  "$wine_run" "$arch" "$build" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d "$TAMRIN_LOG_PIXELS" /f >/dev/null
+fi
 "$wine_run" "$arch" "$build" "$@"

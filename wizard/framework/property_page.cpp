@@ -111,6 +111,7 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hwnd, UINT message, WPARAM wPara
 INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
+            pictures.Fit(hwnd);
             return OnInitDialog();
         case WM_NOTIFY: {
             // The sheet names itself in hwndFrom; the same codes from any other window
@@ -125,6 +126,7 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             OnTimer(static_cast<UINT_PTR>(wParam));
             return TRUE;
         case WM_NCDESTROY:
+            pictures.Release();
             ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
             hwnd = nullptr;
             return FALSE;

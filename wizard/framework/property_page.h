@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "wizard/framework/data_exchange.h"
+#include "wizard/framework/fitted_pictures.h"
 
 class CPropertySheet;
 
@@ -70,4 +71,6 @@ private:
     HWND hwnd = nullptr;
     CPropertySheet* sheet = nullptr;
     bool firstActivation = true;
+    // The template's stretched pictures, drawn at the page's DPI.
+    CFittedPictures pictures;
 };
