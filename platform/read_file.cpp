@@ -1,6 +1,7 @@
 #include "platform/read_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -27,6 +28,18 @@ File OpenForReading(const char16_t* path) {
 }
 
 }  // namespace
+
+FileState FileStateOf(const char16_t* path) {
+    if (path == nullptr || path[0] == 0) return FileState::Missing;
+    File file = OpenForReading(path);
+    if (file) {
+        // A folder opens on some systems; it cannot be read.
+        char probe;
+        std::fread(&probe, 1, 1, file.get());
+        return std::ferror(file.get()) ? FileState::Unreadable : FileState::Readable;
+    }
+    return errno == ENOENT ? FileState::Missing : FileState::Unreadable;
+}
 
 bool ReadWholeFile(const char16_t* path, std::string& bytes) {
     if (path == nullptr) return false;

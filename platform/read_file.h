@@ -10,6 +10,11 @@ namespace platform {
 // The file's bytes; false when it cannot be opened or read (a missing file, a folder).
 bool ReadWholeFile(const char16_t* path, std::string& bytes);
 
+enum class FileState { Missing, Unreadable, Readable };
+// Whether a file is there and can be read: a folder of that name, or a file that cannot
+// be opened, is there but unreadable.
+FileState FileStateOf(const char16_t* path);
+
 // Receives the lines of a file one at a time; returns false to stop reading.
 struct LineVisitor {
     virtual ~LineVisitor() = default;

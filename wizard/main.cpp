@@ -8,6 +8,8 @@
 #include "engine/printer_installer.h"
 #include "engine/wow64_handover.h"
 #include "platform/text.h"
+#include "engine/medium_check.h"
+#include "wizard/medium_messages.h"
 #include "wizard/tamrin_app.h"
 #include "wizard/utf16.h"
 
@@ -81,6 +83,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     if (HandOverOnWow64(exitCode)) return exitCode;
 #endif
+    // A medium whose catalogue cannot serve ends here, before any page and any change.
+    engine::CatalogueProblem problem =
+        engine::CheckCatalogue(engine::Catalogue(theInstaller.printerInfoPath));
+    if (problem != engine::CatalogueProblem::None) {
+        ::MessageBoxW(nullptr, CatalogueProblemText(problem, theInstaller.printerInfoPath).c_str(),
+                      kMediumProblemCaption, MB_OK | MB_ICONERROR);
+        return kFailed;
+    }
     CTamrinApp app;
     return app.Run();
 }

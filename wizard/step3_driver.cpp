@@ -5,6 +5,7 @@
 #include "platform/services.h"
 #include "resources/resource.h"
 #include "wizard/framework/property_sheet.h"
+#include "wizard/medium_messages.h"
 #include "wizard/utf16.h"
 
 namespace {
@@ -15,6 +16,8 @@ const wchar_t kUnlistedWarning[] =
 const wchar_t kWarningCaption[] = L"欢迎使用科维打印机";
 // The page's place in the wizard, given as the end code when the user leaves here.
 constexpr int kPageIndex = 1;
+// What OnWizardNext returns to keep the page.
+constexpr LRESULT kStayOnPage = -1;
 
 }  // namespace
 
@@ -60,6 +63,15 @@ LRESULT CStep3::OnWizardNext() {
     int selected = modelList.GetCurSel();
     std::wstring entry;
     if (selected != LB_ERR && modelList.GetText(selected, entry) && !entry.empty()) {
+        // A model this medium cannot install is named now, while another can be chosen.
+        engine::ModelCheck check = engine::CheckModelEntry(engine::Catalogue(theInstaller.printerInfoPath),
+                                                           theInstaller.programDir, AsU16(entry.c_str()));
+        if (check.problem != engine::ModelProblem::None) {
+            platform::Get<platform::MessageBoxes>().MessageBoxW(
+                GetSafeHwnd(), AsU16(ModelProblemText(check, AsU16(entry.c_str()), theInstaller.printerInfoPath).c_str()),
+                AsU16(kMediumProblemCaption), MB_ICONERROR);
+            return kStayOnPage;
+        }
         char16_t printerName[kPathCapacity] = {};
         theInstaller.GetPrinterName(AsU16(entry.c_str()), printerName, kPathCapacity);
         theInstaller.SetModelName(printerName);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,8 @@ class WizardPagesTest : public testing::Test {
 protected:
     WizardPagesTest() {
         WriteCatalogue(kCatalogue);
+        medium.Write("PrinterDriver/24pin/OEMPRINT.INF", "[Version]\n");
+        medium.Write("PrinterDriver/9pin/OEMPRINT.INF", "[Version]\n");
         // The pages use the global installer: give it the paths of the scratch medium.
         theInstaller.Reset();
     }
@@ -228,6 +231,47 @@ TEST_F(WizardPagesTest, WithoutSeriesTheListIsEmptyAndNextKeepsTheModel) {
         ASSERT_TRUE(wizard.WaitForPage(kStep3));
     });
     EXPECT_EQ(Wide(theInstaller.modelName), L"before");
+}
+
+TEST_F(WizardPagesTest, AModelTheMediumCannotInstallIsNamedAndThePageStays) {
+    // KV-100 has no printer name, KV-200 no print head, KV-9100 no INF for its 9-pin head.
+    WriteCatalogue(
+        "[KV系列]\nKV-100\nKV-200\nKV-9100\nKV-300K\n"
+        "[PRINTER_NAME]\nKV-200=Korvel KV-200\nKV-9100=Korvel KV-9100\nKV-300K=Korvel KV-300K\n"
+        "[PRINTER_TYPE]\nKorvel KV-9100=9\nKorvel KV-300K=24\n");
+    std::filesystem::remove(medium.path() / "PrinterDriver" / "9pin" / "OEMPRINT.INF");
+    theInstaller.SetModelName(u"before");
+    harness.boxes.Answer({IDOK, IDOK, IDOK});
+    HWND driverPage = nullptr;
+    harness.Run([&](WizardDriver& wizard) {
+        ASSERT_TRUE(WalkTo(wizard, kStep2));
+        driverPage = wizard.Page();
+        for (int item = 0; item < 3; ++item) {
+            wizard.SelectListItem(IDC_MODEL_LIST, item);
+            wizard.Press(PSBTN_NEXT);
+            ASSERT_TRUE(harness.boxes.WaitForCount(static_cast<std::size_t>(item) + 1));
+            EXPECT_TRUE(wizard.WaitForPage(kStep2)) << "the page stays";
+        }
+        // Another model can be chosen.
+        wizard.SelectListItem(IDC_MODEL_LIST, 3);
+        wizard.Press(PSBTN_NEXT);
+        ASSERT_TRUE(wizard.WaitForPage(kStep3));
+    });
+    const std::wstring catalogue = Wide(theInstaller.printerInfoPath);
+    std::vector<ScriptedMessageBoxes::Box> boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, L"打印机型号文件中没有型号“KV-100”的打印机名称（PRINTER_NAME）：\n" + catalogue +
+                                 L"\n\n请选择其它型号。");
+    EXPECT_EQ(boxes[1].text, L"打印机型号文件中没有型号“KV-200”的打印头类型（PRINTER_TYPE 应为 24 或 9）：\n" +
+                                 catalogue + L"\n\n请选择其它型号。");
+    EXPECT_EQ(boxes[2].text, L"找不到型号“KV-9100”的驱动程序文件：\n" + Wide(medium.ProgramDir()) +
+                                 L"PrinterDriver\\9pin\\OEMPRINT.INF\n\n请选择其它型号。");
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.caption, L"ERROR");
+        EXPECT_EQ(box.type, static_cast<UINT>(MB_ICONERROR));
+        EXPECT_EQ(box.owner, driverPage);
+    }
+    EXPECT_EQ(Wide(theInstaller.modelName), L"Korvel KV-300K");
 }
 
 // ---- port page ----
