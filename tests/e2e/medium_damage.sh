@@ -31,12 +31,7 @@ lay_out() {
   mkdir -p "$work/medium"
   cp -r "$medium/." "$work/medium/"
   cp "$program" "$work/medium/"
-  export TAMRIN_WINEPREFIX=$work/prefix
-  rm -rf "$TAMRIN_WINEPREFIX"
-  e2e_place_printui "$stub"
-  e2e_unmanaged_windows
-  export TAMRIN_PRINTUI_LOG="Z:${work//\//\\}\\printui.log"
-  rm -f "$work/printui.log"
+  e2e_fresh_prefix "$stub"
 }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 

@@ -33,16 +33,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n"
 
 trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
 
-# A fresh prefix with the stand-in printui.dll; the calls it gets are logged.
-fresh_prefix() {
-  e2e_stop
-  export TAMRIN_WINEPREFIX=$work/prefix
-  rm -rf "$TAMRIN_WINEPREFIX"
-  e2e_place_printui "$stub"
-  e2e_unmanaged_windows
-  export TAMRIN_PRINTUI_LOG="Z:${work//\//\\}\\printui.log"
-  rm -f "$work/printui.log"
-}
+fresh_prefix() { e2e_fresh_prefix "$stub"; }
 
 printers() { probe printers; }
 

@@ -50,6 +50,19 @@ e2e_place_printui() {
   cp "$stub" "$TAMRIN_WINEPREFIX/drive_c/windows/$system/printui.dll"
 }
 
+# A fresh prefix in $work with the stand-in printui.dll, whose calls are logged to
+# $work/printui.log.
+e2e_fresh_prefix() {
+  local stub=$1
+  e2e_stop
+  export TAMRIN_WINEPREFIX=$work/prefix
+  rm -rf "$TAMRIN_WINEPREFIX"
+  e2e_place_printui "$stub"
+  e2e_unmanaged_windows
+  export TAMRIN_PRINTUI_LOG="Z:${work//\//\\}\\printui.log"
+  rm -f "$work/printui.log"
+}
+
 step() { printf '科维打印机驱动安装步骤%s' "$1"; }
 only_next='back=disabled next=enabled finish=hidden cancel=enabled help=hidden'
 back_next='back=enabled next=enabled finish=hidden cancel=enabled help=hidden'
