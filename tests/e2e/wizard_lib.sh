@@ -1,6 +1,6 @@
 # Shell functions shared by the end-to-end scripts and tools/demo, for driving the real
 # wizard under Wine from outside. Source it after setting:
-#   arch   win64 or win32          build  the build tree (its Wine prefix is copied)
+#   arch   win64, win32 or wow64 (tools/wine-run)   build  the build tree
 #   probe  wizard_probe.exe        shots  folder of the screenshots
 #   TAMRIN_WINEPREFIX              the prefix the runs share
 # Each script runs on a display of its own (e2e_on_display re-executes it under xvfb-run).
@@ -45,7 +45,7 @@ e2e_unmanaged_windows() {
 # adds printui=n to WINEDLLOVERRIDES.
 e2e_place_printui() {
   local stub=$1 system=system32
-  [ "$arch" = win32 ] && system=syswow64
+  [ "$arch" = wow64 ] && system=syswow64
   wine reg query 'HKCU\Software' >/dev/null 2>&1 || true  # makes the prefix when it is not there yet
   cp "$stub" "$TAMRIN_WINEPREFIX/drive_c/windows/$system/printui.dll"
 }
