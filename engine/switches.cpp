@@ -11,8 +11,11 @@
 namespace engine {
 
 const char16_t kUsageText[] =
-    u"Usage: tamrin64.exe [/quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage]\r\n"
-    u"                     [/uninstall /model ENTRY] [/whatif]] [/log FILE] [/?]\r\n"
+    u"Usage: tamrin64.exe [/quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage] [/whatif]]\r\n"
+    u"                    [/log FILE]\r\n"
+    u"       tamrin64.exe /quiet /uninstall /model ENTRY [/whatif] [/log FILE]\r\n"
+    u"       tamrin64.exe /?\r\n"
+    u"tamrin32.exe takes the same switches.\r\n"
     u"\r\n"
     u"Without switches the setup wizard opens.\r\n"
     u"\r\n"
