@@ -1,0 +1,167 @@
+#include "engine/setup_log.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/limits.h"
+#include "platform/services.h"
+#include "platform/text.h"
+
+namespace engine {
+
+const char16_t kDefaultLogName[] = u"tamrin-setup.log";
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+// The system's texts are short; one that does not fit is left out.
+constexpr platform::Dword kMessageCapacity = 512;
+constexpr platform::Dword kHighBit = 0x80000000;
+
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+// Appends text as UTF-8 through a fixed buffer, with control characters as blanks.
+void AppendUtf8(std::string& line, std::u16string_view text) {
+    char chunk[1024];
+    while (!text.empty()) {
+        Utf8Converted part = ToUtf8Bounded(text, chunk, sizeof chunk);
+        if (part.consumed == 0) break;
+        for (std::size_t i = 0; i < part.written; ++i) {
+            // Multi-byte sequences have only bytes of 0x80 and up.
+            if (static_cast<unsigned char>(chunk[i]) < 0x20 && chunk[i] != '\t') chunk[i] = ' ';
+        }
+        line.append(chunk, part.written);
+        text.remove_prefix(part.consumed);
+    }
+}
+
+}  // namespace
+
+Utf8Converted ToUtf8Bounded(std::u16string_view text, char* out, std::size_t capacity) {
+    Utf8Converted result;
+    while (result.consumed < text.size()) {
+        char32_t c = text[result.consumed];
+        std::size_t units = 1;
+        if (IsHighSurrogate(c) && result.consumed + 1 < text.size() &&
+            IsLowSurrogate(text[result.consumed + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[result.consumed + 1] - 0xDC00);
+            units = 2;
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            c = kReplacement;
+        }
+        std::size_t bytes = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (bytes > capacity - result.written) break;
+        char* p = out + result.written;
+        if (bytes == 1) {
+            p[0] = static_cast<char>(c);
+        } else {
+            // Lead byte: 110xxxxx, 1110xxxx or 11110xxx; then 10xxxxxx each.
+            static constexpr unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+            for (std::size_t k = bytes - 1; k > 0; --k) {
+                p[k] = static_cast<char>(0x80 | (c & 0x3F));
+                c >>= 6;
+            }
+            p[0] = static_cast<char>(kLead[bytes] | c);
+        }
+        result.written += bytes;
+        result.consumed += units;
+    }
+    return result;
+}
+
+std::string TimeStamp(const platform::SystemTime& time) {
+    char buffer[48];
+    int n = std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{time.year},
+                          unsigned{time.month}, unsigned{time.day}, unsigned{time.hour},
+                          unsigned{time.minute}, unsigned{time.second});
+    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+std::u16string ErrorText(platform::Dword error) {
+    std::u16string out = u"error ";
+    if (error & kHighBit) {
+        static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+        out += u"0x";
+        for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(error >> shift) & 0xF];
+    } else {
+        out += text::Decimal(error);
+    }
+
+    char16_t message[kMessageCapacity];
+    platform::Dword n =
+        platform::Get<platform::LogFiles>().FormatSystemMessage(error, message, kMessageCapacity);
+    if (n >= kMessageCapacity) n = 0;  // not the documented result; trust none of it
+    std::u16string_view system(message, n);
+    while (!system.empty() && (system.back() == u'\r' || system.back() == u'\n' || system.back() == u' ')) {
+        system.remove_suffix(1);
+    }
+    if (system.empty()) return out + u" (the system has no text for it)";
+    return out + u": " + std::u16string(system);
+}
+
+std::optional<std::u16string> DefaultLogPath() {
+    // GetTempPathW's longest result is MAX_PATH + 1 characters.
+    char16_t folder[kPathCapacity + 2];
+    constexpr auto kSize = static_cast<platform::Dword>(sizeof folder / sizeof folder[0]);
+    platform::Dword n = platform::Get<platform::LogFiles>().GetTempPathW(kSize, folder);
+    if (n == 0 || n >= kSize) return std::nullopt;
+    std::u16string path(folder, n);
+    if (path.back() != u'\\' && path.back() != u'/') path += u'\\';
+    path += kDefaultLogName;
+    if (path.size() >= kPathCapacity) return std::nullopt;
+    return path;
+}
+
+std::optional<std::u16string> LogPathFor(const SetupOptions& options) {
+    if (options.logFile) return options.logFile;
+    if (options.quiet) return DefaultLogPath();
+    return std::nullopt;
+}
+
+LogOpened SetupLog::Open(const std::u16string& path) {
+    file_.reset();
+    auto& files = platform::Get<platform::LogFiles>();
+    platform::Handle file =
+        files.CreateFileW(path.c_str(), platform::kFileAppendData, platform::kFileShareRead,
+                          platform::kOpenAlways, platform::kFileAttributeNormal);
+    if (!platform::IsOpenHandle(file)) return LogOpened{false, files.GetLastError()};
+    // OPEN_ALWAYS on a file that was there succeeds with ERROR_ALREADY_EXISTS: not a failure.
+    file_.reset(file);
+    return LogOpened{true, 0};
+}
+
+bool SetupLog::Write(std::u16string_view text) {
+    if (!IsOpen()) return false;
+    auto& files = platform::Get<platform::LogFiles>();
+    platform::SystemTime now{};
+    files.GetLocalTime(&now);
+    std::string line = TimeStamp(now);
+    line += ' ';
+    AppendUtf8(line, text);
+    line += "\r\n";
+
+    // One write per line, so that lines of two runs appending at once do not interleave.
+    const char* data = line.data();
+    std::size_t left = line.size();
+    while (left > 0) {
+        auto size = static_cast<platform::Dword>(std::min<std::size_t>(left, 0x40000000));
+        platform::Dword written = 0;
+        if (!files.WriteFile(file_.get(), data, size, &written) || written == 0 || written > size)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+bool SetupLog::WriteError(std::u16string_view text, platform::Dword error) {
+    if (!IsOpen()) return false;
+    return Write(std::u16string(text) + u": " + ErrorText(error));
+}
+
+}  // namespace engine

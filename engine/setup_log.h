@@ -1,0 +1,67 @@
+// The setup log: plain UTF-8 lines appended to a file, one per step, each with the local
+// time, and every Windows error code with the system's text for it. A log that cannot be
+// opened stops nothing: the run goes on without it, and writes to it do nothing.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/switches.h"
+#include "platform/log_file.h"
+#include "platform/types.h"
+
+namespace engine {
+
+extern const char16_t kDefaultLogName[];  // "tamrin-setup.log", in the temporary folder
+
+struct Utf8Converted {
+    std::size_t consumed = 0;  // UTF-16 units read
+    std::size_t written = 0;   // bytes written
+};
+
+// Converts as many whole characters of text as fit in capacity bytes; a character is
+// never split. An unpaired surrogate becomes U+FFFD.
+Utf8Converted ToUtf8Bounded(std::u16string_view text, char* out, std::size_t capacity);
+
+// "2026-12-07 14:03:59"
+std::string TimeStamp(const platform::SystemTime& time);
+
+// "error 5: Access is denied." with the system's text on one line; codes with the top bit
+// set (setup and COM codes) in hexadecimal, as their documentation writes them.
+std::u16string ErrorText(platform::Dword error);
+
+// The temporary folder's "tamrin-setup.log"; nothing when the folder cannot be had or
+// the path would not fit a path buffer.
+std::optional<std::u16string> DefaultLogPath();
+
+// The log a run writes: the /log file; in quiet mode without it the default one; the
+// wizard without /log writes none.
+std::optional<std::u16string> LogPathFor(const SetupOptions& options);
+
+struct LogOpened {
+    bool opened = false;
+    platform::Dword error = 0;  // why not
+};
+
+class SetupLog {
+public:
+    // Opens the file for appending: created when missing, never truncated, readable by
+    // others while it is open. A log open before is closed first.
+    LogOpened Open(const std::u16string& path);
+    bool IsOpen() const { return file_.IsValid(); }
+    void Close() { file_.reset(); }
+
+    // One line: the local time and the text. Control characters in the text (line ends
+    // among them) become blanks, so that one step stays one line. False when the log is
+    // not open or the line could not be written.
+    bool Write(std::u16string_view text);
+    // The text, then ": " and the error's ErrorText.
+    bool WriteError(std::u16string_view text, platform::Dword error);
+
+private:
+    platform::LogFileHandle file_;
+};
+
+}  // namespace engine

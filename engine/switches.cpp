@@ -1,0 +1,197 @@
+#include "engine/switches.h"
+
+#include <bitset>
+
+#include "engine/arguments.h"
+#include "engine/command_line.h"
+#include "engine/exit_codes.h"
+#include "engine/limits.h"
+#include "platform/text.h"
+
+namespace engine {
+
+const char16_t kUsageText[] =
+    u"Usage: tamrin64.exe [/quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage] [/whatif]]\r\n"
+    u"                    [/log FILE]\r\n"
+    u"       tamrin64.exe /quiet /uninstall /model ENTRY [/whatif] [/log FILE]\r\n"
+    u"       tamrin64.exe /?\r\n"
+    u"tamrin32.exe takes the same switches.\r\n"
+    u"\r\n"
+    u"Without switches the setup wizard opens.\r\n"
+    u"\r\n"
+    u"  /quiet        Install without a window or message box.\r\n"
+    u"  /model ENTRY  The model to install or remove, as the catalogue names it.\r\n"
+    u"  /port NAME    The printer port (default: the attached printer's USB port).\r\n"
+    u"  /nodefault    Do not make the printer the default printer.\r\n"
+    u"  /testpage     Print a test page after the installation.\r\n"
+    u"  /uninstall    Remove the model's printers and driver (needs /model).\r\n"
+    u"  /whatif       Write what would be done to the log; change nothing.\r\n"
+    u"  /log FILE     Append the log to FILE (default with /quiet: %TEMP%\\tamrin-setup.log).\r\n"
+    u"  /?, /help     Show this text.\r\n"
+    u"\r\n"
+    u"Switches may start with / or - and are not case-sensitive.\r\n"
+    u"\r\n"
+    u"Exit codes:\r\n"
+    u"  0     Success.\r\n"
+    u"  3010  Success; restart Windows before using the printer.\r\n"
+    u"  1602  Cancelled by the user.\r\n"
+    u"  1603  The installation or removal failed; see the log.\r\n"
+    u"  1618  Another setup is running.\r\n"
+    u"  1639  Invalid command line.\r\n";
+
+namespace {
+
+enum Switch { kQuiet, kModel, kPort, kNoDefault, kTestPage, kUninstall, kLog, kWhatIf, kHelp, kSwitchCount };
+
+struct SwitchName {
+    const char16_t* name;
+    Switch id;
+    bool takesValue;
+};
+
+constexpr SwitchName kSwitches[] = {
+    {u"quiet", kQuiet, false},
+    {u"model", kModel, true},
+    {u"port", kPort, true},
+    {u"nodefault", kNoDefault, false},
+    {u"testpage", kTestPage, false},
+    {u"uninstall", kUninstall, false},
+    {u"log", kLog, true},
+    {u"whatif", kWhatIf, false},
+    {u"?", kHelp, false},
+    {u"help", kHelp, false},
+};
+
+// The canonical spelling, for reasons about combinations.
+const char16_t* NameOf(Switch id) {
+    for (const SwitchName& s : kSwitches) {
+        if (s.id == id) return s.name;
+    }
+    return u"";
+}
+
+bool IsSwitch(std::u16string_view argument, std::u16string_view name) {
+    if (argument.size() != name.size() + 1) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (text::UpperAscii(argument[i + 1]) != text::UpperAscii(name[i])) return false;
+    }
+    return true;
+}
+
+bool LooksLikeSwitch(const std::u16string& argument) {
+    return !argument.empty() && (argument[0] == u'/' || argument[0] == u'-');
+}
+
+// An argument quoted in a reason, cut so that an absurdly long one keeps the log line short.
+std::u16string Quoted(const std::u16string& argument) {
+    constexpr std::size_t kShown = 64;
+    if (argument.size() <= kShown) return u"\"" + argument + u"\"";
+    return u"\"" + argument.substr(0, kShown) + u"...\"";
+}
+
+ParsedSwitches Refuse(std::u16string reason) {
+    ParsedSwitches result;
+    result.refusal = std::move(reason);
+    result.exitCode = kExitInvalidCommandLine;
+    return result;
+}
+
+// Why a switch's value cannot be taken, or nothing.
+std::optional<std::u16string> ValueProblem(Switch id, const std::u16string& value) {
+    std::u16string name = std::u16string(u"/") + NameOf(id);
+    if (value.find(u'"') != std::u16string::npos) return name + u" value holds a double quote";
+    std::size_t capacity = id == kLog ? kPathCapacity : kNameCapacity;
+    if (value.size() >= capacity) {
+        return name + u" value is too long (" + text::Decimal(static_cast<long long>(value.size())) +
+               u" characters; at most " + text::Decimal(static_cast<long long>(capacity - 1)) + u")";
+    }
+    // A model or port ends up between quotes on the printer interface's command line,
+    // where a final backslash would escape the closing quote.
+    if (id != kLog && BreaksQuotes(value.c_str())) return name + u" value ends in a backslash";
+    return std::nullopt;
+}
+
+}  // namespace
+
+SetupMode ModeOf(const SetupOptions& options) {
+    if (options.help) return SetupMode::Usage;
+    return options.quiet ? SetupMode::Quiet : SetupMode::Wizard;
+}
+
+ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments) {
+    ParsedSwitches result;
+    SetupOptions& options = result.options;
+    std::bitset<kSwitchCount> seen;
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::u16string& argument = arguments[i];
+        if (!LooksLikeSwitch(argument)) return Refuse(u"unexpected argument " + Quoted(argument));
+        const SwitchName* match = nullptr;
+        for (const SwitchName& s : kSwitches) {
+            if (IsSwitch(argument, s.name)) match = &s;
+        }
+        if (!match) return Refuse(u"unknown switch " + Quoted(argument));
+        if (seen[match->id]) return Refuse(u"switch given twice: " + Quoted(argument));
+        seen[match->id] = true;
+
+        if (!match->takesValue) {
+            switch (match->id) {
+                case kQuiet:
+                    options.quiet = true;
+                    break;
+                case kNoDefault:
+                    options.noDefault = true;
+                    break;
+                case kTestPage:
+                    options.testPage = true;
+                    break;
+                case kUninstall:
+                    options.uninstall = true;
+                    break;
+                case kWhatIf:
+                    options.whatIf = true;
+                    break;
+                default:
+                    options.help = true;
+                    break;
+            }
+            continue;
+        }
+        if (i + 1 == arguments.size() || LooksLikeSwitch(arguments[i + 1])) {
+            return Refuse(Quoted(argument) + u" needs a value");
+        }
+        const std::u16string& value = arguments[++i];
+        if (value.empty()) return Refuse(Quoted(argument) + u" has an empty value");
+        if (auto problem = ValueProblem(match->id, value)) return Refuse(*problem);
+        (match->id == kModel ? options.model : match->id == kPort ? options.port : options.logFile) = value;
+    }
+
+    if (seen[kHelp]) {
+        for (Switch other : {kModel, kPort, kNoDefault, kTestPage, kUninstall, kLog, kWhatIf}) {
+            if (seen[other]) return Refuse(u"/? cannot be combined with /" + std::u16string(NameOf(other)));
+        }
+    }
+    if (!options.quiet) {
+        for (Switch needsQuiet : {kUninstall, kModel, kPort, kNoDefault, kTestPage, kWhatIf}) {
+            if (seen[needsQuiet]) return Refuse(u"/" + std::u16string(NameOf(needsQuiet)) + u" needs /quiet");
+        }
+    }
+    if (options.uninstall) {
+        if (!options.model) return Refuse(u"/uninstall needs /model");
+        for (Switch installOnly : {kPort, kNoDefault, kTestPage}) {
+            if (seen[installOnly]) {
+                return Refuse(u"/uninstall cannot be combined with /" + std::u16string(NameOf(installOnly)));
+            }
+        }
+    }
+    result.accepted = true;
+    return result;
+}
+
+ParsedSwitches ParseCommandLine(std::u16string_view line) {
+    std::vector<std::u16string> arguments = SplitCommandLine(line);
+    arguments.erase(arguments.begin());
+    return ParseSwitches(arguments);
+}
+
+}  // namespace engine

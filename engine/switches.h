@@ -1,0 +1,53 @@
+// The switches of the unattended mode: what a deployment system may ask of the program
+// on its command line, read into typed options or refused with a reason before anything
+// happens.
+//
+// A switch starts with "/" or "-" and is matched without regard to case; a value is the
+// next argument. Without arguments the program is the wizard.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace engine {
+
+// The text shown for /? and /help, and after a refused command line.
+extern const char16_t kUsageText[];
+
+struct SetupOptions {
+    bool quiet = false;                     // /quiet: no window and no box at all
+    bool noDefault = false;                 // /nodefault: leave the default printer as it is
+    bool testPage = false;                  // /testpage: print a test page when installed
+    bool uninstall = false;                 // /uninstall: remove the model's printers and driver
+    bool whatIf = false;                    // /whatif: say what would be done, change nothing
+    bool help = false;                      // /? or /help
+    std::optional<std::u16string> model;    // /model ENTRY: the catalogue entry
+    std::optional<std::u16string> port;     // /port NAME
+    std::optional<std::u16string> logFile;  // /log FILE
+};
+
+enum class SetupMode {
+    Wizard,  // no switches, or only /log
+    Usage,   // /? or /help
+    Quiet,   // /quiet
+};
+
+SetupMode ModeOf(const SetupOptions& options);
+
+struct ParsedSwitches {
+    bool accepted = false;
+    SetupOptions options;
+    // Why the command line was refused (English, for the log), and the exit code for it.
+    std::u16string refusal;
+    std::uint32_t exitCode = 0;
+};
+
+// The arguments after the program name.
+ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments);
+// A whole command line as the program was given it, program name first.
+ParsedSwitches ParseCommandLine(std::u16string_view line);
+
+}  // namespace engine
