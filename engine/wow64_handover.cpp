@@ -25,8 +25,9 @@ std::u16string_view ArgumentsOf(std::u16string_view commandLine) {
     if (!commandLine.empty() && commandLine[0] == u'"') {
         std::size_t close = commandLine.find(u'"', 1);
         i = close == std::u16string_view::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
     }
-    while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
     while (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
     return commandLine.substr(i);
 }

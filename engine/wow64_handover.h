@@ -28,8 +28,9 @@ struct HandOver {
     std::u16string program;  // the x64 program's full path
 };
 
-// What follows the program's own name in a command line, as Windows' parser ends the
-// name: at the closing quote when it starts with one, else at the first blank or tab.
+// What follows the program's own name in a command line, as Windows' parser
+// (SplitCommandLine) ends the name: at the closing quote when it starts with one, else at
+// the first blank or tab.
 std::u16string_view ArgumentsOf(std::u16string_view commandLine);
 
 // The x64 program's command line: its full path in quotes, then the arguments as given.

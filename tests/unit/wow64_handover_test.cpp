@@ -86,6 +86,8 @@ TEST(Wow64HandOver, TheArgumentsFollowTheProgramNameAsWindowsParsesIt) {
     EXPECT_EQ(engine::ArgumentsOf(u"tamrin32.exe"), u"");
     EXPECT_EQ(engine::ArgumentsOf(u"\"tamrin32.exe\""), u"");
     EXPECT_EQ(engine::ArgumentsOf(u"\"unclosed /quiet"), u"");
+    // The name ends at its closing quote, as SplitCommandLine ends it.
+    EXPECT_EQ(engine::ArgumentsOf(u"\"C:\\a b\\t.exe\"/quiet"), u"/quiet");
     EXPECT_EQ(engine::ArgumentsOf(u""), u"");
     EXPECT_EQ(engine::HandOverCommandLine(u"C:\\M\\tamrin64.exe", u""), u"\"C:\\M\\tamrin64.exe\"");
 }
