@@ -2,6 +2,7 @@
 
 #include "engine/printer_installer.h"
 #include "platform/message_box.h"
+#include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
 #include "resources/resource.h"
@@ -77,17 +78,12 @@ BOOL CStep5::OnWizardFinish() {
     theInstaller.SetDefaultFlag(1);
     theInstaller.SetTestPageFlag(0);
 
-    // An empty name would open the print server instead of a printer: nothing to remove.
-    const std::u16string model = ModelName();
-    platform::Spooler& spooler = platform::Get<platform::Spooler>();
-    platform::Handle printer = nullptr;
-    if (!model.empty() && spooler.OpenPrinterW(model.c_str(), &printer, nullptr) && printer) {
+    bool closed = false;
+    if (PrinterOfModelExists(closed)) {
         statusText = kRemoving;
         ::SendMessageW(GetSafeHwnd(), WM_PAGE_REFRESH, 0, 0);
         RemoveOldPrinters();
-        // The printer was held open during the removal; the spooler completes its
-        // deletion when this handle is closed.
-        if (spooler.ClosePrinter(printer)) theInstaller.RescanDevices();
+        if (closed) theInstaller.RescanDevices();
     }
 
     ReleaseInstallWorker();
@@ -100,6 +96,23 @@ BOOL CStep5::OnWizardFinish() {
     }
     timerId = SetTimer(kPollTimer, kPollPeriodMs);
     return FALSE;
+}
+
+bool CStep5::PrinterOfModelExists(bool& closed) {
+    closed = false;
+    // An empty name would open the print server instead of a printer: nothing to remove.
+    const std::u16string model = ModelName();
+    if (model.empty()) return false;
+    platform::Spooler& spooler = platform::Get<platform::Spooler>();
+    platform::Handle opened = nullptr;
+    platform::ScopedHandle<platform::PrinterTraits> printer(
+        spooler.OpenPrinterW(model.c_str(), &opened, nullptr) ? opened : nullptr);
+    if (!printer) return false;
+    // Closed before the removal starts: a printer that still has an open handle is only
+    // marked for deletion, and its driver, still in use, cannot be deleted (DeletePrinter,
+    // DeletePrinterDriverEx).
+    closed = spooler.ClosePrinter(printer.take()) != 0;
+    return true;
 }
 
 void CStep5::RemoveOldPrinters() {

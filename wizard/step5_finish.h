@@ -33,6 +33,9 @@ protected:
 private:
     // Back and Finish with Cancel enabled, or a disabled Finish alone with Cancel disabled.
     void EnableWizardButtons(bool enable);
+    // Whether a printer of exactly the model's name exists, found by opening it. Its
+    // handle is closed before this returns; closed: whether ClosePrinter succeeded.
+    bool PrinterOfModelExists(bool& closed);
     // Worker 1: removes every printer of the model's name; signals the event it is given.
     static DWORD WINAPI DeleteOldDriverThread(LPVOID event);
     // Worker 2: installs the driver; its argument is the page. 0 on success, 1 on failure.

@@ -114,7 +114,9 @@ public:
     }
     platform::Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
                                           Dword deleteFlag, Dword versionFlag) override {
-        return inner.DeletePrinterDriverExW(server, environment, driver, deleteFlag, versionFlag);
+        const platform::Bool deleted = inner.DeletePrinterDriverExW(server, environment, driver, deleteFlag, versionFlag);
+        journal.Add(deleted ? "Driver deleted" : "Driver kept");
+        return deleted;
     }
     Dword GetLastError() override { return inner.GetLastError(); }
 
@@ -323,7 +325,8 @@ TEST_F(FinishPageTest, RemovesEveryPrinterOfTheNameThenRescansOnceBeforeInstalli
         if (entries[i].what == "Close" && i < rescan) lastClose = i;
     }
     EXPECT_LT(lastDelete, lastClose);
-    EXPECT_EQ(lastClose, rescan - 1) << "the re-scan follows the page's ClosePrinter";
+    EXPECT_EQ(lastClose, rescan - 2) << "the re-scan follows the removal's last ClosePrinter";
+    EXPECT_EQ(entries[rescan - 1].what.rfind("Driver", 0), 0u) << "and its last driver deletion";
     EXPECT_LT(rescan, install);
     for (int i = 0; i < rescan; ++i) {
         EXPECT_FALSE(entries[i].cancelEnabled) << "Cancel usable during the removal, at " << entries[i].what;
@@ -420,6 +423,37 @@ TEST_F(FinishPageTest, EmptyModelNameFailsWithoutTouchingTheSpooler) {
     EXPECT_EQ(boxes[0].caption, L"ERROR");
     EXPECT_TRUE(spooler.calls.empty()) << "first call: " << spooler.calls.front();
     EXPECT_TRUE(shell.starts.empty());
+}
+
+// A printer with an open handle is only marked for deletion, and is deleted when its last
+// handle is closed (DeletePrinter function, Microsoft Learn); its driver is then still in
+// use and DeletePrinterDriverEx fails (DeletePrinterDriverEx function, Microsoft Learn).
+// The fake spooler behaves so; Wine deletes at once. The page's own handle is closed
+// before the removal, so the old driver goes with its printer.
+TEST_F(FinishPageTest, ThePrinterIsClosedBeforeTheRemovalSoItsDriverIsDeleted) {
+    // Each printer with a driver of its own name, as the engine deletes them.
+    spooler.AddPrinter(kModel);
+    spooler.AddPrinter(u"Korvel KV-100 (2)");
+    EXPECT_EQ(RunFinishPage([&](WizardDriver& wizard) {
+                  wizard.Press(PSBTN_FINISH);
+                  ASSERT_TRUE(wizard.WaitForEnd(20000));
+              }),
+              2);
+
+    const auto entries = journal.Entries();
+    ASSERT_GE(entries.size(), 3u);
+    EXPECT_EQ(entries[0].what, "Open Korvel KV-100");
+    EXPECT_EQ(entries[1].what, "Close") << "the page's handle is closed at once";
+    const int firstDelete = journal.Find("Delete");
+    ASSERT_GT(firstDelete, 1);
+    EXPECT_EQ(entries[firstDelete].status, kRemoving);
+    EXPECT_EQ(journal.Count("Driver deleted"), 2);
+    EXPECT_EQ(journal.Count("Driver kept"), 0) << "a driver survived its printer's removal";
+    EXPECT_FALSE(spooler.drivers.count(u"Korvel KV-100 (2)"));
+    EXPECT_EQ(journal.Count("Rescan"), 1);
+    EXPECT_GT(journal.Find("Rescan"), journal.Find("Driver deleted"));
+    EXPECT_LT(journal.Find("Rescan"), journal.Find("rundll32 /if"));
+    EXPECT_FALSE(spooler.HasPrinter(u"Korvel KV-100 (2)"));
 }
 
 }  // namespace
