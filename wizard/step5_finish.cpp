@@ -74,6 +74,7 @@ BOOL CStep5::OnSetActive() {
 }
 
 BOOL CStep5::OnWizardFinish() {
+    working = true;
     EnableWizardButtons(false);
     theInstaller.SetDefaultFlag(1);
     theInstaller.SetTestPageFlag(0);
@@ -174,6 +175,7 @@ void CStep5::OnTimer(UINT_PTR id) {
     KillTimer(timerId);
     // The worker wrote its outcome as its last act and sends nothing more.
     ReleaseInstallWorker();
+    working = false;
     if (state < 0) {
         ShowBox(GetSafeHwnd(), kFailed, L"ERROR", MB_ICONERROR);
     } else {
@@ -184,6 +186,8 @@ void CStep5::OnTimer(UINT_PTR id) {
     EnableWizardButtons(true);
 }
 
+BOOL CStep5::OnQueryCancel() { return working ? FALSE : TRUE; }
+
 bool CStep5::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
     if (message != WM_PAGE_REFRESH) return false;
     UpdateData(FALSE);
@@ -193,7 +197,11 @@ bool CStep5::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
 
 void CStep5::EnableWizardButtons(bool enable) {
     SetWizardButtons(enable ? (PSWIZB_BACK | PSWIZB_FINISH) : PSWIZB_DISABLEDFINISH);
-    if (HWND frame = GetParentFrame()) {
-        if (HWND cancel = ::GetDlgItem(frame, IDCANCEL)) ::EnableWindow(cancel, enable ? TRUE : FALSE);
+    HWND frame = GetParentFrame();
+    if (!frame) return;
+    if (HWND cancel = ::GetDlgItem(frame, IDCANCEL)) ::EnableWindow(cancel, enable ? TRUE : FALSE);
+    // The close box and Alt+F4 go with Cancel (EnableMenuItem on the window menu).
+    if (HMENU menu = ::GetSystemMenu(frame, FALSE)) {
+        ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
     }
 }

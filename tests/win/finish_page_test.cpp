@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -222,6 +224,25 @@ protected:
             if (!e.status.empty() && (seen.empty() || seen.back() != e.status)) seen.push_back(e.status);
         }
         return seen;
+    }
+
+    // Waits until the installation worker has started the printer installer (held there
+    // when holdInstall is set).
+    bool WaitForInstallStart(WizardDriver& wizard) {
+        for (int i = 0; i < 500 && journal.Find("rundll32 /if") < 0; ++i) ::Sleep(20);
+        wizard.Settle();
+        return journal.Find("rundll32 /if") >= 0;
+    }
+
+    // Whether the window menu offers Close (the close box and Alt+F4 go with it).
+    static bool CloseOffered(WizardDriver& wizard) {
+        bool offered = false;
+        HWND frame = wizard.Frame();
+        wizard.OnUi([&] {
+            HMENU menu = frame ? ::GetSystemMenu(frame, FALSE) : nullptr;
+            offered = menu && (::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+        });
+        return offered;
     }
 
     static void ExpectButtonsUsable(WizardDriver& wizard, bool usable) {
@@ -454,6 +475,64 @@ TEST_F(FinishPageTest, ThePrinterIsClosedBeforeTheRemovalSoItsDriverIsDeleted) {
     EXPECT_GT(journal.Find("Rescan"), journal.Find("Driver deleted"));
     EXPECT_LT(journal.Find("Rescan"), journal.Find("rundll32 /if"));
     EXPECT_FALSE(spooler.HasPrinter(u"Korvel KV-100 (2)"));
+}
+
+// Every way of closing a property sheet sends PSN_QUERYCANCEL to the current page (Esc,
+// the close box; PSN_QUERYCANCEL notification code, Microsoft Learn); on Windows WM_CLOSE
+// is also refused while Cancel is disabled (DefDlgProc, Microsoft Learn). While the
+// installation runs the wizard stays, and then reports its outcome.
+TEST_F(FinishPageTest, NoWayOfClosingEndsTheWizardWhileInstalling) {
+    holdInstall = true;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        EXPECT_TRUE(CloseOffered(wizard));
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(WaitForInstallStart(wizard));
+        HWND frame = wizard.Frame();
+        EXPECT_FALSE(CloseOffered(wizard)) << "the window menu's Close is disabled";
+        wizard.Screenshot("finish-page-installing");
+
+        HWND cancel = ::GetDlgItem(frame, IDCANCEL);
+        const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+            {"Cancel pressed (PSM_PRESSBUTTON)", [&] { wizard.Press(PSBTN_CANCEL); }},
+            {"WM_COMMAND IDCANCEL", [&] {
+                 wizard.PostToFrame(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+             }},
+            {"Esc", [&] { wizard.Key(VK_ESCAPE); }},
+            {"WM_CLOSE", [&] { wizard.PostToFrame(WM_CLOSE, 0, 0); }},
+            {"the close box (WM_SYSCOMMAND SC_CLOSE)", [&] { wizard.PostToFrame(WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        };
+        for (const auto& [name, close] : ways) {
+            close();
+            wizard.Settle();
+            ::Sleep(50);
+            wizard.Settle();
+            ASSERT_FALSE(wizard.Ended()) << name << " ended the wizard";
+            wizard.OnUi([&] { EXPECT_TRUE(::IsWindow(frame) && ::IsWindowVisible(frame)) << name; });
+            EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kInstalling) << name;
+        }
+        EXPECT_TRUE(harness.boxes.Shown().empty());
+        ::SetEvent(releaseInstall);
+        EXPECT_TRUE(wizard.WaitForEnd(20000));
+    });
+    EXPECT_EQ(code, 2) << "the installation's outcome ends the wizard";
+    const auto boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"打印机驱动安装成功！");
+}
+
+TEST_F(FinishPageTest, AfterAFailureTheWizardClosesAsBefore) {
+    printuiCreates = false;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+        wizard.Settle();
+        EXPECT_TRUE(CloseOffered(wizard));
+        // Cancel refused nothing: the page lets the sheet close again.
+        wizard.PostToFrame(WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(wizard.WaitForEnd());
+    });
+    EXPECT_EQ(code, IDCANCEL);
+    EXPECT_EQ(harness.boxes.Shown().size(), 1u);
 }
 
 }  // namespace

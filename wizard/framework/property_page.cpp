@@ -68,6 +68,8 @@ LRESULT CPropertyPage::OnWizardNext() { return 0; }
 
 BOOL CPropertyPage::OnWizardFinish() { return TRUE; }
 
+BOOL CPropertyPage::OnQueryCancel() { return TRUE; }
+
 void CPropertyPage::OnTimer(UINT_PTR) {}
 
 bool CPropertyPage::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
@@ -155,6 +157,10 @@ bool CPropertyPage::HandleSheetNotification(const NMHDR& header, LRESULT& result
         case PSN_WIZFINISH:
             // TRUE keeps the wizard open.
             result = OnWizardFinish() ? FALSE : TRUE;
+            break;
+        case PSN_QUERYCANCEL:
+            // TRUE keeps the sheet open.
+            result = OnQueryCancel() ? FALSE : TRUE;
             break;
         default:
             return false;

@@ -42,6 +42,9 @@ protected:
     virtual LRESULT OnWizardNext();
     // TRUE lets the wizard close; FALSE keeps it open.
     virtual BOOL OnWizardFinish();
+    // The sheet is about to be cancelled (Cancel, Esc, the close box, Alt+F4 or WM_CLOSE,
+    // and EndDialog). TRUE lets it close; FALSE keeps it open.
+    virtual BOOL OnQueryCancel();
     virtual void OnTimer(UINT_PTR timerId);
     // Every other message of the page (commands, private messages, owner drawing,
     // notifications of its controls, and any with the sheet's PSN_ codes that another
