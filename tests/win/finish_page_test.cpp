@@ -535,4 +535,32 @@ TEST_F(FinishPageTest, AfterAFailureTheWizardClosesAsBefore) {
     EXPECT_EQ(harness.boxes.Shown().size(), 1u);
 }
 
+// The keyboard user: the default button has the focus on every activation, and again
+// after a failure, so Return alone goes on (on Windows a disabled button loses the
+// focus, and the page's static texts take none).
+TEST_F(FinishPageTest, TheDefaultButtonHasTheFocusOnEveryActivationAndAfterAFailure) {
+    printuiCreates = false;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        EXPECT_EQ(wizard.FocusedId(), kFinishButton);
+        wizard.Press(PSBTN_BACK);
+        ASSERT_TRUE(wizard.WaitForPage(kWelcomeTitle));
+        EXPECT_EQ(wizard.FocusedId(), kNextButton);
+        wizard.Key(VK_RETURN);
+        ASSERT_TRUE(wizard.WaitForPage(kFinishTitle));
+        EXPECT_EQ(wizard.FocusedId(), kFinishButton);
+
+        wizard.Key(VK_RETURN);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+        wizard.Settle();
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kFailed);
+        EXPECT_EQ(wizard.FocusedId(), kFinishButton) << "the focus is back on Finish";
+
+        wizard.OnUi([&] { printuiCreates = true; });
+        wizard.Key(VK_RETURN);
+        EXPECT_TRUE(wizard.WaitForEnd(20000));
+    });
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(journal.Count("rundll32 /if"), 2);
+}
+
 }  // namespace

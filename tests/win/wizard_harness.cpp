@@ -211,6 +211,19 @@ void WizardDriver::Key(UINT virtualKey) {
     });
 }
 
+HWND WizardDriver::Focus() {
+    HWND focus = nullptr;
+    OnUi([&] { focus = ::GetFocus(); });
+    return focus;
+}
+
+int WizardDriver::FocusedId() {
+    HWND focus = Focus();
+    int id = 0;
+    OnUi([&] { id = focus ? ::GetDlgCtrlID(focus) : 0; });
+    return id;
+}
+
 std::wstring WizardDriver::Text(int id) {
     std::wstring text;
     HWND page = Page();

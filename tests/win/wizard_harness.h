@@ -106,6 +106,10 @@ public:
     // keyboard focus, or in the frame when none has it; the wizard's dialog manager
     // handles it as typed.
     void Key(UINT virtualKey);
+    // The window with the keyboard focus on the wizard's thread, and its control id (0
+    // for none).
+    HWND Focus();
+    int FocusedId();
 
     // Controls of the current page.
     std::wstring Text(int id);
