@@ -9,6 +9,7 @@ namespace {
 
 struct Win32MessageBoxes final : MessageBoxes {
     int MessageBoxW(Handle owner, const char16_t* text, const char16_t* caption, Dword type) override {
+        if (!owner) owner = OwnerForUnowned();
         return ::MessageBoxW(static_cast<HWND>(owner), reinterpret_cast<const wchar_t*>(text),
                              reinterpret_cast<const wchar_t*>(caption), type);
     }

@@ -15,6 +15,7 @@
 
 #include "engine/printer_installer.h"
 #include "platform/config_manager.h"
+#include "platform/message_box.h"
 #include "platform/text.h"
 #include "resources/resource.h"
 #include "tests/support/fake_devices.h"
@@ -561,6 +562,44 @@ TEST_F(FinishPageTest, TheDefaultButtonHasTheFocusOnEveryActivationAndAfterAFail
     });
     EXPECT_EQ(code, 2);
     EXPECT_EQ(journal.Count("rundll32 /if"), 2);
+}
+
+// The box the engine shows when rundll32 cannot be started comes from the installation
+// worker with no owner; the message-box service gives it the wizard's frame, so it opens
+// in front of the wizard instead of behind or apart from it.
+TEST_F(FinishPageTest, ABoxWithoutOwnerFromTheWorkerBelongsToTheWizard) {
+    shell.startFails = true;
+    shell.startError = 2;  // ERROR_FILE_NOT_FOUND
+    harness.boxes.Answer({ScriptedMessageBoxes::kShowOnScreen, IDOK});
+    HWND frame = nullptr;
+    HWND owner = nullptr;
+    RunFinishPage([&](WizardDriver& wizard) {
+        frame = wizard.Frame();
+        EXPECT_EQ(platform::OwnerForUnowned(), frame);
+        wizard.Press(PSBTN_FINISH);
+        // The box belongs to the worker's thread: look among all top-level windows.
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !box; ++i, ::Sleep(20)) {
+            for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32770", L"ERROR"); w;
+                 w = ::FindWindowExW(nullptr, w, L"#32770", L"ERROR")) {
+                if (::IsWindowVisible(w)) box = w;
+            }
+        }
+        ASSERT_NE(box, nullptr) << "no box on screen";
+        owner = ::GetWindow(box, GW_OWNER);
+        EXPECT_FALSE(::IsWindowEnabled(frame)) << "the box holds the wizard";
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ASSERT_TRUE(harness.boxes.WaitForCount(2, 20000));
+        wizard.Settle();
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kFailed);
+    });
+    EXPECT_EQ(owner, frame);
+    const auto boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].owner, nullptr) << "the engine itself names no window";
+    EXPECT_EQ(boxes[0].text, L"The specified file was not found.");
+    EXPECT_EQ(boxes[1].text, L"打印机驱动安装失败！");
+    EXPECT_EQ(platform::OwnerForUnowned(), nullptr) << "the ended wizard owns no boxes";
 }
 
 }  // namespace
