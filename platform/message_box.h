@@ -1,6 +1,8 @@
 // Message boxes for the user.
 #pragma once
 
+#include <atomic>
+
 #include "platform/types.h"
 
 namespace platform {
@@ -15,5 +17,16 @@ struct MessageBoxes {
 protected:
     ~MessageBoxes() = default;
 };
+
+// The window that owns the boxes shown with no owner (the engine knows no window and names
+// none): while the wizard runs, its frame, so that a box from a worker thread opens in
+// front of the wizard and holds it instead of opening behind or apart from it. nullptr
+// when there is none. The Windows forwarder honours it; any thread may read it.
+namespace detail {
+inline std::atomic<Handle> ownerForUnowned{nullptr};
+}  // namespace detail
+
+inline void SetOwnerForUnowned(Handle owner) { detail::ownerForUnowned.store(owner); }
+inline Handle OwnerForUnowned() { return detail::ownerForUnowned.load(); }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "engine/printer_installer.h"
 #include "platform/message_box.h"
+#include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
 #include "resources/resource.h"
@@ -73,21 +74,17 @@ BOOL CStep5::OnSetActive() {
 }
 
 BOOL CStep5::OnWizardFinish() {
+    working = true;
     EnableWizardButtons(false);
     theInstaller.SetDefaultFlag(1);
     theInstaller.SetTestPageFlag(0);
 
-    // An empty name would open the print server instead of a printer: nothing to remove.
-    const std::u16string model = ModelName();
-    platform::Spooler& spooler = platform::Get<platform::Spooler>();
-    platform::Handle printer = nullptr;
-    if (!model.empty() && spooler.OpenPrinterW(model.c_str(), &printer, nullptr) && printer) {
+    bool closed = false;
+    if (PrinterOfModelExists(closed)) {
         statusText = kRemoving;
         ::SendMessageW(GetSafeHwnd(), WM_PAGE_REFRESH, 0, 0);
         RemoveOldPrinters();
-        // The printer was held open during the removal; the spooler completes its
-        // deletion when this handle is closed.
-        if (spooler.ClosePrinter(printer)) theInstaller.RescanDevices();
+        if (closed) theInstaller.RescanDevices();
     }
 
     ReleaseInstallWorker();
@@ -100,6 +97,23 @@ BOOL CStep5::OnWizardFinish() {
     }
     timerId = SetTimer(kPollTimer, kPollPeriodMs);
     return FALSE;
+}
+
+bool CStep5::PrinterOfModelExists(bool& closed) {
+    closed = false;
+    // An empty name would open the print server instead of a printer: nothing to remove.
+    const std::u16string model = ModelName();
+    if (model.empty()) return false;
+    platform::Spooler& spooler = platform::Get<platform::Spooler>();
+    platform::Handle opened = nullptr;
+    platform::ScopedHandle<platform::PrinterTraits> printer(
+        spooler.OpenPrinterW(model.c_str(), &opened, nullptr) ? opened : nullptr);
+    if (!printer) return false;
+    // Closed before the removal starts: a printer that still has an open handle is only
+    // marked for deletion, and its driver, still in use, cannot be deleted (DeletePrinter,
+    // DeletePrinterDriverEx).
+    closed = spooler.ClosePrinter(printer.take()) != 0;
+    return true;
 }
 
 void CStep5::RemoveOldPrinters() {
@@ -161,6 +175,7 @@ void CStep5::OnTimer(UINT_PTR id) {
     KillTimer(timerId);
     // The worker wrote its outcome as its last act and sends nothing more.
     ReleaseInstallWorker();
+    working = false;
     if (state < 0) {
         ShowBox(GetSafeHwnd(), kFailed, L"ERROR", MB_ICONERROR);
     } else {
@@ -171,6 +186,8 @@ void CStep5::OnTimer(UINT_PTR id) {
     EnableWizardButtons(true);
 }
 
+BOOL CStep5::OnQueryCancel() { return working ? FALSE : TRUE; }
+
 bool CStep5::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
     if (message != WM_PAGE_REFRESH) return false;
     UpdateData(FALSE);
@@ -180,7 +197,11 @@ bool CStep5::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
 
 void CStep5::EnableWizardButtons(bool enable) {
     SetWizardButtons(enable ? (PSWIZB_BACK | PSWIZB_FINISH) : PSWIZB_DISABLEDFINISH);
-    if (HWND frame = GetParentFrame()) {
-        if (HWND cancel = ::GetDlgItem(frame, IDCANCEL)) ::EnableWindow(cancel, enable ? TRUE : FALSE);
+    HWND frame = GetParentFrame();
+    if (!frame) return;
+    if (HWND cancel = ::GetDlgItem(frame, IDCANCEL)) ::EnableWindow(cancel, enable ? TRUE : FALSE);
+    // The close box and Alt+F4 go with Cancel (EnableMenuItem on the window menu).
+    if (HMENU menu = ::GetSystemMenu(frame, FALSE)) {
+        ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
     }
 }

@@ -4,7 +4,9 @@
 // thread waits for its event), then installs on a second worker that reports its
 // progress by sending WM_PAGE_REFRESH and its outcome through installState, which a
 // 200 ms timer polls. The interface thread never waits for the installation worker
-// while it may still send.
+// while it may still send. From Finish until the outcome is shown the wizard cannot be
+// closed in any way (Cancel, Esc, the close box, Alt+F4): it would vanish while the
+// installation goes on unseen.
 #pragma once
 
 #include <atomic>
@@ -27,12 +29,18 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnSetActive() override;
     BOOL OnWizardFinish() override;
+    // FALSE while the removal or the installation runs.
+    BOOL OnQueryCancel() override;
     void OnTimer(UINT_PTR id) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    // Back and Finish with Cancel enabled, or a disabled Finish alone with Cancel disabled.
+    // Back and Finish with Cancel and the window menu's Close enabled, or a disabled Finish
+    // alone with both disabled.
     void EnableWizardButtons(bool enable);
+    // Whether a printer of exactly the model's name exists, found by opening it. Its
+    // handle is closed before this returns; closed: whether ClosePrinter succeeded.
+    bool PrinterOfModelExists(bool& closed);
     // Worker 1: removes every printer of the model's name; signals the event it is given.
     static DWORD WINAPI DeleteOldDriverThread(LPVOID event);
     // Worker 2: installs the driver; its argument is the page. 0 on success, 1 on failure.
@@ -51,5 +59,7 @@ private:
     // 0 while nothing is decided, 1 installed, -1 failed; written once by worker 2.
     std::atomic<std::int32_t> installState{0};
     UINT_PTR timerId = 0;
+    // From Finish until the outcome is taken from the worker; interface thread only.
+    bool working = false;
     platform::KernelObject installWorker;
 };

@@ -10,6 +10,7 @@ namespace {
 
 struct Win32MessageBoxes final : MessageBoxes {
     int MessageBoxW(Handle owner, const char16_t* text, const char16_t* caption, Dword type) override {
+        if (!owner) owner = OwnerForUnowned();
         return ::MessageBoxW(static_cast<HWND>(owner), AsWide(text), AsWide(caption), type);
     }
 };

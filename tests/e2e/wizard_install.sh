@@ -8,9 +8,16 @@
 # 1. The whole wizard on the sample medium, no USB printer: Finish installs the first
 #    model of "KV系列" on LPT1:, the success box appears, the wizard ends, and the printer
 #    is in Wine's spooler as the default printer.
-# 2. The printer user-interface entry point fails (TAMRIN_PRINTUI_FAIL): the failure box
-#    appears, then the wizard stays open on the finish page with its buttons usable.
-# 3. Cancel on each page ends the process at once and creates no printer.
+# 2. The same with the keyboard alone: Return on every page, on Finish and on the success
+#    box (the default button has the focus on every page).
+# 3. A slow installation (TAMRIN_PRINTUI_DELAY_MS): Escape and Alt+F4 while it runs leave
+#    the wizard on screen with every button disabled; then the success box appears and
+#    the printer is installed.
+# 4. The printer user-interface entry point fails (TAMRIN_PRINTUI_FAIL): the failure box
+#    appears, then the wizard stays open on the finish page with its buttons usable and
+#    the focus on Finish (Return tries again).
+# 5. Cancel on each page ends the process at once and creates no printer; so do Escape
+#    and Alt+F4 when nothing runs (which also shows that the keys of 3. reach the wizard).
 # The seconds from start to the welcome page and each page's activation are printed.
 set -euo pipefail
 
@@ -36,6 +43,18 @@ trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
 fresh_prefix() { e2e_fresh_prefix "$stub"; }
 
 printers() { probe printers; }
+
+# The printer is installed and the default one, and printui was asked to install it.
+expect_installed() {
+  local state log
+  state=$(printers)
+  grep -qx "$printer" <<<"$state" || fail "$1: no printer \"$printer\" after the installation: [$state]"
+  grep -qx "default=$printer" <<<"$state" || fail "$1: \"$printer\" is not the default printer: [$state]"
+  log=$(cat "$work/printui.log")
+  grep -q '/if' <<<"$log" || fail "$1: printui was not asked to install: [$log]"
+}
+
+busy='back=disabled next=hidden finish=disabled cancel=disabled help=hidden'
 
 # --- 1. Success.
 fresh_prefix
@@ -72,7 +91,47 @@ grep -q '/y' <<<"$log" || fail "printui was not asked to set the default printer
 if grep -q '/k' <<<"$log"; then fail "a test page was printed: [$log]"; fi
 echo "success: \"$printer\" installed as the default printer"
 
-# --- 2. Failure: the box, then the wizard stays open with its buttons back.
+# --- 2. The keyboard alone: Return from the welcome page to the end.
+fresh_prefix
+start_wizard "$work/medium/$exe_name"
+walk_to_finish install-keys- keys
+press_key "$(step 4)" Return
+expect_page OK "$box_buttons" install-keys-success-box
+press_key OK Return
+status=0
+wait_exit || status=$?
+[ $status = 0 ] || fail "the wizard ended with exit code $status after Return on the success box"
+expect_installed "Return alone"
+echo "keyboard: Return alone walked the wizard and installed \"$printer\""
+
+# --- 3. Escape and Alt+F4 while a slow installation runs.
+fresh_prefix
+export TAMRIN_PRINTUI_DELAY_MS=8000
+start_wizard "$work/medium/$exe_name"
+walk_to_finish install-busy-
+click "$(step 4)" $finish
+for i in $(seq 300); do
+  grep -q '/if' "$work/printui.log" 2>/dev/null && break
+  sleep 0.1
+done
+grep -q '/if' "$work/printui.log" 2>/dev/null || fail "printui was not started"
+expect_page "$(step 4)" "$busy" install-page4-installing
+for keys in Escape alt+F4; do
+  press_key "$(step 4)" "$keys"
+  sleep 1
+  kill -0 "$wizard_pid" 2>/dev/null || fail "$keys during the installation ended the program"
+  probe buttons "$(step 4)" "$busy" 2000 >/dev/null || fail "$keys during the installation closed the wizard"
+done
+expect_page OK "$box_buttons" install-busy-success-box
+click OK 1
+status=0
+wait_exit || status=$?
+[ $status = 0 ] || fail "the wizard ended with exit code $status after the success box"
+expect_installed "slow installation"
+unset TAMRIN_PRINTUI_DELAY_MS
+echo "closing while installing: Escape and Alt+F4 refused, the outcome reported"
+
+# --- 4. Failure: the box, then the wizard stays open with its buttons back.
 fresh_prefix
 export TAMRIN_PRINTUI_FAIL=1
 start_wizard "$work/medium/$exe_name"
@@ -84,13 +143,18 @@ click ERROR 1
 expect_page "$(step 4)" "$back_finish" install-page4-failed
 [ "$(probe text "$(step 4)" 1028)" = "打印机驱动安装失败！" ] || fail "status after failure is [$(probe text "$(step 4)" 1028)]"
 kill -0 "$wizard_pid" 2>/dev/null || fail "the wizard ended after a failed installation"
+# The focus is back on Finish: Return tries again.
+press_key "$(step 4)" Return
+expect_page ERROR "$box_buttons" install-failure-box-again
+click ERROR 1
+expect_page "$(step 4)" "$back_finish" install-page4-failed-again
 click "$(step 4)" $cancel
 wait_exit || fail "Cancel after the failure did not end the program cleanly"
 unset TAMRIN_PRINTUI_FAIL
 if printers | grep -qx "$printer"; then fail "a printer was created although printui failed"; fi
 echo "failure: ERROR box, wizard kept open, buttons back"
 
-# --- 3. Cancel on each page.
+# --- 5. Cancel on each page.
 for page in 1 2 3 4; do
   fresh_prefix
   start_wizard "$work/medium/$exe_name"
@@ -109,3 +173,16 @@ for page in 1 2 3 4; do
 done
 rm -f "$shots/$arch-cancel-ignored.png"
 echo "cancel: every page ends the program, nothing installed"
+
+for keys in Escape alt+F4; do
+  fresh_prefix
+  start_wizard "$work/medium/$exe_name"
+  walk_to_finish cancel-ignored- keys
+  press_key "$(step 4)" "$keys"
+  status=0
+  wait_exit || status=$?
+  [ $status = 0 ] || fail "$keys on the finish page: exit code $status"
+  [ ! -s "$work/printui.log" ] || fail "$keys on the finish page called printui"
+done
+rm -f "$shots/$arch"-cancel-ignored-*.png
+echo "Escape and Alt+F4 end the program when nothing runs"

@@ -89,6 +89,18 @@ click() {
   xdotool mousemove "$x" "$y" click 1
 }
 
+# Presses keys (xdotool names: Return, Escape, alt+F4) while window TITLE is there, as a
+# user at the keyboard: the keys go to whatever has Wine's keyboard focus, so nothing is
+# clicked first. The pointer rests on the window's caption (there is no window manager:
+# X sends the keys to the window under the pointer).
+press_key() {
+  local title=$1 x y w h
+  shift
+  read -r x y w h < <(probe rect "$title") || fail "no window \"$title\" to type into"
+  xdotool mousemove $((x + w / 2)) $((y + 8))
+  xdotool key --delay 50 "$@"
+}
+
 # Starts the program in the background.
 start_wizard() {
   wine "$@" &
@@ -109,14 +121,21 @@ wait_exit() {
   return $status
 }
 
-# Next from the welcome page to the finish page, a screenshot of each page.
+# Next from the welcome page to the finish page, a screenshot of each page. With "keys"
+# as the second argument Next is pressed with Return alone (the default button has the
+# focus on every page) instead of the mouse.
 walk_to_finish() {
-  local prefix=${1:-}
+  local prefix=${1:-} how=${2:-mouse}
   expect_page "$(step 1)" "$only_next" "${prefix}page1-welcome"
-  click "$(step 1)" $next
+  go_next "$how" 1
   expect_page "$(step 2)" "$back_next" "${prefix}page2-driver"
-  click "$(step 2)" $next
+  go_next "$how" 2
   expect_page "$(step 3)" "$back_next" "${prefix}page3-port"
-  click "$(step 3)" $next
+  go_next "$how" 3
   expect_page "$(step 4)" "$back_finish" "${prefix}page4-finish"
+}
+
+# Next on step STEP: go_next mouse|keys STEP
+go_next() {
+  if [ "$1" = keys ]; then press_key "$(step "$2")" Return; else click "$(step "$2")" $next; fi
 }

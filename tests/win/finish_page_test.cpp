@@ -7,12 +7,15 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "engine/printer_installer.h"
 #include "platform/config_manager.h"
+#include "platform/message_box.h"
 #include "platform/text.h"
 #include "resources/resource.h"
 #include "tests/support/fake_devices.h"
@@ -114,7 +117,9 @@ public:
     }
     platform::Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
                                           Dword deleteFlag, Dword versionFlag) override {
-        return inner.DeletePrinterDriverExW(server, environment, driver, deleteFlag, versionFlag);
+        const platform::Bool deleted = inner.DeletePrinterDriverExW(server, environment, driver, deleteFlag, versionFlag);
+        journal.Add(deleted ? "Driver deleted" : "Driver kept");
+        return deleted;
     }
     Dword GetLastError() override { return inner.GetLastError(); }
 
@@ -222,6 +227,25 @@ protected:
         return seen;
     }
 
+    // Waits until the installation worker has started the printer installer (held there
+    // when holdInstall is set).
+    bool WaitForInstallStart(WizardDriver& wizard) {
+        for (int i = 0; i < 500 && journal.Find("rundll32 /if") < 0; ++i) ::Sleep(20);
+        wizard.Settle();
+        return journal.Find("rundll32 /if") >= 0;
+    }
+
+    // Whether the window menu offers Close (the close box and Alt+F4 go with it).
+    static bool CloseOffered(WizardDriver& wizard) {
+        bool offered = false;
+        HWND frame = wizard.Frame();
+        wizard.OnUi([&] {
+            HMENU menu = frame ? ::GetSystemMenu(frame, FALSE) : nullptr;
+            offered = menu && (::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+        });
+        return offered;
+    }
+
     static void ExpectButtonsUsable(WizardDriver& wizard, bool usable) {
         EXPECT_EQ(wizard.ButtonEnabled(kBackButton), usable);
         EXPECT_EQ(wizard.ButtonEnabled(kFinishButton), usable);
@@ -323,7 +347,8 @@ TEST_F(FinishPageTest, RemovesEveryPrinterOfTheNameThenRescansOnceBeforeInstalli
         if (entries[i].what == "Close" && i < rescan) lastClose = i;
     }
     EXPECT_LT(lastDelete, lastClose);
-    EXPECT_EQ(lastClose, rescan - 1) << "the re-scan follows the page's ClosePrinter";
+    EXPECT_EQ(lastClose, rescan - 2) << "the re-scan follows the removal's last ClosePrinter";
+    EXPECT_EQ(entries[rescan - 1].what.rfind("Driver", 0), 0u) << "and its last driver deletion";
     EXPECT_LT(rescan, install);
     for (int i = 0; i < rescan; ++i) {
         EXPECT_FALSE(entries[i].cancelEnabled) << "Cancel usable during the removal, at " << entries[i].what;
@@ -420,6 +445,161 @@ TEST_F(FinishPageTest, EmptyModelNameFailsWithoutTouchingTheSpooler) {
     EXPECT_EQ(boxes[0].caption, L"ERROR");
     EXPECT_TRUE(spooler.calls.empty()) << "first call: " << spooler.calls.front();
     EXPECT_TRUE(shell.starts.empty());
+}
+
+// A printer with an open handle is only marked for deletion, and is deleted when its last
+// handle is closed (DeletePrinter function, Microsoft Learn); its driver is then still in
+// use and DeletePrinterDriverEx fails (DeletePrinterDriverEx function, Microsoft Learn).
+// The fake spooler behaves so; Wine deletes at once. The page's own handle is closed
+// before the removal, so the old driver goes with its printer.
+TEST_F(FinishPageTest, ThePrinterIsClosedBeforeTheRemovalSoItsDriverIsDeleted) {
+    // Each printer with a driver of its own name, as the engine deletes them.
+    spooler.AddPrinter(kModel);
+    spooler.AddPrinter(u"Korvel KV-100 (2)");
+    EXPECT_EQ(RunFinishPage([&](WizardDriver& wizard) {
+                  wizard.Press(PSBTN_FINISH);
+                  ASSERT_TRUE(wizard.WaitForEnd(20000));
+              }),
+              2);
+
+    const auto entries = journal.Entries();
+    ASSERT_GE(entries.size(), 3u);
+    EXPECT_EQ(entries[0].what, "Open Korvel KV-100");
+    EXPECT_EQ(entries[1].what, "Close") << "the page's handle is closed at once";
+    const int firstDelete = journal.Find("Delete");
+    ASSERT_GT(firstDelete, 1);
+    EXPECT_EQ(entries[firstDelete].status, kRemoving);
+    EXPECT_EQ(journal.Count("Driver deleted"), 2);
+    EXPECT_EQ(journal.Count("Driver kept"), 0) << "a driver survived its printer's removal";
+    EXPECT_FALSE(spooler.drivers.count(u"Korvel KV-100 (2)"));
+    EXPECT_EQ(journal.Count("Rescan"), 1);
+    EXPECT_GT(journal.Find("Rescan"), journal.Find("Driver deleted"));
+    EXPECT_LT(journal.Find("Rescan"), journal.Find("rundll32 /if"));
+    EXPECT_FALSE(spooler.HasPrinter(u"Korvel KV-100 (2)"));
+}
+
+// Every way of closing a property sheet sends PSN_QUERYCANCEL to the current page (Esc,
+// the close box; PSN_QUERYCANCEL notification code, Microsoft Learn); on Windows WM_CLOSE
+// is also refused while Cancel is disabled (DefDlgProc, Microsoft Learn). While the
+// installation runs the wizard stays, and then reports its outcome.
+TEST_F(FinishPageTest, NoWayOfClosingEndsTheWizardWhileInstalling) {
+    holdInstall = true;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        EXPECT_TRUE(CloseOffered(wizard));
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(WaitForInstallStart(wizard));
+        HWND frame = wizard.Frame();
+        EXPECT_FALSE(CloseOffered(wizard)) << "the window menu's Close is disabled";
+        wizard.Screenshot("finish-page-installing");
+
+        HWND cancel = ::GetDlgItem(frame, IDCANCEL);
+        const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+            {"Cancel pressed (PSM_PRESSBUTTON)", [&] { wizard.Press(PSBTN_CANCEL); }},
+            {"WM_COMMAND IDCANCEL", [&] {
+                 wizard.PostToFrame(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+             }},
+            {"Esc", [&] { wizard.Key(VK_ESCAPE); }},
+            {"WM_CLOSE", [&] { wizard.PostToFrame(WM_CLOSE, 0, 0); }},
+            {"the close box (WM_SYSCOMMAND SC_CLOSE)", [&] { wizard.PostToFrame(WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        };
+        for (const auto& [name, close] : ways) {
+            close();
+            wizard.Settle();
+            ::Sleep(50);
+            wizard.Settle();
+            ASSERT_FALSE(wizard.Ended()) << name << " ended the wizard";
+            wizard.OnUi([&] { EXPECT_TRUE(::IsWindow(frame) && ::IsWindowVisible(frame)) << name; });
+            EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kInstalling) << name;
+        }
+        EXPECT_TRUE(harness.boxes.Shown().empty());
+        ::SetEvent(releaseInstall);
+        EXPECT_TRUE(wizard.WaitForEnd(20000));
+    });
+    EXPECT_EQ(code, 2) << "the installation's outcome ends the wizard";
+    const auto boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"打印机驱动安装成功！");
+}
+
+TEST_F(FinishPageTest, AfterAFailureTheWizardClosesAsBefore) {
+    printuiCreates = false;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+        wizard.Settle();
+        EXPECT_TRUE(CloseOffered(wizard));
+        // Cancel refused nothing: the page lets the sheet close again.
+        wizard.PostToFrame(WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(wizard.WaitForEnd());
+    });
+    EXPECT_EQ(code, IDCANCEL);
+    EXPECT_EQ(harness.boxes.Shown().size(), 1u);
+}
+
+// The keyboard user: the default button has the focus on every activation, and again
+// after a failure, so Return alone goes on (on Windows a disabled button loses the
+// focus, and the page's static texts take none).
+TEST_F(FinishPageTest, TheDefaultButtonHasTheFocusOnEveryActivationAndAfterAFailure) {
+    printuiCreates = false;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        EXPECT_EQ(wizard.FocusedId(), kFinishButton);
+        wizard.Press(PSBTN_BACK);
+        ASSERT_TRUE(wizard.WaitForPage(kWelcomeTitle));
+        EXPECT_EQ(wizard.FocusedId(), kNextButton);
+        wizard.Key(VK_RETURN);
+        ASSERT_TRUE(wizard.WaitForPage(kFinishTitle));
+        EXPECT_EQ(wizard.FocusedId(), kFinishButton);
+
+        wizard.Key(VK_RETURN);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+        wizard.Settle();
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kFailed);
+        EXPECT_EQ(wizard.FocusedId(), kFinishButton) << "the focus is back on Finish";
+
+        wizard.OnUi([&] { printuiCreates = true; });
+        wizard.Key(VK_RETURN);
+        EXPECT_TRUE(wizard.WaitForEnd(20000));
+    });
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(journal.Count("rundll32 /if"), 2);
+}
+
+// The box the engine shows when rundll32 cannot be started comes from the installation
+// worker with no owner; the message-box service gives it the wizard's frame, so it opens
+// in front of the wizard instead of behind or apart from it.
+TEST_F(FinishPageTest, ABoxWithoutOwnerFromTheWorkerBelongsToTheWizard) {
+    shell.startFails = true;
+    shell.startError = 2;  // ERROR_FILE_NOT_FOUND
+    harness.boxes.Answer({ScriptedMessageBoxes::kShowOnScreen, IDOK});
+    HWND frame = nullptr;
+    HWND owner = nullptr;
+    RunFinishPage([&](WizardDriver& wizard) {
+        frame = wizard.Frame();
+        EXPECT_EQ(platform::OwnerForUnowned(), frame);
+        wizard.Press(PSBTN_FINISH);
+        // The box belongs to the worker's thread: look among all top-level windows.
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !box; ++i, ::Sleep(20)) {
+            for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32770", L"ERROR"); w;
+                 w = ::FindWindowExW(nullptr, w, L"#32770", L"ERROR")) {
+                if (::IsWindowVisible(w)) box = w;
+            }
+        }
+        ASSERT_NE(box, nullptr) << "no box on screen";
+        owner = ::GetWindow(box, GW_OWNER);
+        EXPECT_FALSE(::IsWindowEnabled(frame)) << "the box holds the wizard";
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ASSERT_TRUE(harness.boxes.WaitForCount(2, 20000));
+        wizard.Settle();
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kFailed);
+    });
+    EXPECT_EQ(owner, frame);
+    const auto boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].owner, nullptr) << "the engine itself names no window";
+    EXPECT_EQ(boxes[0].text, L"The specified file was not found.");
+    EXPECT_EQ(boxes[1].text, L"打印机驱动安装失败！");
+    EXPECT_EQ(platform::OwnerForUnowned(), nullptr) << "the ended wizard owns no boxes";
 }
 
 }  // namespace

@@ -32,6 +32,10 @@ public:
     std::function<void(TestPage&, int)> onActive;
     // How many Finish presses the page refuses before it accepts one.
     int refusals = 0;
+    // How many cancellations the page refuses before it accepts one, and how many it was
+    // asked about.
+    int cancelRefusals = 0;
+    int cancelQueries = 0;
     std::wstring text;
     // The sender and code of every notification that reached OnMessage.
     std::vector<std::pair<HWND, UINT>> notifications;
@@ -66,6 +70,12 @@ protected:
         events.push_back(name + ":finish");
         if (refusals == 0) return TRUE;
         --refusals;
+        return FALSE;
+    }
+    BOOL OnQueryCancel() override {
+        ++cancelQueries;
+        if (cancelRefusals == 0) return TRUE;
+        --cancelRefusals;
         return FALSE;
     }
     bool OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) override {
@@ -146,6 +156,20 @@ TEST_F(PropertySheetTest, FinishThatIsRefusedKeepsTheWizardOpen) {
 TEST_F(PropertySheetTest, CancelEndsWithIdCancel) {
     first.onActive = [](TestPage& page, int) { page.Press(PSBTN_CANCEL); };
     EXPECT_EQ(RunWizard(), IDCANCEL);
+    EXPECT_EQ(events, (std::vector<std::string>{"1:init", "1:active"}));
+}
+
+// PSN_QUERYCANCEL: TRUE from the page keeps the sheet open (PSN_QUERYCANCEL notification
+// code, Microsoft Learn); OnQueryCancel says it the other way round, as OnWizardFinish.
+TEST_F(PropertySheetTest, CancelThatIsRefusedKeepsTheSheetOpenAndWMCloseAsksToo) {
+    first.cancelRefusals = 2;
+    first.onActive = [](TestPage& page, int) {
+        page.Press(PSBTN_CANCEL);
+        ::PostMessageW(page.GetParentFrame(), WM_CLOSE, 0, 0);
+        page.Press(PSBTN_CANCEL);
+    };
+    EXPECT_EQ(RunWizard(), IDCANCEL);
+    EXPECT_EQ(first.cancelQueries, 3);
     EXPECT_EQ(events, (std::vector<std::string>{"1:init", "1:active"}));
 }
 

@@ -194,6 +194,36 @@ void WizardDriver::Press(int psbtn) {
     });
 }
 
+void WizardDriver::PostToFrame(UINT message, WPARAM wParam, LPARAM lParam) {
+    OnUi([&] {
+        if (HWND frame = Ended() ? nullptr : sheet->GetSafeHwnd()) ::PostMessageW(frame, message, wParam, lParam);
+    });
+}
+
+void WizardDriver::Key(UINT virtualKey) {
+    OnUi([&] {
+        HWND target = ::GetFocus();
+        if (!target) target = Ended() ? nullptr : sheet->GetSafeHwnd();
+        if (!target) return;
+        const UINT scan = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+        ::PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | (static_cast<LPARAM>(scan) << 16));
+        ::PostMessageW(target, WM_KEYUP, virtualKey, 1 | (static_cast<LPARAM>(scan) << 16) | (3L << 30));
+    });
+}
+
+HWND WizardDriver::Focus() {
+    HWND focus = nullptr;
+    OnUi([&] { focus = ::GetFocus(); });
+    return focus;
+}
+
+int WizardDriver::FocusedId() {
+    HWND focus = Focus();
+    int id = 0;
+    OnUi([&] { id = focus ? ::GetDlgCtrlID(focus) : 0; });
+    return id;
+}
+
 std::wstring WizardDriver::Text(int id) {
     std::wstring text;
     HWND page = Page();

@@ -100,6 +100,16 @@ public:
 
     // Presses a button of the frame (PSBTN_BACK, PSBTN_NEXT, PSBTN_FINISH, PSBTN_CANCEL).
     void Press(int psbtn);
+    // Posts a message to the frame, as the system would (WM_CLOSE, WM_SYSCOMMAND ...).
+    void PostToFrame(UINT message, WPARAM wParam, LPARAM lParam);
+    // Presses and releases a key (VK_RETURN, VK_ESCAPE ...) in the window that has the
+    // keyboard focus, or in the frame when none has it; the wizard's dialog manager
+    // handles it as typed.
+    void Key(UINT virtualKey);
+    // The window with the keyboard focus on the wizard's thread, and its control id (0
+    // for none).
+    HWND Focus();
+    int FocusedId();
 
     // Controls of the current page.
     std::wstring Text(int id);

@@ -191,6 +191,29 @@ TEST_F(WizardPagesTest, CancelInTheWarningEndsTheWizardWithThePageIndex) {
         EXPECT_EQ(call.find("EnumPorts"), std::string::npos) << call;
 }
 
+// A keyboard user walks the wizard with Return alone: every activation gives the focus to
+// the default button, Next, or Finish on the last page; Back keeps it there too, and Esc
+// then cancels.
+TEST_F(WizardPagesTest, ReturnAloneWalksTheWizardAndTheDefaultButtonHasTheFocusOnEveryPage) {
+    INT_PTR code = harness.Run([](WizardDriver& wizard) {
+        ASSERT_TRUE(wizard.WaitForPage(kStep1));
+        EXPECT_EQ(wizard.FocusedId(), kNextButton) << "welcome page";
+        for (const wchar_t* step : {kStep2, kStep3, kStep4}) {
+            wizard.Key(VK_RETURN);
+            ASSERT_TRUE(wizard.WaitForPage(step));
+            EXPECT_EQ(wizard.FocusedId(), step == kStep4 ? kFinishButton : kNextButton)
+                << testing::PrintToString(std::wstring(step));
+        }
+        wizard.Press(PSBTN_BACK);
+        ASSERT_TRUE(wizard.WaitForPage(kStep3));
+        EXPECT_EQ(wizard.FocusedId(), kNextButton) << "after Back";
+        wizard.Key(VK_ESCAPE);
+        EXPECT_TRUE(wizard.WaitForEnd());
+    });
+    EXPECT_EQ(code, IDCANCEL);
+    EXPECT_EQ(Wide(theInstaller.modelName), L"Korvel KV-100");
+}
+
 TEST_F(WizardPagesTest, WarningBoxOnScreen) {
     AttachPrinter("MDL:ZX-1;");
     harness.boxes.Answer({ScriptedMessageBoxes::kShowOnScreen});

@@ -68,6 +68,8 @@ LRESULT CPropertyPage::OnWizardNext() { return 0; }
 
 BOOL CPropertyPage::OnWizardFinish() { return TRUE; }
 
+BOOL CPropertyPage::OnQueryCancel() { return TRUE; }
+
 void CPropertyPage::OnTimer(UINT_PTR) {}
 
 bool CPropertyPage::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
@@ -82,7 +84,28 @@ BOOL CPropertyPage::UpdateData(BOOL saveAndValidate) {
 
 void CPropertyPage::SetWizardButtons(DWORD flags) {
     TAMRIN_REQUIRE_WINDOW(hwnd);
-    if (HWND frame = GetParentFrame()) ::PostMessageW(frame, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
+    HWND frame = GetParentFrame();
+    if (!frame) return;
+    ::PostMessageW(frame, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
+    // Both messages go to this thread's queue, so the flags are in place when it arrives.
+    ::PostMessageW(hwnd, WM_FOCUS_DEFAULT_BUTTON, 0, 0);
+}
+
+void CPropertyPage::FocusDefaultButton() {
+    HWND frame = GetParentFrame();
+    if (!frame) return;
+    // The frame's wizard buttons (PSM_SETWIZBUTTONS): Finish takes Next's place on the
+    // last page.
+    constexpr int kNextButton = 0x3024;
+    constexpr int kFinishButton = 0x3025;
+    for (int id : {kFinishButton, kNextButton}) {
+        HWND button = ::GetDlgItem(frame, id);
+        if (button && ::IsWindowVisible(button) && ::IsWindowEnabled(button)) {
+            // Through the dialog manager, so that the button also becomes the default one.
+            ::SendMessageW(frame, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+            return;
+        }
+    }
 }
 
 UINT_PTR CPropertyPage::SetTimer(UINT_PTR timerId, UINT elapseMs) {
@@ -125,6 +148,9 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_TIMER:
             OnTimer(static_cast<UINT_PTR>(wParam));
             return TRUE;
+        case WM_FOCUS_DEFAULT_BUTTON:
+            FocusDefaultButton();
+            return TRUE;
         case WM_NCDESTROY:
             pictures.Release();
             ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
@@ -157,6 +183,10 @@ bool CPropertyPage::HandleSheetNotification(const NMHDR& header, LRESULT& result
         case PSN_WIZFINISH:
             // TRUE keeps the wizard open.
             result = OnWizardFinish() ? FALSE : TRUE;
+            break;
+        case PSN_QUERYCANCEL:
+            // TRUE keeps the sheet open.
+            result = OnQueryCancel() ? FALSE : TRUE;
             break;
         default:
             return false;

@@ -11,6 +11,11 @@
 
 class CPropertySheet;
 
+// Posted to a page after its wizard-button flags: moves the keyboard focus to the frame's
+// default button once the flags have taken effect. Clear of the pages' own WM_USER
+// messages.
+constexpr UINT WM_FOCUS_DEFAULT_BUTTON = WM_APP + 0x100;
+
 class CPropertyPage {
 public:
     explicit CPropertyPage(UINT templateId);
@@ -43,6 +48,9 @@ protected:
     virtual LRESULT OnWizardNext();
     // TRUE lets the wizard close; FALSE keeps it open.
     virtual BOOL OnWizardFinish();
+    // The sheet is about to be cancelled (Cancel, Esc, the close box, Alt+F4 or WM_CLOSE,
+    // and EndDialog). TRUE lets it close; FALSE keeps it open.
+    virtual BOOL OnQueryCancel();
     virtual void OnTimer(UINT_PTR timerId);
     // Every other message of the page (commands, private messages, owner drawing,
     // notifications of its controls, and any with the sheet's PSN_ codes that another
@@ -54,6 +62,9 @@ protected:
     // Runs DoDataExchange: TRUE reads the controls, FALSE fills them.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     // Posts the PSWIZB_ flags to the frame; they take effect after the current message.
+    // Then the keyboard focus moves to the button they make the default (Finish, else
+    // Next), if it is enabled: the common controls leave the focus nowhere when they
+    // disable or hide the button that had it.
     void SetWizardButtons(DWORD flags);
     UINT_PTR SetTimer(UINT_PTR timerId, UINT elapseMs);
     BOOL KillTimer(UINT_PTR timerId);
@@ -66,6 +77,7 @@ private:
     // The sheet's PSN_ notifications that map to the callbacks above; header comes from
     // the sheet.
     bool HandleSheetNotification(const NMHDR& header, LRESULT& result);
+    void FocusDefaultButton();
 
     UINT templateId;
     HWND hwnd = nullptr;

@@ -78,6 +78,7 @@ INT_PTR CPropertySheet::DoModal() {
     INT_PTR result = ::PropertySheetW(&header);
     sheetStarting = nullptr;
     hwnd = nullptr;
+    OnSheetEnded();
 
     if (ended) return endCode;
     if (result > 0) return IDOK;
@@ -96,6 +97,8 @@ void CPropertySheet::SetWizardButtons(DWORD flags) {
 }
 
 BOOL CPropertySheet::OnInitDialog() { return TRUE; }
+
+void CPropertySheet::OnSheetEnded() {}
 
 int CALLBACK CPropertySheet::SheetCallback(HWND hwnd, UINT message, LPARAM) {
     if (message == PSCB_INITIALIZED && sheetStarting) {

@@ -38,6 +38,8 @@ public:
 protected:
     // The frame window exists and the common controls have set it up.
     virtual BOOL OnInitDialog();
+    // The frame window is gone (or was never made); DoModal returns next.
+    virtual void OnSheetEnded();
 
 private:
     static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);

@@ -9,7 +9,9 @@
 // - for /y /n NAME: makes NAME the default printer;
 // - for anything else (/k prints a test page): records the line only.
 // With TAMRIN_PRINTUI_FAIL set to any text it records the line and does nothing else,
-// as an entry point that fails.
+// as an entry point that fails. With TAMRIN_PRINTUI_DELAY_MS set to a number it waits
+// that many milliseconds (at most a minute) after recording an /if line, as a slow
+// installation.
 #include <windows.h>
 
 #include <string>
@@ -103,10 +105,23 @@ void InstallPrinter(const std::vector<std::wstring>& tokens) {
     AddTestPrinter(name, model, port);
 }
 
+// The delay asked for, in milliseconds; 0 without one or for anything but a number.
+DWORD Delay() {
+    const std::wstring text = Environment(L"TAMRIN_PRINTUI_DELAY_MS");
+    if (text.empty() || text.size() > 5) return 0;
+    DWORD ms = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return 0;
+        ms = ms * 10 + static_cast<DWORD>(c - L'0');
+    }
+    return ms < 60000 ? ms : 60000;
+}
+
 void Run(const std::wstring& commandLine) {
     Record(commandLine);
-    if (!Environment(L"TAMRIN_PRINTUI_FAIL").empty()) return;
     std::vector<std::wstring> tokens = Tokens(commandLine);
+    if (Has(tokens, L"/if")) Sleep(Delay());
+    if (!Environment(L"TAMRIN_PRINTUI_FAIL").empty()) return;
     if (Has(tokens, L"/if")) {
         InstallPrinter(tokens);
     } else if (Has(tokens, L"/y")) {
