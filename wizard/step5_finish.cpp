@@ -7,6 +7,7 @@
 #include "platform/spooler.h"
 #include "resources/resource.h"
 #include "wizard/framework/property_sheet.h"
+#include "wizard/medium_messages.h"
 #include "wizard/utf16.h"
 
 namespace {
@@ -74,6 +75,17 @@ BOOL CStep5::OnSetActive() {
 }
 
 BOOL CStep5::OnWizardFinish() {
+    // A model this medium cannot install is named before anything is removed.
+    const std::u16string model = ModelName();
+    if (!model.empty()) {
+        engine::ModelCheck check = engine::CheckPrinter(engine::Catalogue(theInstaller.printerInfoPath),
+                                                        theInstaller.programDir, model.c_str());
+        if (check.problem != engine::ModelProblem::None) {
+            ShowBox(GetSafeHwnd(), ModelProblemText(check, model.c_str(), theInstaller.printerInfoPath).c_str(),
+                    kMediumProblemCaption, MB_ICONERROR);
+            return FALSE;
+        }
+    }
     working = true;
     EnableWizardButtons(false);
     theInstaller.SetDefaultFlag(1);
@@ -96,6 +108,9 @@ BOOL CStep5::OnWizardFinish() {
         installState = -1;
     }
     timerId = SetTimer(kPollTimer, kPollPeriodMs);
+    // Without a timer the worker's own message brings the outcome; without a worker the
+    // outcome is already there.
+    if (!timerId && !installWorker) ::PostMessageW(GetSafeHwnd(), WM_PAGE_OUTCOME, 0, 0);
     return FALSE;
 }
 
@@ -148,6 +163,7 @@ DWORD WINAPI CStep5::InstallThread(LPVOID argument) {
     if (!installed) {
         page->ReportStatus(kFailed);
         page->installState = -1;
+        ::PostMessageW(page->GetSafeHwnd(), WM_PAGE_OUTCOME, 0, 0);
         return 1;
     }
     if (theInstaller.GetDefaultFlag()) theInstaller.SetDefaultPrinter();
@@ -155,6 +171,7 @@ DWORD WINAPI CStep5::InstallThread(LPVOID argument) {
     page->ReportStatus(kInstalled);
     ::Sleep(kPauseBeforeSuccessMs);
     page->installState = 1;
+    ::PostMessageW(page->GetSafeHwnd(), WM_PAGE_OUTCOME, 0, 0);
     return 0;
 }
 
@@ -170,9 +187,13 @@ void CStep5::ReleaseInstallWorker() {
 }
 
 void CStep5::OnTimer(UINT_PTR id) {
+    if (id == timerId) TakeOutcome();
+}
+
+void CStep5::TakeOutcome() {
     const std::int32_t state = installState;
-    if (id != timerId || state == 0) return;
-    KillTimer(timerId);
+    if (state == 0) return;
+    if (timerId) KillTimer(timerId);
     // The worker wrote its outcome as its last act and sends nothing more.
     ReleaseInstallWorker();
     working = false;
@@ -189,6 +210,11 @@ void CStep5::OnTimer(UINT_PTR id) {
 BOOL CStep5::OnQueryCancel() { return working ? FALSE : TRUE; }
 
 bool CStep5::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message == WM_PAGE_OUTCOME) {
+        if (!timerId && working) TakeOutcome();
+        result = 0;
+        return true;
+    }
     if (message != WM_PAGE_REFRESH) return false;
     UpdateData(FALSE);
     result = 1;

@@ -19,6 +19,9 @@
 // Sent by the installation worker: push the page's strings into its controls. Clear of
 // the dialog messages that start at WM_USER (DM_GETDEFID ...).
 constexpr UINT WM_PAGE_REFRESH = WM_USER + 100;
+// Posted by the install worker as its last act: the outcome is there. The page takes it
+// from its poll timer; this message takes its place only when no timer could be set.
+constexpr UINT WM_PAGE_OUTCOME = WM_USER + 101;
 
 class CStep5 : public CPropertyPage {
 public:
@@ -50,6 +53,8 @@ private:
     void RemoveOldPrinters();
     // Waits for the installation worker, which has written its outcome, and closes it.
     void ReleaseInstallWorker();
+    // Shows the worker's outcome, once it has one, and gives the wizard back to the user.
+    void TakeOutcome();
 
     std::wstring introText;
     std::wstring driverText;

@@ -21,6 +21,7 @@
 #include "tests/support/fake_devices.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
+#include "tests/support/temp_dir.h"
 #include "tests/win/wizard_harness.h"
 #include "wizard/step1_welcome.h"
 #include "wizard/step5_finish.h"
@@ -371,9 +372,20 @@ TEST_F(FinishPageTest, NoRescanWhenClosingThePrinterFails) {
     EXPECT_GE(journal.Find("rundll32 /if"), 0);
 }
 
+// A scratch medium whose catalogue gives the printer a 24-pin head, with its INF.
+void UseMediumFor(const TempDir& medium, const std::u16string& printer) {
+    medium.Write("PrinterInfor.Inf", Utf16LeWithBom("[PRINTER_TYPE]\n" + text::ToUtf8(printer) + "=24\n"));
+    medium.Write("PrinterDriver/24pin/OEMPRINT.INF", "[Version]\n");
+    text::Copy(theInstaller.programDir, kPathCapacity, medium.ProgramDir().c_str());
+    theInstaller.InitPrinterInfoPath();
+    theInstaller.InitDriverInfPath();
+}
+
 TEST_F(FinishPageTest, LongModelNameRemovesOnlyItsOwnPrinters) {
     // Cut to 99 characters, the name would match the other printer and remove it.
     const std::u16string model(199, u'K'), shorter(99, u'K');
+    TempDir medium;
+    UseMediumFor(medium, model);
     theInstaller.SetModelName(model.c_str());
     spooler.AddPrinter(model);
     spooler.AddPrinter(shorter);
@@ -428,6 +440,28 @@ TEST_F(FinishPageTest, FailureKeepsTheWizardOpenAndASecondFinishWorks) {
     EXPECT_EQ(boxes[1].text, L"打印机驱动安装成功！");
     EXPECT_EQ(journal.Count("rundll32 /if"), 2);
     EXPECT_EQ(journal.Count("rundll32 /y"), 1) << "no default printer after the failed try";
+}
+
+TEST_F(FinishPageTest, AModelTheMediumCannotInstallIsNamedBeforeAnythingIsRemoved) {
+    // The sample catalogue gives this printer no print head; an old printer of its name
+    // stays where it is, and the page stays usable.
+    theInstaller.SetModelName(u"Korvel KV-1");
+    spooler.AddPrinter(u"Korvel KV-1");
+    RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+        wizard.Settle();
+        EXPECT_FALSE(wizard.Ended());
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), L"");
+        ExpectButtonsUsable(wizard, true);
+    });
+    const auto boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind(L"打印机型号文件中没有型号“Korvel KV-1”的打印头类型", 0), 0u);
+    EXPECT_EQ(boxes[0].caption, L"ERROR");
+    EXPECT_TRUE(spooler.HasPrinter(u"Korvel KV-1"));
+    for (const std::string& call : spooler.calls) EXPECT_EQ(call.rfind("Delete", 0), std::string::npos) << call;
+    EXPECT_TRUE(shell.starts.empty());
 }
 
 TEST_F(FinishPageTest, EmptyModelNameFailsWithoutTouchingTheSpooler) {
