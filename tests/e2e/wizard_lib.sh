@@ -83,9 +83,15 @@ screenshot() {
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/$arch-$2.png"
 }
 
+# Clicks a control; the window is looked for for up to 5 s, as a window that is still
+# being made (or a probe whose Wine process starts late on a loaded machine) is not gone.
 click() {
-  local title=$1 control=$2 x y
-  read -r x y < <(probe point "$title" "$control") || fail "no control $control in \"$title\""
+  local title=$1 control=$2 x= y= i
+  for i in $(seq 50); do
+    read -r x y < <(probe point "$title" "$control") && [ -n "$y" ] && break
+    sleep 0.1
+  done
+  [ -n "$y" ] || fail "no control $control in \"$title\""
   xdotool mousemove "$x" "$y" click 1
 }
 
