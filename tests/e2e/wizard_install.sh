@@ -36,6 +36,9 @@ mkdir -p "$work/medium" "$shots"
 rm -f "$shots/$arch"-install-*.png "$shots/$arch-failure.png"
 cp -r "$medium/." "$work/medium/"
 cp "$program" "$work/medium/"
+# The INF names its signed catalog, which the sample medium cannot carry; Wine's staging
+# only needs a file of that name to copy the package.
+for head in 24pin 9pin; do printf 'catalog stand-in' >"$work/medium/PrinterDriver/$head/korvel.cat"; done
 export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n"
 
 trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
@@ -89,7 +92,12 @@ log=$(cat "$work/printui.log")
 grep -q '/if' <<<"$log" || fail "printui was not asked to install: [$log]"
 grep -q '/y' <<<"$log" || fail "printui was not asked to set the default printer: [$log]"
 if grep -q '/k' <<<"$log"; then fail "a test page was printed: [$log]"; fi
-echo "success: \"$printer\" installed as the default printer"
+# The driver package is staged for a printer plugged in later: a copy of the medium's INF
+# in the system's INF folder (Windows names it oem<N>.inf; Wine keeps its name).
+staged=$(find "$TAMRIN_WINEPREFIX/drive_c/windows/inf" -maxdepth 1 -type f -iname 'oem*.inf' | head -1)
+[ -n "$staged" ] && cmp -s "$staged" "$work/medium/PrinterDriver/24pin/OEMPRINT.INF" \
+  || fail "no copy of the driver INF in the prefix's inf folder"
+echo "success: \"$printer\" installed as the default printer, driver package staged ($(basename "$staged"))"
 
 # --- 2. The keyboard alone: Return from the welcome page to the end.
 fresh_prefix
