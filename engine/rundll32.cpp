@@ -12,7 +12,6 @@ namespace {
 
 using platform::Dword;
 
-constexpr Dword kErrorPathNotFound = 3;
 constexpr Dword kRundll32WaitMilliseconds = 120000;
 
 struct StartFailureMessage {
@@ -53,7 +52,7 @@ bool Rundll32Path(char16_t (&path)[kPathCapacity]) {
 
 bool RunRundll32(const char16_t* parameters) {
     auto& shell = platform::Get<platform::Shell>();
-    Dword error = kErrorPathNotFound;
+    Dword error = platform::kErrorPathNotFound;
     char16_t program[kPathCapacity] = {};
     if (Rundll32Path(program)) {
         platform::ShellExecuteInfo start;

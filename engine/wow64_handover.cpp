@@ -12,7 +12,6 @@ const char16_t kX64ProgramName[] = u"tamrin64.exe";
 
 namespace {
 
-constexpr platform::Dword kErrorPathNotFound = 3;
 // The exit code given when the x64 program's own could not be read.
 constexpr std::uint32_t kUnknownExitCode = 1;
 
@@ -59,7 +58,7 @@ HandOver HandOverToX64Program(std::u16string_view folder) {
     platform::ProcessInformation started;
     if (!processes.CreateProcessW(result.program.c_str(), writable.data(), &started)) {
         result.error = processes.GetLastError();
-        result.outcome = result.error == platform::kErrorFileNotFound || result.error == kErrorPathNotFound
+        result.outcome = result.error == platform::kErrorFileNotFound || result.error == platform::kErrorPathNotFound
                              ? HandOverOutcome::ProgramMissing
                              : HandOverOutcome::StartFailed;
         return result;

@@ -33,7 +33,6 @@ lay_out() {
   cp "$program" "$work/medium/"
   e2e_fresh_prefix "$stub"
 }
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 untouched() {
   [ ! -s "$work/printui.log" ] || fail "$1: the printer interface was called"

@@ -59,9 +59,12 @@ e2e_fresh_prefix() {
   rm -rf "$TAMRIN_WINEPREFIX"
   e2e_place_printui "$stub"
   e2e_unmanaged_windows
-  export TAMRIN_PRINTUI_LOG="Z:${work//\//\\}\\printui.log"
+  export TAMRIN_PRINTUI_LOG="$(windows_path "$work")\\printui.log"
   rm -f "$work/printui.log"
 }
+
+# A Unix path as the program sees it under Wine (drive Z: is /).
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 step() { printf '科维打印机驱动安装步骤%s' "$1"; }
 only_next='back=disabled next=enabled finish=hidden cancel=enabled help=hidden'

@@ -25,7 +25,6 @@ cp "$program" "$work/medium/"
 export TAMRIN_WINEPREFIX=$work/prefix
 trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
 e2e_unmanaged_windows
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # 1. The hand-over.
 cp "$stand_in" "$work/medium/tamrin64.exe"
