@@ -76,7 +76,7 @@ build)
   for exe in tamrin64.exe tamrin32.exe; do
     file=$work/a/dist/medium/$exe
     for path in "$source" "$copy" "$work"; do
-      if strings -a "$file" | grep -qF "$path" || strings -a -el "$file" | grep -qF "$path"; then
+      if strings -a "$file" | grep -F "$path" >/dev/null || strings -a -el "$file" | grep -F "$path" >/dev/null; then
         fail "$exe holds the path $path"
       fi
     done
@@ -86,7 +86,7 @@ build)
       shown=$(strings -a -el "$file" | grep -A1 -x "$field" | tail -1)
       [ "$shown" = "$version.0" ] || fail "$exe: $field is [$shown], project version is $version"
     done
-    strings -a -el "$file" | grep -A1 -x OriginalFilename | grep -qx "$exe" || fail "$exe: OriginalFilename is not $exe"
+    strings -a -el "$file" | grep -A1 -x OriginalFilename | grep -x "$exe" >/dev/null || fail "$exe: OriginalFilename is not $exe"
     if osslsigncode verify -in "$file" >/dev/null 2>&1; then fail "$exe of an unsigned release verifies as signed"; fi
   done
   ;;
@@ -156,7 +156,7 @@ medium)
   out=$work/other-dist
   cmp -s "$other/PrinterDriver/9pin/KP60 new.GPD" "$out/medium/PrinterDriver/9pin/KP60 new.GPD" || fail "the extra driver file is not in the release"
   grep -qF '  medium/PrinterDriver/9pin/KP60 new.GPD' "$out/SHA256SUMS" || fail "SHA256SUMS lacks the extra driver file"
-  unzip -l "$out"/tamrin-*.zip | grep -qF 'medium/PrinterDriver/9pin/KP60 new.GPD' || fail "the zip lacks the extra driver file"
+  unzip -l "$out"/tamrin-*.zip | grep -F 'medium/PrinterDriver/9pin/KP60 new.GPD' >/dev/null || fail "the zip lacks the extra driver file"
   for f in tamrin64.exe tamrin32.exe README.txt; do
     cmp -s "$work/a/dist/medium/$f" "$out/medium/$f" || fail "$f of the release is not the built one"
   done
