@@ -7,6 +7,8 @@ namespace engine {
 namespace {
 
 const char16_t kInstallLine[] = u"PRINTUI.DLL,PrintUIEntry /if /n \"%s\" /f \"%s\" /r \"%s\" /m \"%s\" ";
+// The same without any message of the printer interface's own, for the unattended mode.
+const char16_t kQuietInstallLine[] = u"PRINTUI.DLL,PrintUIEntry /if /q /n \"%s\" /f \"%s\" /r \"%s\" /m \"%s\" ";
 const char16_t kSetDefaultLine[] = u"PRINTUI.DLL,PrintUIEntry /y /q /n \"%s\"";
 const char16_t kTestPageLine[] = u"PRINTUI.DLL,PrintUIEntry /k /q /n \"%s\"";
 
@@ -41,6 +43,11 @@ std::optional<std::u16string> FormatCommandLine(const char16_t* format,
 std::optional<std::u16string> InstallPrinterLine(const char16_t* name, const char16_t* infPath,
                                                  const char16_t* port) {
     return FormatCommandLine(kInstallLine, {name, infPath, port, name});
+}
+
+std::optional<std::u16string> QuietInstallPrinterLine(const char16_t* name, const char16_t* infPath,
+                                                      const char16_t* port) {
+    return FormatCommandLine(kQuietInstallLine, {name, infPath, port, name});
 }
 
 std::optional<std::u16string> SetDefaultPrinterLine(const char16_t* name) {

@@ -21,6 +21,9 @@ std::optional<std::u16string> FormatCommandLine(const char16_t* format,
 
 std::optional<std::u16string> InstallPrinterLine(const char16_t* name, const char16_t* infPath,
                                                  const char16_t* port);
+// As InstallPrinterLine, with /q: the printer interface shows no message of its own.
+std::optional<std::u16string> QuietInstallPrinterLine(const char16_t* name, const char16_t* infPath,
+                                                      const char16_t* port);
 std::optional<std::u16string> SetDefaultPrinterLine(const char16_t* name);
 std::optional<std::u16string> TestPageLine(const char16_t* name);
 

@@ -29,20 +29,29 @@ InstallRoute ChooseInstallRoute(const Catalogue& catalogue) {
     return attached && listed ? InstallRoute::PlugAndPlay : InstallRoute::PrinterInterface;
 }
 
-bool UpdateDriverForDevices(const char16_t* infPath, const char16_t* model) {
+std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const char16_t* model) {
     const std::u16string quoted = u"\"" + std::u16string(model) + u"\"";
     std::optional<std::string> hardwareId = HardwareIdInInf(infPath, quoted.c_str(), quoted.size());
     // An empty hardware ID names no device.
-    if (!hardwareId || hardwareId->empty()) return false;
+    if (!hardwareId || hardwareId->empty()) return std::nullopt;
     char16_t wideId[kHardwareIdCapacity + 1] = {};
     int converted = platform::Get<platform::CodePage>().MultiByteToWideChar(
         platform::kThreadAnsiCodePage, 0, hardwareId->data(), static_cast<int>(hardwareId->size()), wideId,
         kHardwareIdCapacity);
-    if (converted <= 0) return false;
-    wideId[converted] = 0;
+    if (converted <= 0) return std::nullopt;
+    return std::u16string(wideId, static_cast<std::size_t>(converted));
+}
+
+PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const char16_t* model, bool interactive) {
+    std::optional<std::u16string> hardwareId = HardwareIdForModel(infPath, model);
+    if (!hardwareId) return PnpUpdateResult{};
+    auto& pnp = platform::Get<platform::PnpUpdate>();
+    platform::Dword flags = platform::kInstallFlagForce | (interactive ? 0 : platform::kInstallFlagNonInteractive);
     platform::Bool rebootRequired = 0;
-    return platform::Get<platform::PnpUpdate>().UpdateDriverForPlugAndPlayDevicesW(
-               nullptr, wideId, infPath, platform::kInstallFlagForce, &rebootRequired) != 0;
+    if (!pnp.UpdateDriverForPlugAndPlayDevicesW(nullptr, hardwareId->c_str(), infPath, flags, &rebootRequired)) {
+        return PnpUpdateResult{false, false, pnp.GetLastError()};
+    }
+    return PnpUpdateResult{true, rebootRequired != 0, 0};
 }
 
 bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const char16_t* port) {

@@ -3,7 +3,11 @@
 // default, print a test page).
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "engine/catalogue.h"
+#include "platform/types.h"
 
 namespace engine {
 
@@ -18,8 +22,19 @@ enum class InstallRoute {
 // the selected model's hardware ID; everything else the printer user-interface route.
 InstallRoute ChooseInstallRoute(const Catalogue& catalogue);
 
+// The hardware ID the INF gives the model (its line for "model" in double quotes);
+// nothing when it gives none or an empty one.
+std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const char16_t* model);
+
+struct PnpUpdateResult {
+    bool updated = false;
+    bool rebootRequired = false;  // Windows must restart before the device uses the driver
+    platform::Dword error = 0;    // why not updated; 0 when the INF gives no hardware ID
+};
+
 // Installs the driver in the INF for the present devices of the model's hardware ID.
-bool UpdateDriverForDevices(const char16_t* infPath, const char16_t* model);
+// Not interactive: the update fails rather than show anything.
+PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const char16_t* model, bool interactive = true);
 
 // Installs the printer queue through rundll32 and checks, after a pause, that the
 // printer exists under its whole name.

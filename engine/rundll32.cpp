@@ -31,13 +31,6 @@ constexpr StartFailureMessage kStartFailureMessages[] = {
     {1223, u"The function prompted the user for additional information, but the user canceled the request."},
 };
 
-const char16_t* StartFailureText(Dword error) {
-    for (const auto& message : kStartFailureMessages) {
-        if (message.error == error) return message.text;
-    }
-    return u"Other error occurred.";
-}
-
 // rundll32 by its full path in the system directory: the program runs elevated, and a
 // search by name would look in its own folder first, which others may write to.
 bool Rundll32Path(char16_t (&path)[kPathCapacity]) {
@@ -50,30 +43,37 @@ bool Rundll32Path(char16_t (&path)[kPathCapacity]) {
 
 }  // namespace
 
-bool RunRundll32(const char16_t* parameters) {
-    auto& shell = platform::Get<platform::Shell>();
-    Dword error = platform::kErrorPathNotFound;
-    char16_t program[kPathCapacity] = {};
-    if (Rundll32Path(program)) {
-        platform::ShellExecuteInfo start;
-        start.mask = platform::kSeeMaskNoCloseProcess;
-        start.verb = u"open";
-        start.file = program;
-        start.parameters = parameters;
-        start.show = platform::kShowNormal;
-        if (shell.ShellExecuteExW(&start)) {
-            // Closed when done; a process still running then is left running.
-            platform::KernelObject process(start.process);
-            // Whether rundll32 ended or the time ran out, it was started.
-            if (process) {
-                platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(),
-                                                                             kRundll32WaitMilliseconds);
-            }
-            return true;
-        }
-        error = shell.GetLastError();
+const char16_t* StartFailureText(Dword error) {
+    for (const auto& message : kStartFailureMessages) {
+        if (message.error == error) return message.text;
     }
-    platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, StartFailureText(error), u"ERROR",
+    return u"Other error occurred.";
+}
+
+Rundll32Start StartRundll32(const char16_t* parameters, bool hidden) {
+    auto& shell = platform::Get<platform::Shell>();
+    char16_t program[kPathCapacity] = {};
+    if (!Rundll32Path(program)) return Rundll32Start{false, platform::kErrorPathNotFound};
+    platform::ShellExecuteInfo start;
+    start.mask = platform::kSeeMaskNoCloseProcess;
+    start.verb = u"open";
+    start.file = program;
+    start.parameters = parameters;
+    start.show = hidden ? platform::kShowHide : platform::kShowNormal;
+    if (!shell.ShellExecuteExW(&start)) return Rundll32Start{false, shell.GetLastError()};
+    // Closed when done; a process still running then is left running.
+    platform::KernelObject process(start.process);
+    // Whether rundll32 ended or the time ran out, it was started.
+    if (process) {
+        platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(), kRundll32WaitMilliseconds);
+    }
+    return Rundll32Start{true, 0};
+}
+
+bool RunRundll32(const char16_t* parameters) {
+    Rundll32Start start = StartRundll32(parameters);
+    if (start.started) return true;
+    platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, StartFailureText(start.error), u"ERROR",
                                                         platform::kIconError);
     return false;
 }

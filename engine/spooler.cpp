@@ -97,15 +97,28 @@ std::optional<StringList> ListPortNames() {
     return names;
 }
 
-std::optional<StringList> FindPrintersOfModel(const char16_t* model) {
+std::optional<std::vector<LocalPrinter>> ListLocalPrinters() {
     EnumerationBuffer buffer;
     Dword count = 0;
     if (!EnumerateLocalPrinters(buffer, count)) return std::nullopt;
-    std::size_t modelLength = text::Length(model);
-    StringList names;
+    std::vector<LocalPrinter> printers;
     for (const auto& printer : Records<platform::PrinterInfo2>(buffer, count)) {
-        const char16_t* name = printer.printerName;
-        if (name && (text::Equal(name, model) || IsCopyName(name, model, modelLength))) names.emplace_back(name);
+        if (!printer.printerName) continue;
+        printers.push_back({printer.printerName, printer.driverName ? printer.driverName : u""});
+    }
+    return printers;
+}
+
+bool IsPrinterOfModel(const char16_t* name, const char16_t* model) {
+    return text::Equal(name, model) || IsCopyName(name, model, text::Length(model));
+}
+
+std::optional<StringList> FindPrintersOfModel(const char16_t* model) {
+    std::optional<std::vector<LocalPrinter>> printers = ListLocalPrinters();
+    if (!printers) return std::nullopt;
+    StringList names;
+    for (const LocalPrinter& printer : *printers) {
+        if (IsPrinterOfModel(printer.name.c_str(), model)) names.push_back(printer.name);
     }
     return names;
 }
@@ -127,23 +140,33 @@ bool PurgePrinter(platform::Handle printer) {
     return platform::Get<platform::Spooler>().SetPrinterW(printer, 0, nullptr, platform::kPrinterControlPurge) != 0;
 }
 
-bool DeletePrinterAndDriver(const char16_t* name) {
+SpoolerResult RemovePrinter(const char16_t* name) {
     auto& spooler = platform::Get<platform::Spooler>();
-    {
-        // The queue goes when its last handle is closed, and until then it still uses
-        // the driver: the printer is closed before the driver is deleted. Failures of
-        // the purge and the deletion are passed over.
-        platform::Handle opened = nullptr;
-        platform::PrinterDefaults defaults{nullptr, nullptr, platform::kPrinterAllAccess};
-        OpenedPrinter printer(spooler.OpenPrinterW(name, &opened, &defaults) ? opened : nullptr);
-        if (printer) {
-            PurgePrinter(printer.get());
-            spooler.DeletePrinter(printer.get());
-        }
+    // The queue goes when its last handle is closed, and until then it still uses the
+    // driver: the printer is closed before anyone deletes the driver. A failed purge
+    // does not stop the deletion.
+    platform::Handle opened = nullptr;
+    platform::PrinterDefaults defaults{nullptr, nullptr, platform::kPrinterAllAccess};
+    OpenedPrinter printer(spooler.OpenPrinterW(name, &opened, &defaults) ? opened : nullptr);
+    if (!printer) return SpoolerResult{false, spooler.GetLastError()};
+    PurgePrinter(printer.get());
+    if (!spooler.DeletePrinter(printer.get())) return SpoolerResult{false, spooler.GetLastError()};
+    return SpoolerResult{true, 0};
+}
+
+SpoolerResult DeleteDriver(const char16_t* name) {
+    auto& spooler = platform::Get<platform::Spooler>();
+    if (spooler.DeletePrinterDriverExW(nullptr, nullptr, name, platform::kDeleteUnusedFiles,
+                                       platform::kDriverVersion3)) {
+        return SpoolerResult{true, 0};
     }
+    return SpoolerResult{false, spooler.GetLastError()};
+}
+
+bool DeletePrinterAndDriver(const char16_t* name) {
+    RemovePrinter(name);
     // The printer's name is the name of its driver.
-    return spooler.DeletePrinterDriverExW(nullptr, nullptr, name, platform::kDeleteUnusedFiles,
-                                          platform::kDriverVersion3) != 0;
+    return DeleteDriver(name).done;
 }
 
 }  // namespace engine

@@ -4,12 +4,29 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "engine/limits.h"
 #include "platform/types.h"
 
 namespace engine {
 
+struct LocalPrinter {
+    std::u16string name;
+    std::u16string driver;
+};
+
+// The outcome of one spooler call that changes something, with the spooler's error.
+struct SpoolerResult {
+    bool done = false;
+    platform::Dword error = 0;
+};
+
+// The local printers with their drivers, in spooler order; nothing when it cannot list.
+std::optional<std::vector<LocalPrinter>> ListLocalPrinters();
+// The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)").
+bool IsPrinterOfModel(const char16_t* name, const char16_t* model);
 // The names of the ports the spooler lists, in its order; nothing when it cannot list.
 std::optional<StringList> ListPortNames();
 // The local printers of the model: the model's own name and its copies ("M (2)").
@@ -18,8 +35,13 @@ std::optional<StringList> FindPrintersOfModel(const char16_t* model);
 // A local printer of exactly this name exists.
 bool PrinterExists(const char16_t* name);
 bool PurgePrinter(platform::Handle printer);
-// Purges, deletes and closes the printer, then deletes the driver of the same name;
-// true when the driver was deleted.
+// Opens the printer with full access, purges its jobs, deletes it and closes it; done
+// when the deletion succeeded (the queue goes once its last handle is closed).
+SpoolerResult RemovePrinter(const char16_t* name);
+// Deletes the driver of that name in every version, with the files no other driver uses.
+SpoolerResult DeleteDriver(const char16_t* name);
+// RemovePrinter, whatever its outcome, then DeleteDriver of the same name; true when the
+// driver was deleted.
 bool DeletePrinterAndDriver(const char16_t* name);
 
 }  // namespace engine

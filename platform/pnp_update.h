@@ -6,8 +6,10 @@
 
 namespace platform {
 
-constexpr Dword kInstallFlagForce = 1;  // INSTALLFLAG_FORCE
-constexpr Dword kSpostPath = 1;         // SPOST_PATH
+constexpr Dword kInstallFlagForce = 1;           // INSTALLFLAG_FORCE
+// The update fails instead of showing anything (an unsigned-driver prompt, a wizard).
+constexpr Dword kInstallFlagNonInteractive = 4;  // INSTALLFLAG_NONINTERACTIVE
+constexpr Dword kSpostPath = 1;                  // SPOST_PATH
 
 struct PnpUpdate {
     virtual Bool UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
@@ -18,6 +20,8 @@ struct PnpUpdate {
     virtual Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
                                   Dword copyStyle, char16_t* destinationName, Dword destinationSize,
                                   Dword* requiredSize) = 0;
+    // The error code of the call that failed last on this thread.
+    virtual Dword GetLastError() = 0;
 
 protected:
     ~PnpUpdate() = default;

@@ -7,6 +7,7 @@
 namespace platform {
 
 constexpr Dword kSeeMaskNoCloseProcess = 0x40;  // SEE_MASK_NOCLOSEPROCESS
+constexpr int kShowHide = 0;                    // SW_HIDE
 constexpr int kShowNormal = 1;                  // SW_SHOWNORMAL
 
 // The fields of SHELLEXECUTEINFOW that a start needs; the forwarder adds the record's

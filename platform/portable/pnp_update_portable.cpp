@@ -15,6 +15,7 @@ struct NoPnpUpdate final : PnpUpdate {
     Bool SetupCopyOEMInfW(const char16_t*, const char16_t*, Dword, Dword, char16_t*, Dword, Dword*) override {
         return 0;
     }
+    Dword GetLastError() override { return kErrorNotSupported; }
 };
 
 }  // namespace

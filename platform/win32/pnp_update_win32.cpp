@@ -22,20 +22,28 @@ public:
         auto update = newdev.Proc<decltype(&::UpdateDriverForPlugAndPlayDevicesW)>(
             "UpdateDriverForPlugAndPlayDevicesW");
         if (!update) {
-            ::SetLastError(ERROR_PROC_NOT_FOUND);
+            lastError = ERROR_PROC_NOT_FOUND;
             return FALSE;
         }
         BOOL reboot = FALSE;
         BOOL updated = update(static_cast<HWND>(window), AsWide(hardwareId), AsWide(infPath), flags, &reboot);
+        // Taken now: releasing newdev.dll may change the thread's last error.
+        lastError = updated ? ERROR_SUCCESS : ::GetLastError();
         if (rebootRequired) *rebootRequired = reboot;
         return updated;
     }
     Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
                           Dword copyStyle, char16_t* destinationName, Dword destinationSize,
                           Dword* requiredSize) override {
-        return ::SetupCopyOEMInfW(AsWide(sourceInf), AsWide(mediaLocation), mediaType, copyStyle,
-                                  AsWide(destinationName), destinationSize, AsDword(requiredSize), nullptr);
+        BOOL copied = ::SetupCopyOEMInfW(AsWide(sourceInf), AsWide(mediaLocation), mediaType, copyStyle,
+                                         AsWide(destinationName), destinationSize, AsDword(requiredSize), nullptr);
+        lastError = copied ? ERROR_SUCCESS : ::GetLastError();
+        return copied;
     }
+    Dword GetLastError() override { return lastError; }
+
+private:
+    static inline thread_local DWORD lastError = ERROR_SUCCESS;
 };
 
 }  // namespace

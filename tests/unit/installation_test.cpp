@@ -110,6 +110,7 @@ struct RecordingPnpUpdate final : platform::PnpUpdate {
         staged.push_back(sourceInf);
         return stagingSucceeds ? 1 : 0;
     }
+    Dword GetLastError() override { return succeeds && stagingSucceeds ? 0 : 5; }
     platform::ScopedService<platform::PnpUpdate> scope{*this};
 };
 
