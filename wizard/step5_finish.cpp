@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "wizard/framework/property_sheet.h"
 #include "wizard/medium_messages.h"
+#include "wizard/run_log.h"
 #include "wizard/utf16.h"
 
 namespace {
@@ -24,10 +25,7 @@ const wchar_t kSuccessBox[] = L"打印机驱动安装成功！";
 
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollPeriodMs = 200;
-// The success status line stays in sight a moment before the box covers it.
 constexpr DWORD kPauseBeforeSuccessMs = 100;
-// The wizard's end code after a successful installation (1 is the driver page's).
-constexpr int kEndCodeInstalled = 2;
 
 // The model name as the engine holds it, whole (the field has kNameCapacity characters).
 std::u16string ModelName() {
@@ -90,14 +88,14 @@ BOOL CStep5::OnWizardFinish() {
     EnableWizardButtons(false);
     theInstaller.SetDefaultFlag(1);
     theInstaller.SetTestPageFlag(0);
-
-    bool closed = false;
-    if (PrinterOfModelExists(closed)) {
-        statusText = kRemoving;
-        ::SendMessageW(GetSafeHwnd(), WM_PAGE_REFRESH, 0, 0);
-        RemoveOldPrinters();
-        if (closed) theInstaller.RescanDevices();
-    }
+    theInstaller.InitDriverInfPath();
+    request = engine::InstallRequest{};
+    request.catalogueFile = theInstaller.printerInfoPath;
+    request.printerName = model;
+    request.driverInf = theInstaller.driverInfPath;
+    request.port = PortName();
+    request.makeDefault = theInstaller.GetDefaultFlag() != 0;
+    request.testPage = theInstaller.GetTestPageFlag() != 0;
 
     ReleaseInstallWorker();
     installState = 0;
@@ -114,65 +112,29 @@ BOOL CStep5::OnWizardFinish() {
     return FALSE;
 }
 
-bool CStep5::PrinterOfModelExists(bool& closed) {
-    closed = false;
-    // An empty name would open the print server instead of a printer: nothing to remove.
-    const std::u16string model = ModelName();
-    if (model.empty()) return false;
-    platform::Spooler& spooler = platform::Get<platform::Spooler>();
-    platform::Handle opened = nullptr;
-    platform::ScopedHandle<platform::PrinterTraits> printer(
-        spooler.OpenPrinterW(model.c_str(), &opened, nullptr) ? opened : nullptr);
-    if (!printer) return false;
-    // Closed before the removal starts: a printer that still has an open handle is only
-    // marked for deletion, and its driver, still in use, cannot be deleted (DeletePrinter,
-    // DeletePrinterDriverEx).
-    closed = spooler.ClosePrinter(printer.take()) != 0;
-    return true;
-}
-
-void CStep5::RemoveOldPrinters() {
-    platform::KernelObject done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!done) return;
-    platform::KernelObject worker(::CreateThread(nullptr, 0, &CStep5::DeleteOldDriverThread, done.get(), 0, nullptr));
-    if (!worker) return;
-    // Worker 1 sends nothing to the page, so blocking the interface thread is safe.
-    ::WaitForSingleObject(done.get(), INFINITE);
-    ::ResetEvent(done.get());
-    // After signalling it only releases its list; its handles are closed once it has ended.
-    ::WaitForSingleObject(worker.get(), INFINITE);
-}
-
-DWORD WINAPI CStep5::DeleteOldDriverThread(LPVOID event) {
-    {
-        const std::u16string model = ModelName();
-        StringList printers;
-        if (!model.empty() && theInstaller.FindInstalledPrinters(model.c_str(), printers) != 0) {
-            for (const std::u16string& name : printers) theInstaller.DeletePrinterAndDriver(name.c_str());
-        }
-        ::SetEvent(static_cast<HANDLE>(event));
-    }
-    return 0;
-}
-
 DWORD WINAPI CStep5::InstallThread(LPVOID argument) {
     auto* page = static_cast<CStep5*>(argument);
-    page->ReportStatus(kInstalling);
-    // A model without a printer name cannot be installed; the spooler never sees it.
-    const bool installed = !ModelName().empty() && theInstaller.InstallDriver() != 0;
-    if (!installed) {
-        page->ReportStatus(kFailed);
-        page->installState = -1;
-        ::PostMessageW(page->GetSafeHwnd(), WM_PAGE_OUTCOME, 0, 0);
-        return 1;
-    }
-    if (theInstaller.GetDefaultFlag()) theInstaller.SetDefaultPrinter();
-    if (theInstaller.GetTestPageFlag()) theInstaller.PrintTestPage();
-    page->ReportStatus(kInstalled);
-    ::Sleep(kPauseBeforeSuccessMs);
-    page->installState = 1;
+    engine::FlowResult result = engine::RunInstallation(page->request, *page, RunLog());
+    const bool installed = result != engine::FlowResult::Failed;
+    // The success status line stays in sight a moment before the box covers it.
+    if (installed) ::Sleep(kPauseBeforeSuccessMs);
+    page->installState = installed ? 1 : -1;
     ::PostMessageW(page->GetSafeHwnd(), WM_PAGE_OUTCOME, 0, 0);
-    return 0;
+    return installed ? 0 : 1;
+}
+
+void CStep5::OnStep(engine::FlowStep step) {
+    switch (step) {
+        case engine::FlowStep::Removing: ReportStatus(kRemoving); break;
+        case engine::FlowStep::Installing: ReportStatus(kInstalling); break;
+        case engine::FlowStep::Installed: ReportStatus(kInstalled); break;
+        case engine::FlowStep::Failed: ReportStatus(kFailed); break;
+    }
+}
+
+void CStep5::OnStartFailure(const char16_t* text) {
+    // Unowned, as the box of a failed start has always been: the wizard takes it as owner.
+    platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, text, u"ERROR", platform::kIconError);
 }
 
 void CStep5::ReportStatus(const wchar_t* status) {
@@ -197,6 +159,7 @@ void CStep5::TakeOutcome() {
     // The worker wrote its outcome as its last act and sends nothing more.
     ReleaseInstallWorker();
     working = false;
+    lastAttemptFailed = state < 0;
     if (state < 0) {
         ShowBox(GetSafeHwnd(), kFailed, L"ERROR", MB_ICONERROR);
     } else {

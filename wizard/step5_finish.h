@@ -1,10 +1,10 @@
 // Step 4 of the wizard, the finish page: the summary whose Finish button installs.
 //
-// Finish removes the printers of the model's name on one worker thread (the interface
-// thread waits for its event), then installs on a second worker that reports its
-// progress by sending WM_PAGE_REFRESH and its outcome through installState, which a
-// 200 ms timer polls. The interface thread never waits for the installation worker
-// while it may still send. From Finish until the outcome is shown the wizard cannot be
+// Finish runs the installation flow (the removal of the model's printers, then the
+// installation) on a worker thread. The page observes the flow: the worker sends
+// WM_PAGE_REFRESH for each step it shows and gives the outcome through installState,
+// which a 200 ms timer polls. The interface thread never waits for the worker while it
+// may still send. From Finish until the outcome is shown the wizard cannot be
 // closed in any way (Cancel, Esc, the close box, Alt+F4): it would vanish while the
 // installation goes on unseen.
 #pragma once
@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/installation_flow.h"
 #include "platform/kernel_objects.h"
 #include "wizard/framework/property_page.h"
 
@@ -23,10 +24,16 @@ constexpr UINT WM_PAGE_REFRESH = WM_USER + 100;
 // from its poll timer; this message takes its place only when no timer could be set.
 constexpr UINT WM_PAGE_OUTCOME = WM_USER + 101;
 
-class CStep5 : public CPropertyPage {
+class CStep5 : public CPropertyPage, private engine::FlowObserver {
 public:
     CStep5();
     ~CStep5() override;
+
+    // The wizard's end code after a successful installation (1 is the driver page's).
+    static constexpr int kEndCodeInstalled = 2;
+
+    // Whether an installation was attempted and failed, and none succeeded after it.
+    bool InstallationFailed() const { return lastAttemptFailed; }
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -41,16 +48,13 @@ private:
     // Back and Finish with Cancel and the window menu's Close enabled, or a disabled Finish
     // alone with both disabled.
     void EnableWizardButtons(bool enable);
-    // Whether a printer of exactly the model's name exists, found by opening it. Its
-    // handle is closed before this returns; closed: whether ClosePrinter succeeded.
-    bool PrinterOfModelExists(bool& closed);
-    // Worker 1: removes every printer of the model's name; signals the event it is given.
-    static DWORD WINAPI DeleteOldDriverThread(LPVOID event);
-    // Worker 2: installs the driver; its argument is the page. 0 on success, 1 on failure.
+    // The worker: runs the installation flow; its argument is the page. 0 when installed.
     static DWORD WINAPI InstallThread(LPVOID page);
+    // The flow's steps and its failed starts of rundll32, on the worker.
+    void OnStep(engine::FlowStep step) override;
+    void OnStartFailure(const char16_t* text) override;
     // On a worker: sets the status line and waits until the page has shown it.
     void ReportStatus(const wchar_t* status);
-    void RemoveOldPrinters();
     // Waits for the installation worker, which has written its outcome, and closes it.
     void ReleaseInstallWorker();
     // Shows the worker's outcome, once it has one, and gives the wizard back to the user.
@@ -66,5 +70,8 @@ private:
     UINT_PTR timerId = 0;
     // From Finish until the outcome is taken from the worker; interface thread only.
     bool working = false;
+    bool lastAttemptFailed = false;
+    // What Finish asked for; read by the worker while it runs.
+    engine::InstallRequest request;
     platform::KernelObject installWorker;
 };

@@ -1,0 +1,6 @@
+#include "wizard/run_log.h"
+
+engine::SetupLog& RunLog() {
+    static engine::SetupLog log;
+    return log;
+}
