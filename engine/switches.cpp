@@ -89,8 +89,9 @@ std::u16string Quoted(const std::u16string& argument) {
     return u"\"" + argument.substr(0, kShown) + u"...\"";
 }
 
-ParsedSwitches Refuse(std::u16string reason) {
-    ParsedSwitches result;
+// The options read so far stay: a refused line with /quiet shows no box, and one with
+// /log writes the reason there.
+ParsedSwitches Refuse(ParsedSwitches result, std::u16string reason) {
     result.refusal = std::move(reason);
     result.exitCode = kExitInvalidCommandLine;
     return result;
@@ -122,16 +123,20 @@ ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments) {
     ParsedSwitches result;
     SetupOptions& options = result.options;
     std::bitset<kSwitchCount> seen;
+    // Known before anything is refused: whatever is wrong, a quiet run shows no box.
+    for (const std::u16string& argument : arguments) {
+        if (IsSwitch(argument, u"quiet") && LooksLikeSwitch(argument)) options.quiet = true;
+    }
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::u16string& argument = arguments[i];
-        if (!LooksLikeSwitch(argument)) return Refuse(u"unexpected argument " + Quoted(argument));
+        if (!LooksLikeSwitch(argument)) return Refuse(std::move(result), u"unexpected argument " + Quoted(argument));
         const SwitchName* match = nullptr;
         for (const SwitchName& s : kSwitches) {
             if (IsSwitch(argument, s.name)) match = &s;
         }
-        if (!match) return Refuse(u"unknown switch " + Quoted(argument));
-        if (seen[match->id]) return Refuse(u"switch given twice: " + Quoted(argument));
+        if (!match) return Refuse(std::move(result), u"unknown switch " + Quoted(argument));
+        if (seen[match->id]) return Refuse(std::move(result), u"switch given twice: " + Quoted(argument));
         seen[match->id] = true;
 
         if (!match->takesValue) {
@@ -158,29 +163,29 @@ ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments) {
             continue;
         }
         if (i + 1 == arguments.size() || LooksLikeSwitch(arguments[i + 1])) {
-            return Refuse(Quoted(argument) + u" needs a value");
+            return Refuse(std::move(result), Quoted(argument) + u" needs a value");
         }
         const std::u16string& value = arguments[++i];
-        if (value.empty()) return Refuse(Quoted(argument) + u" has an empty value");
-        if (auto problem = ValueProblem(match->id, value)) return Refuse(*problem);
+        if (value.empty()) return Refuse(std::move(result), Quoted(argument) + u" has an empty value");
+        if (auto problem = ValueProblem(match->id, value)) return Refuse(std::move(result), *problem);
         (match->id == kModel ? options.model : match->id == kPort ? options.port : options.logFile) = value;
     }
 
     if (seen[kHelp]) {
         for (Switch other : {kModel, kPort, kNoDefault, kTestPage, kUninstall, kLog, kWhatIf}) {
-            if (seen[other]) return Refuse(u"/? cannot be combined with /" + std::u16string(NameOf(other)));
+            if (seen[other]) return Refuse(std::move(result), u"/? cannot be combined with /" + std::u16string(NameOf(other)));
         }
     }
     if (!options.quiet) {
         for (Switch needsQuiet : {kUninstall, kModel, kPort, kNoDefault, kTestPage, kWhatIf}) {
-            if (seen[needsQuiet]) return Refuse(u"/" + std::u16string(NameOf(needsQuiet)) + u" needs /quiet");
+            if (seen[needsQuiet]) return Refuse(std::move(result), u"/" + std::u16string(NameOf(needsQuiet)) + u" needs /quiet");
         }
     }
     if (options.uninstall) {
-        if (!options.model) return Refuse(u"/uninstall needs /model");
+        if (!options.model) return Refuse(std::move(result), u"/uninstall needs /model");
         for (Switch installOnly : {kPort, kNoDefault, kTestPage}) {
             if (seen[installOnly]) {
-                return Refuse(u"/uninstall cannot be combined with /" + std::u16string(NameOf(installOnly)));
+                return Refuse(std::move(result), u"/uninstall cannot be combined with /" + std::u16string(NameOf(installOnly)));
             }
         }
     }

@@ -39,6 +39,7 @@ SetupMode ModeOf(const SetupOptions& options);
 
 struct ParsedSwitches {
     bool accepted = false;
+    // When refused: quiet as the line asks, and the switches read before the refusal.
     SetupOptions options;
     // Why the command line was refused (English, for the log), and the exit code for it.
     std::u16string refusal;

@@ -1,5 +1,7 @@
 #include "wizard/setup_wizard.h"
 
+#include "engine/exit_codes.h"
+
 CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0) {
     // The user meets the driver page (CStep3) before the port page (CStep2).
     wizard.AddPage(&welcome);
@@ -8,4 +10,9 @@ CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0
     wizard.AddPage(&finish);
     wizard.SetWizardMode();
     wizard.SetActivePage(&welcome);
+}
+
+int CSetupWizard::ExitCode(INT_PTR endCode) const {
+    if (endCode == CStep5::kEndCodeInstalled) return static_cast<int>(engine::kExitSuccess);
+    return static_cast<int>(finish.InstallationFailed() ? engine::kExitFailed : engine::kExitCancelled);
 }

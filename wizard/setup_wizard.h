@@ -20,6 +20,9 @@ public:
     CWizard& Frame() { return wizard; }
     // Runs the wizard until it closes; the end code of the frame.
     INT_PTR DoModal() { return wizard.DoModal(); }
+    // The exit code of the program for the way the wizard ended: 0 installed, 1603 after
+    // a failed installation, 1602 closed with nothing installed.
+    int ExitCode(INT_PTR endCode) const;
 
 private:
     CWizard wizard;

@@ -15,7 +15,7 @@ BOOL CTamrinApp::InitInstance() {
 
     {
         CSetupWizard setup;
-        setup.DoModal();
+        exitCode = setup.ExitCode(setup.DoModal());
     }
     return FALSE;
 }

@@ -1,4 +1,4 @@
-// The application: runs the setup wizard once and ends.
+// The application: runs the setup wizard once and ends with its exit code.
 #pragma once
 
 #include "wizard/framework/win_app.h"
@@ -6,4 +6,9 @@
 class CTamrinApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    // The wizard's exit code (CSetupWizard::ExitCode).
+    int ExitInstance() override { return exitCode; }
+
+private:
+    int exitCode = 0;
 };

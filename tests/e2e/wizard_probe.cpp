@@ -19,6 +19,10 @@
 //                                  "clipped ID CLASS" for every visible control of the page
 //                                  that reaches outside the page, or button of the frame
 //                                  that reaches outside the frame's client area
+//   wizard_probe run COMMAND LINE  starts the rest of its own command line, as it stands, as a
+//                                  process; watches it every 10 ms until it ends and prints
+//                                  "windows=N" (visible top-level windows of that process
+//                                  seen at any moment) and "exit=CODE" (the whole 32-bit code)
 // Rectangles are in screen pixels: the probe is DPI aware, so the system does not scale
 // them to 96 DPI for it.
 // Exit code 2 for a window or control that is not there.
@@ -206,6 +210,60 @@ int Press(HWND top, int id, const wchar_t* nextTitle) {
     }
 }
 
+struct WindowCount {
+    DWORD process;
+    int visible;
+};
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM parameter) {
+    auto* count = reinterpret_cast<WindowCount*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == count->process && ::IsWindowVisible(window)) ++count->visible;
+    return TRUE;
+}
+
+// The probe's command line after "run" and the blanks behind it.
+std::wstring CommandAfterRun() {
+    const wchar_t* line = ::GetCommandLineW();
+    if (*line == L'"') {
+        line = std::wcschr(line + 1, L'"');
+        line = line ? line + 1 : L"";
+    } else {
+        while (*line && *line != L' ' && *line != L'\t') ++line;
+    }
+    while (*line == L' ' || *line == L'\t') ++line;
+    line += 3;  // "run"
+    while (*line == L' ' || *line == L'\t') ++line;
+    return line;
+}
+
+int RunWatched() {
+    std::wstring command = CommandAfterRun();
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        Print(L"start failed " + std::to_wstring(::GetLastError()));
+        return 2;
+    }
+    int mostWindows = 0;
+    for (;;) {
+        WindowCount count{process.dwProcessId, 0};
+        ::EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&count));
+        if (count.visible > mostWindows) mostWindows = count.visible;
+        if (::WaitForSingleObject(process.hProcess, 10) != WAIT_TIMEOUT) break;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    Print(L"windows=" + std::to_wstring(mostWindows));
+    Print(L"exit=" + std::to_wstring(code));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -215,6 +273,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     std::wstring command = argv[1];
     if (command == L"printers") return Printers();
+    if (command == L"run") return RunWatched();
     if (argc < 3) return 2;
     if (command == L"buttons" && argc == 5) {
         return WaitForButtons(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));

@@ -1,0 +1,23 @@
+// The unattended mode: the request of a command line checked against the medium, the
+// attached printer and the spooler before anything changes, then the installation or
+// the removal run without a window, and the exit code a deployment system reads.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/setup_log.h"
+#include "engine/switches.h"
+
+namespace engine {
+
+struct MediumFiles {
+    std::u16string programFolder;  // with its final backslash
+    std::u16string catalogueFile;
+};
+
+// Runs what the options ask for (they were accepted by ParseSwitches and ask for quiet
+// mode) with the medium of these files, and gives the exit code.
+std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medium, SetupLog& log);
+
+}  // namespace engine
