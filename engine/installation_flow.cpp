@@ -165,7 +165,8 @@ private:
         if (request_.dryRun) return true;
         Rundll32Start start = StartRundll32(line->c_str(), request_.quiet);
         if (start.started) return true;
-        LogError(u"rundll32.exe could not be started", start.error);
+        // The text the wizard shows in its box, then the system's own for the code.
+        LogError(u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)), start.error);
         observer_.OnStartFailure(StartFailureText(start.error));
         return false;
     }

@@ -64,19 +64,25 @@ public:
                                  Dword size, Dword* needed, Dword* returned) override {
         calls.push_back("EnumPrinters flags=" + std::to_string(flags) + " name=" + (name ? "given" : "none") +
                         " level=" + std::to_string(level) + Buffer(buffer, size));
-        std::vector<std::u16string> names;
-        for (const auto& p : printers) names.push_back(p.name);
+        std::vector<std::u16string> names, driverNames;
+        for (const auto& p : printers) {
+            names.push_back(p.name);
+            driverNames.push_back(p.driver);
+        }
         return Fill<platform::PrinterInfo2>(
-            names, printerScript, buffer, size, needed, returned,
-            [](platform::PrinterInfo2& r, char16_t* s) { r.printerName = s; });
+            names, driverNames, printerScript, buffer, size, needed, returned,
+            [](platform::PrinterInfo2& r, char16_t* name, char16_t* driver) {
+                r.printerName = name;
+                r.driverName = driver;
+            });
     }
 
     platform::Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
                               Dword* needed, Dword* returned) override {
         calls.push_back(std::string("EnumPorts server=") + (server ? "given" : "none") +
                         " level=" + std::to_string(level) + Buffer(buffer, size));
-        return Fill<platform::PortInfo2>(ports, portScript, buffer, size, needed, returned,
-                                         [](platform::PortInfo2& r, char16_t* s) { r.portName = s; });
+        return Fill<platform::PortInfo2>(ports, {}, portScript, buffer, size, needed, returned,
+                                         [](platform::PortInfo2& r, char16_t* s, char16_t*) { r.portName = s; });
     }
 
     platform::Bool OpenPrinterW(const char16_t* name, platform::Handle* handle,
@@ -162,13 +168,16 @@ private:
         return " " + (i < printers.size() ? Narrow(printers[i].name.c_str()) : std::string("?"));
     }
 
-    template <class Record, class SetName>
-    platform::Bool Fill(const std::vector<std::u16string>& names, const EnumerationScript& script,
-                        unsigned char* buffer, Dword size, Dword* needed, Dword* returned, SetName setName) {
+    // Each record gets a name and, when seconds are given, a second string (its driver).
+    template <class Record, class SetStrings>
+    platform::Bool Fill(const std::vector<std::u16string>& names, const std::vector<std::u16string>& seconds,
+                        const EnumerationScript& script, unsigned char* buffer, Dword size, Dword* needed,
+                        Dword* returned, SetStrings setStrings) {
         bool first = buffer == nullptr;
         *returned = 0;
         std::size_t bytes = names.size() * sizeof(Record);
         for (const auto& n : names) bytes += (n.size() + 1) * sizeof(char16_t);
+        for (const auto& n : seconds) bytes += (n.size() + 1) * sizeof(char16_t);
         *needed = static_cast<Dword>(bytes);
         if (first && script.firstCallFails) return Fail(script.firstCallError);
         if (!first && script.secondCallFails) return Fail(script.secondCallError);
@@ -178,9 +187,16 @@ private:
         auto* records = reinterpret_cast<Record*>(buffer);
         auto* strings = reinterpret_cast<char16_t*>(buffer + names.size() * sizeof(Record));
         for (std::size_t i = 0; i < names.size(); ++i) {
+            char16_t* name = strings;
             std::memcpy(strings, names[i].c_str(), (names[i].size() + 1) * sizeof(char16_t));
-            setName(records[i], strings);
             strings += names[i].size() + 1;
+            char16_t* second = nullptr;
+            if (i < seconds.size()) {
+                second = strings;
+                std::memcpy(strings, seconds[i].c_str(), (seconds[i].size() + 1) * sizeof(char16_t));
+                strings += seconds[i].size() + 1;
+            }
+            setStrings(records[i], name, second);
         }
         *returned = static_cast<Dword>(names.size());
         return 1;

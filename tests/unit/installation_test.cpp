@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/installation_flow.h"
 #include "engine/printer_installer.h"
 #include "platform/codepage.h"
 #include "platform/pnp_update.h"
@@ -451,6 +452,29 @@ TEST_F(Routes, AFailedPlugAndPlayUpdateIsFinal) {
     pnp.succeeds = false;
     EXPECT_EQ(installer.InstallDriver(), 0);
     EXPECT_EQ(pnp.updates.size(), 1u);
+    EXPECT_TRUE(shell.starts.empty());
+}
+
+// UpdateDriverForPlugAndPlayDevices: "RebootRequired ... set to TRUE if a system restart
+// is required"; INSTALLFLAG_NONINTERACTIVE makes it fail rather than show anything.
+TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
+    AttachPrinter("MFG:KORVEL;MDL:KV-100;");
+    struct NoSteps final : engine::FlowObserver {
+        void OnStep(engine::FlowStep) override {}
+        void OnStartFailure(const char16_t*) override { ADD_FAILURE(); }
+    } observer;
+    engine::SetupLog closed;
+    engine::InstallRequest request{dir.ProgramDir() + u"PrinterInfor.Inf", u"KORVEL KV-100", InfPath(), u"USB001"};
+    request.makeDefault = false;
+    for (bool quiet : {false, true}) {
+        request.quiet = quiet;
+        EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::DoneRestartRequired);
+    }
+    ASSERT_EQ(pnp.updates.size(), 2u);
+    EXPECT_EQ(pnp.updates[0].flags, 1u);
+    EXPECT_EQ(pnp.updates[1].flags, 5u);
+    pnp.succeeds = false;
+    EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::Failed);
     EXPECT_TRUE(shell.starts.empty());
 }
 

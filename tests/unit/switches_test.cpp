@@ -110,6 +110,10 @@ TEST(Switches, RefusedCommandLinesSayWhy) {
             << "\n want: " << Utf8(c.reason);
     }
 
+    // A refused line still says whether it asked for quiet: then no box may show the reason.
+    EXPECT_TRUE(ParseCommandLine(u"p /bogus /QUIET").options.quiet);
+    EXPECT_FALSE(ParseCommandLine(u"p /model M").options.quiet);
+
     // The longest values the name fields and the path buffer hold are taken.
     auto longest =
         ParseCommandLine(u"p /quiet /model " + name199 + u" /port " + name199 + u" /log " + path259);
