@@ -12,7 +12,11 @@ CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0
     wizard.SetActivePage(&welcome);
 }
 
-int CSetupWizard::ExitCode(INT_PTR endCode) const {
-    if (endCode == CStep5::kEndCodeInstalled) return static_cast<int>(engine::kExitSuccess);
-    return static_cast<int>(finish.InstallationFailed() ? engine::kExitFailed : engine::kExitCancelled);
+int CSetupWizard::ExitCode() const {
+    switch (finish.Outcome()) {
+        case CStep5::LastOutcome::Installed: return static_cast<int>(engine::kExitSuccess);
+        case CStep5::LastOutcome::Failed: return static_cast<int>(engine::kExitFailed);
+        case CStep5::LastOutcome::None: break;
+    }
+    return static_cast<int>(engine::kExitCancelled);
 }

@@ -13,6 +13,9 @@
 
 namespace {
 
+// The wizard's end code after a successful installation (1 is the driver page's).
+constexpr int kEndCodeInstalled = 2;
+
 const wchar_t kIntroText[] = L"单击完成按扭后，本向导会按照前面几个步骤的设置，自动完成打印机驱动的安装。";
 const wchar_t kDriverPrefix[] = L"驱动：";
 const wchar_t kPortPrefix[] = L"端口：";
@@ -159,7 +162,7 @@ void CStep5::TakeOutcome() {
     // The worker wrote its outcome as its last act and sends nothing more.
     ReleaseInstallWorker();
     working = false;
-    lastAttemptFailed = state < 0;
+    lastOutcome = state < 0 ? LastOutcome::Failed : LastOutcome::Installed;
     if (state < 0) {
         ShowBox(GetSafeHwnd(), kFailed, L"ERROR", MB_ICONERROR);
     } else {

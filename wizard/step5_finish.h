@@ -29,11 +29,9 @@ public:
     CStep5();
     ~CStep5() override;
 
-    // The wizard's end code after a successful installation (1 is the driver page's).
-    static constexpr int kEndCodeInstalled = 2;
-
-    // Whether an installation was attempted and failed, and none succeeded after it.
-    bool InstallationFailed() const { return lastAttemptFailed; }
+    enum class LastOutcome { None, Installed, Failed };
+    // How the last installation attempt ended; None when there was none.
+    LastOutcome Outcome() const { return lastOutcome; }
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -70,7 +68,7 @@ private:
     UINT_PTR timerId = 0;
     // From Finish until the outcome is taken from the worker; interface thread only.
     bool working = false;
-    bool lastAttemptFailed = false;
+    LastOutcome lastOutcome = LastOutcome::None;
     // What Finish asked for; read by the worker while it runs.
     engine::InstallRequest request;
     platform::KernelObject installWorker;

@@ -15,7 +15,8 @@ BOOL CTamrinApp::InitInstance() {
 
     {
         CSetupWizard setup;
-        exitCode = setup.ExitCode(setup.DoModal());
+        setup.DoModal();
+        exitCode = setup.ExitCode();
     }
     return FALSE;
 }

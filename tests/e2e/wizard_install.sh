@@ -18,6 +18,8 @@
 #    the focus on Finish (Return tries again).
 # 5. Cancel on each page ends the process at once and creates no printer; so do Escape
 #    and Alt+F4 when nothing runs (which also shows that the keys of 3. reach the wizard).
+# Exit codes (read whole through the probe): 0 after the success box, 1603 for Cancel
+# after a failed installation, 1602 for Cancel, Escape and Alt+F4 with nothing installed.
 # The seconds from start to the welcome page and each page's activation are printed.
 set -euo pipefail
 
@@ -62,7 +64,7 @@ busy='back=disabled next=hidden finish=disabled cancel=disabled help=hidden'
 # --- 1. Success.
 fresh_prefix
 started=$(date +%s%N)
-start_wizard "$work/medium/$exe_name"
+start_watched "$work/medium/$exe_name"
 probe buttons "$(step 1)" "$only_next" 30000 >/dev/null || fail "no welcome page"
 echo "start to welcome page: $(( ($(date +%s%N) - started) / 1000000 )) ms (probe poll included)"
 screenshot "$(step 1)" install-page1-welcome
@@ -82,9 +84,8 @@ expect_page OK "$box_buttons" install-success-box
 [ "$(probe text "$(step 4)" 1028)" = "打印机驱动已成功安装！" ] || fail "status after success is [$(probe text "$(step 4)" 1028)]"
 screenshot "$(step 4)" install-page4-installed
 click OK 1
-status=0
-wait_exit || status=$?
-[ $status = 0 ] || fail "the wizard ended with exit code $status after the success box"
+wait_exit || fail "the program did not end cleanly"
+[ "$(watched_exit)" = 0 ] || fail "the wizard ended with exit code [$(watched_exit)] after the success box"
 state=$(printers)
 grep -qx "$printer" <<<"$state" || fail "no printer \"$printer\" after the installation: [$state]"
 grep -qx "default=$printer" <<<"$state" || fail "\"$printer\" is not the default printer: [$state]"
@@ -142,7 +143,7 @@ echo "closing while installing: Escape and Alt+F4 refused, the outcome reported"
 # --- 4. Failure: the box, then the wizard stays open with its buttons back.
 fresh_prefix
 export TAMRIN_PRINTUI_FAIL=1
-start_wizard "$work/medium/$exe_name"
+start_watched "$work/medium/$exe_name"
 walk_to_finish install-fail-
 click "$(step 4)" $finish
 expect_page ERROR "$box_buttons" install-failure-box
@@ -158,14 +159,15 @@ click ERROR 1
 expect_page "$(step 4)" "$back_finish" install-page4-failed-again
 click "$(step 4)" $cancel
 wait_exit || fail "Cancel after the failure did not end the program cleanly"
+[ "$(watched_exit)" = 1603 ] || fail "Cancel after a failed installation: exit code [$(watched_exit)], not 1603"
 unset TAMRIN_PRINTUI_FAIL
 if printers | grep -x "$printer" >/dev/null; then fail "a printer was created although printui failed"; fi
-echo "failure: ERROR box, wizard kept open, buttons back"
+echo "failure: ERROR box, wizard kept open, buttons back; exit code 1603 after Cancel"
 
 # --- 5. Cancel on each page.
 for page in 1 2 3 4; do
   fresh_prefix
-  start_wizard "$work/medium/$exe_name"
+  start_watched "$work/medium/$exe_name"
   expect_page "$(step 1)" "$only_next" cancel-ignored
   for ((p = 1; p < page; p++)); do
     click "$(step $p)" $next
@@ -173,23 +175,21 @@ for page in 1 2 3 4; do
       || fail "no step $((p + 1))"
   done
   click "$(step $page)" $cancel
-  status=0
-  wait_exit || status=$?
-  [ $status = 0 ] || fail "Cancel on step $page: exit code $status"
+  wait_exit || fail "Cancel on step $page: the program did not end cleanly"
+  [ "$(watched_exit)" = 1602 ] || fail "Cancel on step $page: exit code [$(watched_exit)], not 1602"
   if printers | grep Korvel >/dev/null; then fail "Cancel on step $page left a printer"; fi
   [ ! -s "$work/printui.log" ] || fail "Cancel on step $page called printui"
 done
 rm -f "$shots/$arch-cancel-ignored.png"
-echo "cancel: every page ends the program, nothing installed"
+echo "cancel: every page ends the program with exit code 1602, nothing installed"
 
 for keys in Escape alt+F4; do
   fresh_prefix
-  start_wizard "$work/medium/$exe_name"
+  start_watched "$work/medium/$exe_name"
   walk_to_finish cancel-ignored- keys
   press_key "$(step 4)" "$keys"
-  status=0
-  wait_exit || status=$?
-  [ $status = 0 ] || fail "$keys on the finish page: exit code $status"
+  wait_exit || fail "$keys on the finish page: the program did not end cleanly"
+  [ "$(watched_exit)" = 1602 ] || fail "$keys on the finish page: exit code [$(watched_exit)], not 1602"
   [ ! -s "$work/printui.log" ] || fail "$keys on the finish page called printui"
 done
 rm -f "$shots/$arch"-cancel-ignored-*.png

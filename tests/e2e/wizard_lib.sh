@@ -116,6 +116,20 @@ start_wizard() {
   wizard_pid=$!
 }
 
+# Starts the program in the background through the probe, which passes on its whole
+# exit code (Wine's own is cut to 8 bits): read it with watched_exit after wait_exit.
+start_watched() {
+  local program
+  program=$(windows_path "$1")
+  shift
+  rm -f "$work/watched.out"
+  wine "$probe" run "$program" "$@" >"$work/watched.out" &
+  wizard_pid=$!
+}
+
+# The exit code of the program start_watched started, once it has ended.
+watched_exit() { tr -d '\r' <"$work/watched.out" | sed -n 's/^exit=//p'; }
+
 # Waits up to 15 s for the program to end; its exit code.
 wait_exit() {
   local i
