@@ -39,19 +39,19 @@ untouched() {
   if probe printers | grep Korvel >/dev/null; then fail "$1: a printer was made"; fi
 }
 
-# A box before any page; the program ends with a failure code once it is closed.
+# A box before any page; the program ends with 1603 once it is closed.
 expect_start_box() {
-  local case=$1 expected=$2 said status=0
-  start_wizard "$work/medium/$exe_name"
+  local case=$1 expected=$2 said
+  start_watched "$work/medium/$exe_name"
   expect_page ERROR "$box_buttons" "damaged-$case"
   said=$(probe text ERROR 0xffff)
   [ "$said" = "$expected" ] || fail "$case: the box says [$said], not [$expected]"
   if probe rect "$(step 1)" >/dev/null 2>&1; then fail "$case: a page is shown"; fi
   click ERROR 1
-  wait_exit || status=$?
-  [ $status != 0 ] || fail "$case: exit code 0"
+  wait_exit || fail "$case: the program did not end cleanly"
+  [ "$(watched_exit)" = 1603 ] || fail "$case: exit code [$(watched_exit)], not 1603"
   untouched "$case"
-  echo "$case: box, exit code $status"
+  echo "$case: box, exit code 1603"
 }
 
 # The probe writes a line end in a window's text as the two characters \n.
