@@ -9,7 +9,8 @@
 #    model of "KV系列" on LPT1:, the success box appears, the wizard ends, and the printer
 #    is in Wine's spooler as the default printer.
 # 2. The same with the keyboard alone: Return on every page, on Finish and on the success
-#    box (the default button has the focus on every page).
+#    box (the default button has the focus on every page); started with /log, the wizard
+#    writes the install command line and its exit code to the log.
 # 3. A slow installation (TAMRIN_PRINTUI_DELAY_MS): Escape and Alt+F4 while it runs leave
 #    the wizard on screen with every button disabled; then the success box appears and
 #    the printer is installed.
@@ -100,9 +101,11 @@ staged=$(find "$TAMRIN_WINEPREFIX/drive_c/windows/inf" -maxdepth 1 -type f -inam
   || fail "no copy of the driver INF in the prefix's inf folder"
 echo "success: \"$printer\" installed as the default printer, driver package staged ($(basename "$staged"))"
 
-# --- 2. The keyboard alone: Return from the welcome page to the end.
+# --- 2. The keyboard alone: Return from the welcome page to the end; with /log the
+# wizard writes the setup log.
 fresh_prefix
-start_wizard "$work/medium/$exe_name"
+rm -f "$work/wizard.log"
+start_wizard "$work/medium/$exe_name" /log "$(windows_path "$work/wizard.log")"
 walk_to_finish install-keys- keys
 press_key "$(step 4)" Return
 expect_page OK "$box_buttons" install-keys-success-box
@@ -111,6 +114,10 @@ status=0
 wait_exit || status=$?
 [ $status = 0 ] || fail "the wizard ended with exit code $status after Return on the success box"
 expect_installed "Return alone"
+wizard_log=$(cat "$work/wizard.log" 2>/dev/null || true)
+grep -F "rundll32.exe PRINTUI.DLL,PrintUIEntry /if /n \"$printer\"" <<<"$wizard_log" >/dev/null ||
+  fail "the wizard's log lacks the install command line: [$wizard_log]"
+grep -F "Exit code 0" <<<"$wizard_log" >/dev/null || fail "the wizard's log lacks its exit code: [$wizard_log]"
 echo "keyboard: Return alone walked the wizard and installed \"$printer\""
 
 # --- 3. Escape and Alt+F4 while a slow installation runs.
