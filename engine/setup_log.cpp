@@ -127,7 +127,8 @@ LogOpened SetupLog::Open(const std::u16string& path) {
     file_.reset();
     auto& files = platform::Get<platform::LogFiles>();
     platform::Handle file =
-        files.CreateFileW(path.c_str(), platform::kFileAppendData, platform::kFileShareRead,
+        files.CreateFileW(path.c_str(), platform::kFileAppendData,
+                          platform::kFileShareRead | platform::kFileShareWrite,
                           platform::kOpenAlways, platform::kFileAttributeNormal);
     if (!platform::IsOpenHandle(file)) return LogOpened{false, files.GetLastError()};
     // OPEN_ALWAYS on a file that was there succeeds with ERROR_ALREADY_EXISTS: not a failure.

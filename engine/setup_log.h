@@ -48,7 +48,8 @@ struct LogOpened {
 class SetupLog {
 public:
     // Opens the file for appending: created when missing, never truncated, readable by
-    // others while it is open. A log open before is closed first.
+    // others while it is open and appendable by another run (a second setup refused
+    // while this one runs still says why in the same log). A log open before is closed first.
     LogOpened Open(const std::u16string& path);
     bool IsOpen() const { return file_.IsValid(); }
     void Close() { file_.reset(); }

@@ -15,6 +15,7 @@ namespace platform {
 
 constexpr Dword kFileAppendData = 0x0004;     // FILE_APPEND_DATA
 constexpr Dword kFileShareRead = 0x0001;      // FILE_SHARE_READ
+constexpr Dword kFileShareWrite = 0x0002;     // FILE_SHARE_WRITE
 constexpr Dword kOpenAlways = 4;              // OPEN_ALWAYS
 constexpr Dword kFileAttributeNormal = 0x80;  // FILE_ATTRIBUTE_NORMAL
 constexpr Dword kErrorAccessDenied = 5;       // ERROR_ACCESS_DENIED

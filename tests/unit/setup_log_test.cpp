@@ -110,7 +110,7 @@ TEST(SetupLog, LinesAreAppendedWithTheLocalTimeAndWhatWasThereStays) {
     engine::LogOpened opened = log.Open(u"C:\\Logs\\setup.log");
     EXPECT_TRUE(opened.opened) << "ERROR_ALREADY_EXISTS from OPEN_ALWAYS is a success";
     EXPECT_EQ(fs.access, platform::kFileAppendData);
-    EXPECT_EQ(fs.share, platform::kFileShareRead);
+    EXPECT_EQ(fs.share, platform::kFileShareRead | platform::kFileShareWrite);
     EXPECT_EQ(fs.creation, platform::kOpenAlways);
     EXPECT_TRUE(log.Write(u"Installing KV系列 100"));
     fs.now.second = 60 - 1, fs.now.minute = 4;
