@@ -10,34 +10,28 @@
 
 namespace engine {
 
+// No columns: the text is shown in a message box, whose font is proportional.
 const char16_t kUsageText[] =
-    u"Usage: tamrin64.exe [/quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage] [/whatif]]\r\n"
-    u"                    [/log FILE]\r\n"
-    u"       tamrin64.exe /quiet /uninstall /model ENTRY [/whatif] [/log FILE]\r\n"
-    u"       tamrin64.exe /?\r\n"
+    u"Usage:\r\n"
+    u"tamrin64.exe /quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage] [/whatif] [/log FILE]\r\n"
+    u"tamrin64.exe /quiet /uninstall /model ENTRY [/whatif] [/log FILE]\r\n"
+    u"tamrin64.exe [/log FILE] opens the setup wizard; tamrin64.exe /? shows this text.\r\n"
     u"tamrin32.exe takes the same switches.\r\n"
     u"\r\n"
-    u"Without switches the setup wizard opens.\r\n"
-    u"\r\n"
-    u"  /quiet        Install without a window or message box.\r\n"
-    u"  /model ENTRY  The model to install or remove, as the catalogue names it.\r\n"
-    u"  /port NAME    The printer port (default: the attached printer's USB port).\r\n"
-    u"  /nodefault    Do not make the printer the default printer.\r\n"
-    u"  /testpage     Print a test page after the installation.\r\n"
-    u"  /uninstall    Remove the model's printers and driver (needs /model).\r\n"
-    u"  /whatif       Write what would be done to the log; change nothing.\r\n"
-    u"  /log FILE     Append the log to FILE (default with /quiet: %TEMP%\\tamrin-setup.log).\r\n"
-    u"  /?, /help     Show this text.\r\n"
-    u"\r\n"
+    u"/quiet: install or remove without a window or message box.\r\n"
+    u"/model ENTRY: the model to install or remove, as the catalogue names it.\r\n"
+    u"/port NAME: the printer port (default: the attached printer's USB port).\r\n"
+    u"/nodefault: do not make the printer the default printer.\r\n"
+    u"/testpage: print a test page after the installation.\r\n"
+    u"/uninstall: remove the model's printers and driver (needs /model).\r\n"
+    u"/whatif: write what would be done to the log; change nothing.\r\n"
+    u"/log FILE: append the log to FILE (default with /quiet: %TEMP%\\tamrin-setup.log).\r\n"
+    u"/?, /help: show this text.\r\n"
     u"Switches may start with / or - and are not case-sensitive.\r\n"
     u"\r\n"
-    u"Exit codes:\r\n"
-    u"  0     Success.\r\n"
-    u"  3010  Success; restart Windows before using the printer.\r\n"
-    u"  1602  Cancelled by the user.\r\n"
-    u"  1603  The installation or removal failed; see the log.\r\n"
-    u"  1618  Another setup is running.\r\n"
-    u"  1639  Invalid command line.\r\n";
+    u"Exit codes: 0 success; 3010 success, restart Windows before using the printer; "
+    u"1602 cancelled by the user; 1603 the installation or removal failed, see the log; "
+    u"1618 another setup is running; 1639 invalid command line.\r\n";
 
 namespace {
 

@@ -44,6 +44,7 @@ const wchar_t kFolderTooLong[] =
     L"at most 227 characters, including the drive and the final backslash.\n\n"
     L"Copy the setup files to a folder with a shorter path and start the program again.";
 const wchar_t kInvalidCommandLine[] = L"命令行无效：";
+const wchar_t kUsageHint[] = L"\n\n用 /? 启动本程序可查看全部命令行参数。";
 const wchar_t kAlreadyRunning[] = L"另一个打印机驱动安装程序正在运行。\n\n请等它结束后再启动本程序。";
 
 // The ways out of the program: the reason in the log and, unless the run is quiet, in
@@ -142,8 +143,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!parsed.accepted) {
         std::wstring text = kInvalidCommandLine;
         text += AsWide(parsed.refusal.c_str());
-        text += L"\n\n";
-        text += AsWide(engine::kUsageText);
+        text += kUsageHint;
         return run.Fail(parsed.exitCode, u"Invalid command line: " + parsed.refusal, text, kCaption);
     }
     if (engine::ModeOf(options) == engine::SetupMode::Usage) {

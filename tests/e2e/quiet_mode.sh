@@ -54,7 +54,7 @@ ms_since() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
 # A printer made by the stand-in directly, as another program would: add_printer NAME PORT [DRIVER]
 add_printer() {
   wine rundll32.exe printui.dll,PrintUIEntry /if /n "$1" /f "$inf" /r "$2" /m "${3:-$printer}"
-  names | grep -qxF "$1" || fail "the printer \"$1\" was not made for the test"
+  names | grep -xF "$1" >/dev/null || fail "the printer \"$1\" was not made for the test"
 }
 
 # expect_run CODE ARGS...: the program, run with ARGS, ends with CODE and shows no window.
@@ -78,7 +78,7 @@ start_run() {
 # The log's lines (Windows line ends) without their time stamps; every line must have one.
 logged() {
   [ -f "$1" ] || fail "no log $1"
-  if grep -avE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} ' "$1" | grep -q .; then
+  if grep -avE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} ' "$1" | grep . >/dev/null; then
     fail "$1 has lines without a time stamp: [$(cat "$1")]"
   fi
   tr -d '\r' <"$1" | sed -E 's/^[^ ]+ [^ ]+ //'
@@ -182,7 +182,7 @@ for n in "${!refusals[@]}"; do
   args=${refusals[n]%%|*} reason=${refusals[n]#*|}
   # shellcheck disable=SC2086  # the switches are split at blanks on purpose
   expect_run 1639 /log "$(log_path "invalid-$n")" $args
-  logged "$work/invalid-$n.log" | grep -qF -- "$reason" || fail "[$args]: the log lacks [$reason]: [$(logged "$work/invalid-$n.log")]"
+  logged "$work/invalid-$n.log" | grep -F -- "$reason" >/dev/null || fail "[$args]: the log lacks [$reason]: [$(logged "$work/invalid-$n.log")]"
   expect_log_ends "$work/invalid-$n.log" 1639
   [ "$(printers)" = "$before" ] || fail "[$args] changed the spooler: [$(printers)]"
   no_printui "[$args]"
