@@ -63,7 +63,7 @@ for dpi in 96 144 192; do
   rm -f "$shots/$arch"-page*.png "$shots/$arch-failure.png"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
   e2e_unmanaged_windows
-  start_wizard "$work/m/$exe_name"
+  start_watched "$work/m/$exe_name"
 
   names=(welcome driver port finish)
   buttons=("$only_next" "$back_next" "$back_next" "$back_finish")
@@ -74,7 +74,8 @@ for dpi in 96 144 192; do
   done
 
   click "$(step 4)" $cancel
-  wait_exit || fail "$dpi DPI: the wizard ended with an error after Cancel"
+  wait_exit || fail "$dpi DPI: the program did not end cleanly after Cancel"
+  [ "$(watched_exit)" = 1602 ] || fail "$dpi DPI: exit code [$(watched_exit)] after Cancel, not 1602"
   e2e_stop
   rm -rf "$TAMRIN_WINEPREFIX"
 done

@@ -11,7 +11,7 @@
 # 1. The program in a folder whose Windows path is exactly 227 characters long (the
 #    longest allowed): the welcome page shows the welcome text with only Next and Cancel,
 #    Next leads through steps 1 to 4 in order, Back returns through them to the welcome
-#    page, and Cancel ends the process at once with exit code 0.
+#    page, and Cancel ends the process at once with exit code 1602 (nothing installed).
 # 2. The same program in a folder one character longer: the ERROR box appears, no wizard
 #    page does, and the process ends with a non-zero code once the box is closed.
 set -euo pipefail
@@ -52,7 +52,7 @@ welcome='欢迎使用科维打印机驱动安装向导。\n\n若已出现了“�
 
 # --- 1. The walk, from the longest folder path allowed.
 dir=$(lay_out 227)
-start_wizard "$dir/$exe_name"
+start_watched "$dir/$exe_name"
 
 expect_page "$(step 1)" "$only_next" page1
 text=$(probe text "$(step 1)" 1031) || fail "no welcome text"
@@ -74,20 +74,18 @@ text=$(probe text "$(step 1)" 1031) || fail "no welcome text after Back"
 [ "$text" = "$welcome" ] || fail "welcome text after Back is [$text]"
 
 click "$(step 1)" $cancel
-status=0
-wait_exit || status=$?
-[ $status = 0 ] || fail "the wizard ended with exit code $status after Cancel"
-echo "walk: steps 1-4 and back, Cancel ended the program"
+wait_exit || fail "the program did not end cleanly after Cancel"
+[ "$(watched_exit)" = 1602 ] || fail "the wizard ended with exit code [$(watched_exit)] after Cancel, not 1602"
+echo "walk: steps 1-4 and back, Cancel ended the program with exit code 1602"
 
 # --- 2. A folder path one character too long: the error box instead of the wizard.
 dir=$(lay_out 228)
-start_wizard "$dir/$exe_name"
+start_watched "$dir/$exe_name"
 expect_page ERROR 'back=hidden next=hidden finish=hidden cancel=hidden help=hidden' folder-too-long
 text=$(probe text ERROR 0xffff) || fail "no text in the ERROR box"
 [[ $text == *"at most 227 characters"* ]] || fail "ERROR box says [$text]"
 if probe rect "$(step 1)" >/dev/null; then fail "the wizard started despite the long folder path"; fi
 click ERROR 1
-status=0
-wait_exit || status=$?
-[ $status != 0 ] || fail "the program ended with exit code 0 after the ERROR box"
-echo "long folder: ERROR box, exit code $status"
+wait_exit || fail "the program did not end cleanly after the ERROR box"
+[ "$(watched_exit)" = 1603 ] || fail "the program ended with exit code [$(watched_exit)] after the ERROR box, not 1603"
+echo "long folder: ERROR box, exit code 1603"
