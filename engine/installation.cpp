@@ -54,10 +54,13 @@ PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const char16_t* 
     return PnpUpdateResult{true, rebootRequired != 0, 0};
 }
 
-bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const char16_t* port) {
-    if (!Run(InstallPrinterLine(name, infPath, port))) return false;
+bool PrinterAppeared(const char16_t* name) {
     platform::Get<platform::Timing>().Sleep(kPrinterAppearsMilliseconds);
     return PrinterExists(name);
+}
+
+bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const char16_t* port) {
+    return Run(InstallPrinterLine(name, infPath, port)) && PrinterAppeared(name);
 }
 
 bool StageDriverPackage(const char16_t* infPath) {

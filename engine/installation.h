@@ -36,8 +36,10 @@ struct PnpUpdateResult {
 // Not interactive: the update fails rather than show anything.
 PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const char16_t* model, bool interactive = true);
 
-// Installs the printer queue through rundll32 and checks, after a pause, that the
+// After a pause for the printer interface to finish registering it: whether the
 // printer exists under its whole name.
+bool PrinterAppeared(const char16_t* name);
+// Installs the printer queue through rundll32 and checks that it appeared.
 bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const char16_t* port);
 // Stages the driver package in the driver store, so that a printer plugged in later is
 // given this driver by Plug and Play instead of another one or none.

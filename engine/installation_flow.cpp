@@ -13,14 +13,10 @@
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
-#include "platform/timing.h"
 #include "usb/device_rescan.h"
 
 namespace engine {
 namespace {
-
-// The printer interface may still be registering the printer when rundll32 is done.
-constexpr platform::Dword kPrinterAppearsMilliseconds = 500;
 
 std::u16string Quoted(const std::u16string& value) { return u"\"" + value + u"\""; }
 
@@ -39,72 +35,80 @@ bool PrinterIsThere(const std::u16string& name, bool& closed) {
     return true;
 }
 
+// The log of one run of a flow: in a dry run each line is marked as the change it
+// would be.
+class FlowLog {
+public:
+    FlowLog(SetupLog& log, bool dryRun) : log_(log), prefix_(dryRun ? u"[what if] " : u"") {}
+    void Write(const std::u16string& line) { log_.Write(prefix_ + line); }
+    void WriteError(const std::u16string& line, platform::Dword error) { log_.WriteError(prefix_ + line, error); }
+
+private:
+    SetupLog& log_;
+    std::u16string prefix_;
+};
+
 class Installation {
 public:
     Installation(const InstallRequest& request, FlowObserver& observer, SetupLog& log)
-        : request_(request), observer_(observer), log_(log), name_(request.printerName.c_str()) {}
+        : request_(request), observer_(observer), log_(log, request.dryRun), name_(request.printerName.c_str()) {}
 
     FlowResult Run() {
         RemoveOldPrinters();
         observer_.OnStep(FlowStep::Installing);
         if (!Install()) return Fail();
         if (request_.makeDefault) {
-            Log(u"Making " + Quoted(request_.printerName) + u" the default printer");
+            log_.Write(u"Making " + Quoted(request_.printerName) + u" the default printer");
             // As the wizard always has: the printer is installed whether or not this works.
             RunCommand(SetDefaultPrinterLine(name_));
         }
         if (request_.testPage) {
-            Log(u"Printing a test page on " + Quoted(request_.printerName));
+            log_.Write(u"Printing a test page on " + Quoted(request_.printerName));
             RunCommand(TestPageLine(name_));
         }
         observer_.OnStep(FlowStep::Installed);
-        Log(restartRequired_ ? u"Installed; Windows must restart before the printer can be used"
+        log_.Write(restartRequired_ ? u"Installed; Windows must restart before the printer can be used"
                              : u"Installed");
         return restartRequired_ ? FlowResult::DoneRestartRequired : FlowResult::Done;
     }
 
 private:
-    void Log(const std::u16string& line) { log_.Write(request_.dryRun ? u"[what if] " + line : line); }
-    void LogError(const std::u16string& line, platform::Dword error) {
-        log_.WriteError(request_.dryRun ? u"[what if] " + line : line, error);
-    }
-
     FlowResult Fail() {
         observer_.OnStep(FlowStep::Failed);
-        Log(u"The installation failed");
+        log_.Write(u"The installation failed");
         return FlowResult::Failed;
     }
 
     void RemoveOldPrinters() {
         bool closed = false;
         if (!PrinterIsThere(request_.printerName, closed)) {
-            Log(u"No printer named " + Quoted(request_.printerName) + u" is installed: nothing to remove");
+            log_.Write(u"No printer named " + Quoted(request_.printerName) + u" is installed: nothing to remove");
             return;
         }
         observer_.OnStep(FlowStep::Removing);
         std::optional<StringList> printers = FindPrintersOfModel(name_);
         if (!printers) {
-            LogError(u"The printers of " + Quoted(request_.printerName) + u" cannot be listed",
+            log_.WriteError(u"The printers of " + Quoted(request_.printerName) + u" cannot be listed",
                      platform::Get<platform::Spooler>().GetLastError());
             return;
         }
         for (const std::u16string& printer : *printers) {
-            Log(u"Removing the printer " + Quoted(printer) + u" and the driver of its name");
+            log_.Write(u"Removing the printer " + Quoted(printer) + u" and the driver of its name");
             if (request_.dryRun) continue;
             SpoolerResult removed = RemovePrinter(printer.c_str());
-            if (!removed.done) LogError(u"The printer " + Quoted(printer) + u" was not deleted", removed.error);
+            if (!removed.done) log_.WriteError(u"The printer " + Quoted(printer) + u" was not deleted", removed.error);
             SpoolerResult deleted = DeleteDriver(printer.c_str());
-            if (!deleted.done) LogError(u"The driver " + Quoted(printer) + u" was not deleted", deleted.error);
+            if (!deleted.done) log_.WriteError(u"The driver " + Quoted(printer) + u" was not deleted", deleted.error);
         }
         if (closed) {
-            Log(u"Re-scanning the devices");
-            if (!request_.dryRun && !usb::RescanDevices()) Log(u"The devices could not be re-scanned");
+            log_.Write(u"Re-scanning the devices");
+            if (!request_.dryRun && !usb::RescanDevices()) log_.Write(u"The devices could not be re-scanned");
         }
     }
 
     bool Install() {
         if (request_.printerName.empty()) {
-            Log(u"No printer name: nothing can be installed");
+            log_.Write(u"No printer name: nothing can be installed");
             return false;
         }
         if (ChooseInstallRoute(Catalogue(request_.catalogueFile)) == InstallRoute::PlugAndPlay) {
@@ -117,16 +121,16 @@ private:
         const char16_t* inf = request_.driverInf.c_str();
         std::optional<std::u16string> hardwareId = HardwareIdForModel(inf, name_);
         if (!hardwareId) {
-            Log(u"The driver " + Quoted(request_.driverInf) + u" gives no hardware ID for " +
+            log_.Write(u"The driver " + Quoted(request_.driverInf) + u" gives no hardware ID for " +
                 Quoted(request_.printerName));
             return false;
         }
-        Log(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) + u", driver " +
+        log_.Write(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) + u", driver " +
             Quoted(request_.driverInf));
         if (request_.dryRun) return true;
         PnpUpdateResult update = UpdateDriverForDevices(inf, name_, !request_.quiet);
         if (!update.updated) {
-            LogError(u"The plug-and-play update failed", update.error);
+            log_.WriteError(u"The plug-and-play update failed", update.error);
             return false;
         }
         restartRequired_ = update.rebootRequired;
@@ -134,23 +138,20 @@ private:
     }
 
     bool InstallQueue() {
-        Log(u"Installing the printer " + Quoted(request_.printerName) + u" on the port " + Quoted(request_.port));
+        log_.Write(u"Installing the printer " + Quoted(request_.printerName) + u" on the port " + Quoted(request_.port));
         std::optional<std::u16string> line =
             request_.quiet ? QuietInstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str())
                            : InstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str());
         if (!RunCommand(line)) return false;
-        if (!request_.dryRun) {
-            platform::Get<platform::Timing>().Sleep(kPrinterAppearsMilliseconds);
-            if (!PrinterExists(name_)) {
-                Log(u"The printer " + Quoted(request_.printerName) + u" is not there after the printer interface ended");
-                return false;
-            }
+        if (!request_.dryRun && !PrinterAppeared(name_)) {
+            log_.Write(u"The printer " + Quoted(request_.printerName) + u" is not there after the printer interface ended");
+            return false;
         }
         // A package that cannot be staged costs only the driver of a printer plugged in
         // later, so it does not fail the installation.
-        Log(u"Staging the driver package " + Quoted(request_.driverInf));
+        log_.Write(u"Staging the driver package " + Quoted(request_.driverInf));
         if (!request_.dryRun && !StageDriverPackage(request_.driverInf.c_str())) {
-            LogError(u"The driver package was not staged", platform::Get<platform::PnpUpdate>().GetLastError());
+            log_.WriteError(u"The driver package was not staged", platform::Get<platform::PnpUpdate>().GetLastError());
         }
         return true;
     }
@@ -158,22 +159,22 @@ private:
     // Logs the command line and starts it; false when there is none or it did not start.
     bool RunCommand(const std::optional<std::u16string>& line) {
         if (!line) {
-            Log(u"A value does not fit the printer interface's command line");
+            log_.Write(u"A value does not fit the printer interface's command line");
             return false;
         }
-        Log(u"rundll32.exe " + *line);
+        log_.Write(u"rundll32.exe " + *line);
         if (request_.dryRun) return true;
         Rundll32Start start = StartRundll32(line->c_str(), request_.quiet);
         if (start.started) return true;
         // The text the wizard shows in its box, then the system's own for the code.
-        LogError(u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)), start.error);
+        log_.WriteError(u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)), start.error);
         observer_.OnStartFailure(StartFailureText(start.error));
         return false;
     }
 
     const InstallRequest& request_;
     FlowObserver& observer_;
-    SetupLog& log_;
+    FlowLog log_;
     const char16_t* name_;
     bool restartRequired_ = false;
 };
@@ -184,12 +185,12 @@ FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer
     return Installation(request, observer, log).Run();
 }
 
-FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& log) {
-    const std::u16string prefix = dryRun ? u"[what if] " : u"";
+FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& setupLog) {
+    FlowLog log(setupLog, dryRun);
     auto& spooler = platform::Get<platform::Spooler>();
     std::optional<std::vector<LocalPrinter>> printers = ListLocalPrinters();
     if (!printers) {
-        log.WriteError(prefix + u"The printers cannot be listed", spooler.GetLastError());
+        log.WriteError(u"The printers cannot be listed", spooler.GetLastError());
         return FlowResult::Failed;
     }
     std::vector<LocalPrinter> ofModel, others;
@@ -197,12 +198,12 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
         (IsPrinterOfModel(printer.name.c_str(), printerName.c_str()) ? ofModel : others).push_back(std::move(printer));
     }
     if (ofModel.empty()) {
-        log.Write(prefix + u"No printer of " + Quoted(printerName) + u" is installed: nothing to remove");
+        log.Write(u"No printer of " + Quoted(printerName) + u" is installed: nothing to remove");
         return FlowResult::Done;
     }
     std::vector<std::u16string> drivers;
     for (const LocalPrinter& printer : ofModel) {
-        log.Write(prefix + u"Removing the printer " + Quoted(printer.name));
+        log.Write(u"Removing the printer " + Quoted(printer.name));
         if (!printer.driver.empty() && std::find(drivers.begin(), drivers.end(), printer.driver) == drivers.end()) {
             drivers.push_back(printer.driver);
         }
@@ -214,11 +215,11 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
         auto user = std::find_if(others.begin(), others.end(),
                                  [&](const LocalPrinter& other) { return other.driver == driver; });
         if (user != others.end()) {
-            log.Write(prefix + u"Keeping the driver " + Quoted(driver) + u": the printer " + Quoted(user->name) +
+            log.Write(u"Keeping the driver " + Quoted(driver) + u": the printer " + Quoted(user->name) +
                       u" uses it");
             continue;
         }
-        log.Write(prefix + u"Deleting the driver " + Quoted(driver));
+        log.Write(u"Deleting the driver " + Quoted(driver));
         if (dryRun) continue;
         SpoolerResult deleted = DeleteDriver(driver.c_str());
         if (!deleted.done) {
