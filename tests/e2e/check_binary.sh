@@ -28,12 +28,14 @@ echo "imports: ${imports[*]}"
 
 # The manifest resource is plain text inside the program.
 manifest=$(strings -n 4 "$exe" | awk '/<assembly /,/<\/assembly>/')
-check() {
-  if ! grep -q -- "$1" <<<"$manifest"; then
-    echo "FAIL: manifest lacks $1"
+# holds TEXT NEEDLE WHAT: a failure naming WHAT unless TEXT holds NEEDLE.
+holds() {
+  if ! grep -q -- "$2" <<<"$1"; then
+    echo "FAIL: $3 $2"
     failures=1
   fi
 }
+check() { holds "$manifest" "$1" "manifest lacks"; }
 check 'requestedExecutionLevel level="requireAdministrator" uiAccess="false"'
 check 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'
 other=$([ "$arch" = amd64 ] && echo x86 || echo amd64)
@@ -45,12 +47,7 @@ check "processorArchitecture=\"$arch\""
 # Both DPI settings live in the asm.v3 application's windowsSettings; anything else is ignored.
 settings=$(awk '/<application xmlns="urn:schemas-microsoft-com:asm.v3">/,/<\/application>/' <<<"$manifest" |
   awk '/<windowsSettings>/,/<\/windowsSettings>/')
-dpi_check() {
-  if ! grep -q -- "$1" <<<"$settings"; then
-    echo "FAIL: manifest's windowsSettings lack $1"
-    failures=1
-  fi
-}
+dpi_check() { holds "$settings" "$1" "manifest's windowsSettings lack"; }
 dpi_check '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>'
 dpi_check '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">system</dpiAwareness>'
 if [ "$(grep -c '<dpiAware' <<<"$manifest")" != 2 ]; then
