@@ -157,9 +157,15 @@ bool WizardDriver::Ended() const {
 
 void WizardDriver::Settle() {
     if (::GetCurrentThreadId() == uiThread) return;
-    EventHandle handled;
-    if (!::PostMessageW(helper, kPing, 0, reinterpret_cast<LPARAM>(handled.handle))) return;
-    ::WaitForSingleObject(handled.handle, kWaitMs);
+    // Twice: the first ping may be posted while the interface thread is still inside a
+    // handler (a test thread woken by a box shown there), and is then handled right after
+    // it, ahead of the messages the handler posts on its way out (the buttons' state and
+    // focus). The second ping is queued behind those.
+    for (int round = 0; round < 2; ++round) {
+        EventHandle handled;
+        if (!::PostMessageW(helper, kPing, 0, reinterpret_cast<LPARAM>(handled.handle))) return;
+        ::WaitForSingleObject(handled.handle, kWaitMs);
+    }
 }
 
 bool WizardDriver::WaitForPage(const wchar_t* title, DWORD timeoutMs) {
