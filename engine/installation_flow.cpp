@@ -18,7 +18,9 @@
 namespace engine {
 namespace {
 
-std::u16string Quoted(const std::u16string& value) { return u"\"" + value + u"\""; }
+std::u16string Quoted(const std::u16string& value) {
+    return u"\"" + value + u"\"";
+}
 
 // Opens and closes the printer of exactly this name: whether it is there, and whether
 // its handle was closed (a printer still open is only marked for deletion).
@@ -41,7 +43,9 @@ class FlowLog {
 public:
     FlowLog(SetupLog& log, bool dryRun) : log_(log), prefix_(dryRun ? u"[what if] " : u"") {}
     void Write(const std::u16string& line) { log_.Write(prefix_ + line); }
-    void WriteError(const std::u16string& line, platform::Dword error) { log_.WriteError(prefix_ + line, error); }
+    void WriteError(const std::u16string& line, platform::Dword error) {
+        log_.WriteError(prefix_ + line, error);
+    }
 
 private:
     SetupLog& log_;
@@ -51,7 +55,10 @@ private:
 class Installation {
 public:
     Installation(const InstallRequest& request, FlowObserver& observer, SetupLog& log)
-        : request_(request), observer_(observer), log_(log, request.dryRun), name_(request.printerName.c_str()) {}
+        : request_(request),
+          observer_(observer),
+          log_(log, request.dryRun),
+          name_(request.printerName.c_str()) {}
 
     FlowResult Run() {
         RemoveOldPrinters();
@@ -68,7 +75,7 @@ public:
         }
         observer_.OnStep(FlowStep::Installed);
         log_.Write(restartRequired_ ? u"Installed; Windows must restart before the printer can be used"
-                             : u"Installed");
+                                    : u"Installed");
         return restartRequired_ ? FlowResult::DoneRestartRequired : FlowResult::Done;
     }
 
@@ -82,23 +89,26 @@ private:
     void RemoveOldPrinters() {
         bool closed = false;
         if (!PrinterIsThere(request_.printerName, closed)) {
-            log_.Write(u"No printer named " + Quoted(request_.printerName) + u" is installed: nothing to remove");
+            log_.Write(u"No printer named " + Quoted(request_.printerName) +
+                       u" is installed: nothing to remove");
             return;
         }
         observer_.OnStep(FlowStep::Removing);
         std::optional<StringList> printers = FindPrintersOfModel(name_);
         if (!printers) {
             log_.WriteError(u"The printers of " + Quoted(request_.printerName) + u" cannot be listed",
-                     platform::Get<platform::Spooler>().GetLastError());
+                            platform::Get<platform::Spooler>().GetLastError());
             return;
         }
         for (const std::u16string& printer : *printers) {
             log_.Write(u"Removing the printer " + Quoted(printer) + u" and the driver of its name");
             if (request_.dryRun) continue;
             SpoolerResult removed = RemovePrinter(printer.c_str());
-            if (!removed.done) log_.WriteError(u"The printer " + Quoted(printer) + u" was not deleted", removed.error);
+            if (!removed.done)
+                log_.WriteError(u"The printer " + Quoted(printer) + u" was not deleted", removed.error);
             SpoolerResult deleted = DeleteDriver(printer.c_str());
-            if (!deleted.done) log_.WriteError(u"The driver " + Quoted(printer) + u" was not deleted", deleted.error);
+            if (!deleted.done)
+                log_.WriteError(u"The driver " + Quoted(printer) + u" was not deleted", deleted.error);
         }
         if (closed) {
             log_.Write(u"Re-scanning the devices");
@@ -122,11 +132,11 @@ private:
         std::optional<std::u16string> hardwareId = HardwareIdForModel(inf, name_);
         if (!hardwareId) {
             log_.Write(u"The driver " + Quoted(request_.driverInf) + u" gives no hardware ID for " +
-                Quoted(request_.printerName));
+                       Quoted(request_.printerName));
             return false;
         }
-        log_.Write(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) + u", driver " +
-            Quoted(request_.driverInf));
+        log_.Write(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) +
+                   u", driver " + Quoted(request_.driverInf));
         if (request_.dryRun) return true;
         PnpUpdateResult update = UpdateDriverForDevices(inf, name_, !request_.quiet);
         if (!update.updated) {
@@ -138,20 +148,23 @@ private:
     }
 
     bool InstallQueue() {
-        log_.Write(u"Installing the printer " + Quoted(request_.printerName) + u" on the port " + Quoted(request_.port));
+        log_.Write(u"Installing the printer " + Quoted(request_.printerName) + u" on the port " +
+                   Quoted(request_.port));
         std::optional<std::u16string> line =
             request_.quiet ? QuietInstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str())
                            : InstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str());
         if (!RunCommand(line)) return false;
         if (!request_.dryRun && !PrinterAppeared(name_)) {
-            log_.Write(u"The printer " + Quoted(request_.printerName) + u" is not there after the printer interface ended");
+            log_.Write(u"The printer " + Quoted(request_.printerName) +
+                       u" is not there after the printer interface ended");
             return false;
         }
         // A package that cannot be staged costs only the driver of a printer plugged in
         // later, so it does not fail the installation.
         log_.Write(u"Staging the driver package " + Quoted(request_.driverInf));
         if (!request_.dryRun && !StageDriverPackage(request_.driverInf.c_str())) {
-            log_.WriteError(u"The driver package was not staged", platform::Get<platform::PnpUpdate>().GetLastError());
+            log_.WriteError(u"The driver package was not staged",
+                            platform::Get<platform::PnpUpdate>().GetLastError());
         }
         return true;
     }
@@ -167,7 +180,9 @@ private:
         Rundll32Start start = StartRundll32(line->c_str(), request_.quiet);
         if (start.started) return true;
         // The text the wizard shows in its box, then the system's own for the code.
-        log_.WriteError(u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)), start.error);
+        log_.WriteError(
+            u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)),
+            start.error);
         observer_.OnStartFailure(StartFailureText(start.error));
         return false;
     }
@@ -195,7 +210,8 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
     }
     std::vector<LocalPrinter> ofModel, others;
     for (LocalPrinter& printer : *printers) {
-        (IsPrinterOfModel(printer.name.c_str(), printerName.c_str()) ? ofModel : others).push_back(std::move(printer));
+        (IsPrinterOfModel(printer.name.c_str(), printerName.c_str()) ? ofModel : others)
+            .push_back(std::move(printer));
     }
     if (ofModel.empty()) {
         log.Write(u"No printer of " + Quoted(printerName) + u" is installed: nothing to remove");
@@ -204,12 +220,14 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
     std::vector<std::u16string> drivers;
     for (const LocalPrinter& printer : ofModel) {
         log.Write(u"Removing the printer " + Quoted(printer.name));
-        if (!printer.driver.empty() && std::find(drivers.begin(), drivers.end(), printer.driver) == drivers.end()) {
+        if (!printer.driver.empty() &&
+            std::find(drivers.begin(), drivers.end(), printer.driver) == drivers.end()) {
             drivers.push_back(printer.driver);
         }
         if (dryRun) continue;
         SpoolerResult removed = RemovePrinter(printer.name.c_str());
-        if (!removed.done) log.WriteError(u"The printer " + Quoted(printer.name) + u" was not deleted", removed.error);
+        if (!removed.done)
+            log.WriteError(u"The printer " + Quoted(printer.name) + u" was not deleted", removed.error);
     }
     for (const std::u16string& driver : drivers) {
         auto user = std::find_if(others.begin(), others.end(),
@@ -223,7 +241,8 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
         if (dryRun) continue;
         SpoolerResult deleted = DeleteDriver(driver.c_str());
         if (!deleted.done) {
-            log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)", deleted.error);
+            log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)",
+                           deleted.error);
         }
     }
     if (dryRun) return FlowResult::Done;

@@ -18,7 +18,9 @@
 namespace engine {
 namespace {
 
-std::u16string Quoted(const std::u16string& value) { return u"\"" + value + u"\""; }
+std::u16string Quoted(const std::u16string& value) {
+    return u"\"" + value + u"\"";
+}
 
 std::u16string Joined(const StringList& names) {
     std::u16string all;
@@ -72,8 +74,10 @@ private:
     std::optional<Refusal> CheckCatalogueFile() {
         const std::u16string& file = medium_.catalogueFile;
         switch (CheckCatalogue(catalogue_)) {
-            case CatalogueProblem::None: return std::nullopt;
-            case CatalogueProblem::Missing: return Refusal{kExitFailed, u"the catalogue " + file + u" is missing"};
+            case CatalogueProblem::None:
+                return std::nullopt;
+            case CatalogueProblem::Missing:
+                return Refusal{kExitFailed, u"the catalogue " + file + u" is missing"};
             case CatalogueProblem::Unreadable:
                 return Refusal{kExitFailed, u"the catalogue " + file + u" cannot be read"};
             case CatalogueProblem::NoModels:
@@ -86,10 +90,11 @@ private:
     std::optional<Refusal> ChooseModel() {
         if (options_.model) {
             if (!catalogue_.ListsInMainSeries(options_.model->c_str())) {
-                return Refusal{kExitInvalidCommandLine, u"the model " + Quoted(*options_.model) + u" is not listed in [" +
-                                                            std::u16string(kMainSeries) + u"] of " +
-                                                            medium_.catalogueFile + u" (it lists " +
-                                                            Joined(catalogue_.Lines(kMainSeries).value_or(StringList{})) + u")"};
+                return Refusal{kExitInvalidCommandLine,
+                               u"the model " + Quoted(*options_.model) + u" is not listed in [" +
+                                   std::u16string(kMainSeries) + u"] of " + medium_.catalogueFile +
+                                   u" (it lists " +
+                                   Joined(catalogue_.Lines(kMainSeries).value_or(StringList{})) + u")"};
             }
             entry_ = *options_.model;
             return std::nullopt;
@@ -119,8 +124,9 @@ private:
                     return std::nullopt;
                 }
             }
-            return Refusal{kExitInvalidCommandLine,
-                           u"the port " + Quoted(*options_.port) + u" is not one the spooler lists (" + Joined(*ports) + u")"};
+            return Refusal{kExitInvalidCommandLine, u"the port " + Quoted(*options_.port) +
+                                                        u" is not one the spooler lists (" + Joined(*ports) +
+                                                        u")"};
         }
         char16_t found[kNameCapacity] = {};
         CUSBPort detector;
@@ -128,7 +134,8 @@ private:
             port = found;
             return std::nullopt;
         }
-        return Refusal{kExitInvalidCommandLine, u"no /port given, and no USB port of an attached printer was found"};
+        return Refusal{kExitInvalidCommandLine,
+                       u"no /port given, and no USB port of an attached printer was found"};
     }
 
     std::u16string ModelProblemReason(const ModelCheck& check) const {
@@ -137,11 +144,12 @@ private:
             case ModelProblem::NoPrinterName:
                 return model + u"has no PRINTER_NAME in " + medium_.catalogueFile;
             case ModelProblem::NoPrintHead:
-                return model + u"(printer " + Quoted(check.printerName) + u") has no PRINTER_TYPE of 24 or 9 in " +
-                       medium_.catalogueFile;
+                return model + u"(printer " + Quoted(check.printerName) +
+                       u") has no PRINTER_TYPE of 24 or 9 in " + medium_.catalogueFile;
             case ModelProblem::DriverMissing:
                 return model + u"needs the driver " + check.driverInf + u", which is not on the medium";
-            case ModelProblem::None: break;
+            case ModelProblem::None:
+                break;
         }
         return model;
     }
@@ -154,9 +162,12 @@ private:
 
 std::uint32_t ExitCodeOf(FlowResult result) {
     switch (result) {
-        case FlowResult::Done: return kExitSuccess;
-        case FlowResult::DoneRestartRequired: return kExitRestartRequired;
-        case FlowResult::Failed: break;
+        case FlowResult::Done:
+            return kExitSuccess;
+        case FlowResult::DoneRestartRequired:
+            return kExitRestartRequired;
+        case FlowResult::Failed:
+            break;
     }
     return kExitFailed;
 }
@@ -183,7 +194,8 @@ std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medi
     } else {
         log.Write(what + u"Installing the model " + Quoted(preparation.Entry()) + u" (printer " +
                   Quoted(request.printerName) + u", driver " + request.driverInf + u", port " + request.port +
-                  (request.makeDefault ? u", made the default" : u"") + (request.testPage ? u", test page" : u"") + u")");
+                  (request.makeDefault ? u", made the default" : u"") +
+                  (request.testPage ? u", test page" : u"") + u")");
         LoggedOnly observer;
         result = RunInstallation(request, observer, log);
     }

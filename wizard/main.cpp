@@ -57,12 +57,12 @@ public:
         if (RunLog().IsOpen()) return;
         std::optional<std::u16string> path = engine::LogPathFor(options);
         if (!path || !RunLog().Open(*path).opened) return;
-        RunLog().Write(u"Setup " u"" TAMRIN_VERSION_TEXT u" (" + std::u16string(ProgramName()) +
-                       u") started: " + std::u16string(AsU16(::GetCommandLineW())));
+        RunLog().Write(u"Setup " TAMRIN_VERSION_TEXT " (" + std::u16string(ProgramName()) + u") started: " +
+                       std::u16string(AsU16(::GetCommandLineW())));
     }
 
-    int Fail(std::uint32_t code, const std::u16string& logText, const std::wstring& boxText, const wchar_t* caption,
-             UINT icon = MB_ICONERROR) {
+    int Fail(std::uint32_t code, const std::u16string& logText, const std::wstring& boxText,
+             const wchar_t* caption, UINT icon = MB_ICONERROR) {
         RunLog().Write(logText);
         if (!quiet_) ::MessageBoxW(nullptr, boxText.c_str(), caption, MB_OK | icon);
         return End(code);
@@ -101,8 +101,9 @@ bool HandOverOnWow64(Run& run, const engine::SetupOptions& options, int& exitCod
             exitCode = static_cast<int>(handOver.exitCode);
             return true;
         case engine::HandOverOutcome::ProgramMissing:
-            text = L"这是 64 位 Windows，需要用 64 位安装程序 tamrin64.exe 安装打印机驱动。\n\n"
-                   L"在本程序所在的文件夹中找不到它：\n";
+            text =
+                L"这是 64 位 Windows，需要用 64 位安装程序 tamrin64.exe 安装打印机驱动。\n\n"
+                L"在本程序所在的文件夹中找不到它：\n";
             text += AsWide(handOver.program.c_str());
             text += L"\n\n请把 tamrin64.exe 复制到这个文件夹，或从完整的驱动光盘启动安装程序。";
             reason = u"64-bit Windows needs the x64 program, which is missing: " + handOver.program;
@@ -112,8 +113,8 @@ bool HandOverOnWow64(Run& run, const engine::SetupOptions& options, int& exitCod
             text += AsWide(handOver.program.c_str());
             text += L"\n\n错误代码：";
             text += AsWide(text::Decimal(handOver.error).c_str());
-            reason = u"64-bit Windows needs the x64 program, which cannot be started: " + handOver.program + u": " +
-                     engine::ErrorText(handOver.error);
+            reason = u"64-bit Windows needs the x64 program, which cannot be started: " + handOver.program +
+                     u": " + engine::ErrorText(handOver.error);
             break;
     }
     run.OpenLog(options);
@@ -132,7 +133,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     if (!theInstaller.ProgramDirFits()) {
         run.OpenLog(options);
-        return run.Fail(engine::kExitFailed, u"The path of the program's folder is too long (at most 227 characters)",
+        return run.Fail(engine::kExitFailed,
+                        u"The path of the program's folder is too long (at most 227 characters)",
                         kFolderTooLong, L"ERROR");
     }
 #if !defined(_WIN64)
@@ -148,7 +150,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     if (engine::ModeOf(options) == engine::SetupMode::Usage) {
         RunLog().Write(engine::kUsageText);
-        if (!options.quiet) ::MessageBoxW(nullptr, AsWide(engine::kUsageText), kCaption, MB_OK | MB_ICONINFORMATION);
+        if (!options.quiet)
+            ::MessageBoxW(nullptr, AsWide(engine::kUsageText), kCaption, MB_OK | MB_ICONINFORMATION);
         return run.End(engine::kExitSuccess);
     }
 
@@ -167,9 +170,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return run.End(engine::RunUnattended(options, medium, RunLog()));
     }
     // A medium whose catalogue cannot serve ends here, before any page and any change.
-    engine::CatalogueProblem problem = engine::CheckCatalogue(engine::Catalogue(theInstaller.printerInfoPath));
+    engine::CatalogueProblem problem =
+        engine::CheckCatalogue(engine::Catalogue(theInstaller.printerInfoPath));
     if (problem != engine::CatalogueProblem::None) {
-        return run.Fail(engine::kExitFailed, u"The catalogue cannot serve: " + std::u16string(theInstaller.printerInfoPath),
+        return run.Fail(engine::kExitFailed,
+                        u"The catalogue cannot serve: " + std::u16string(theInstaller.printerInfoPath),
                         CatalogueProblemText(problem, theInstaller.printerInfoPath), kMediumProblemCaption);
     }
     CTamrinApp app;

@@ -1,6 +1,8 @@
 // The unattended installation and removal on a medium in a scratch folder, with the
 // spooler, the shell (rundll32) and the pauses replaced by fakes: the order of the
 // steps, nothing changed when any input is refused, and the exit code of each outcome.
+#include "engine/unattended.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,7 +12,6 @@
 
 #include "engine/exit_codes.h"
 #include "engine/installation_flow.h"
-#include "engine/unattended.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/temp_dir.h"
@@ -37,7 +38,8 @@ protected:
 
     Unattended() {
         dir.Write("PrinterInfor.Inf", Utf16LeWithBom(kCatalogue));
-        dir.Write("PrinterDriver/24pin/OEMPRINT.INF", "[KORVEL]\n\"Korvel KV-100\" = KV100, USBPRINT\\KV1001A2B\n");
+        dir.Write("PrinterDriver/24pin/OEMPRINT.INF",
+                  "[KORVEL]\n\"Korvel KV-100\" = KV100, USBPRINT\\KV1001A2B\n");
         spooler.ports = {u"LPT1:", u"COM1:", u"USB001"};
         // The printer interface makes the queue an install line names.
         shell.onStart = [this](const std::u16string& line) {
@@ -97,17 +99,20 @@ TEST_F(Unattended, AnInstallationRemovesTheOldPrintersThenInstallsAndMakesTheDef
     ASSERT_EQ(shell.starts.size(), 2u);
     const std::u16string inf = dir.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF";
     // The port in the spooler's own spelling; /q and a hidden start: nothing is shown.
-    EXPECT_EQ(shell.starts[0].parameters, u"PRINTUI.DLL,PrintUIEntry /if /q /n \"Korvel KV-100\" /f \"" + inf +
-                                              u"\" /r \"LPT1:\" /m \"Korvel KV-100\" ");
+    EXPECT_EQ(shell.starts[0].parameters, u"PRINTUI.DLL,PrintUIEntry /if /q /n \"Korvel KV-100\" /f \"" +
+                                              inf + u"\" /r \"LPT1:\" /m \"Korvel KV-100\" ");
     EXPECT_EQ(shell.starts[1].parameters, u"PRINTUI.DLL,PrintUIEntry /y /q /n \"Korvel KV-100\"");
     EXPECT_EQ(shell.starts[0].show, 0);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(spooler.HasPrinter(u"Korvel KV-1000"));
 
     const std::string text = Log();
-    const char* inOrder[] = {"Installing the model \"KV-100\"", "Removing the printer \"Korvel KV-100\"",
-                             "Removing the printer \"Korvel KV-100 (2)\"", "rundll32.exe PRINTUI.DLL,PrintUIEntry /if /q",
-                             "rundll32.exe PRINTUI.DLL,PrintUIEntry /y /q", "Installed"};
+    const char* inOrder[] = {"Installing the model \"KV-100\"",
+                             "Removing the printer \"Korvel KV-100\"",
+                             "Removing the printer \"Korvel KV-100 (2)\"",
+                             "rundll32.exe PRINTUI.DLL,PrintUIEntry /if /q",
+                             "rundll32.exe PRINTUI.DLL,PrintUIEntry /y /q",
+                             "Installed"};
     std::size_t at = 0;
     for (const char* line : inOrder) {
         std::size_t found = text.find(line, at);
@@ -128,7 +133,8 @@ TEST_F(Unattended, NothingChangesWhenAnInputIsRefused) {
     const std::vector<Case> cases = {
         {Install(u"KV-999", u"LPT1:"), engine::kExitInvalidCommandLine, "\"KV-999\" is not listed"},
         {Install(u"kv-100 ", u"LPT1:"), engine::kExitInvalidCommandLine, "is not listed"},
-        {Install(u"KV-100", u"LPT9:"), engine::kExitInvalidCommandLine, "\"LPT9:\" is not one the spooler lists"},
+        {Install(u"KV-100", u"LPT9:"), engine::kExitInvalidCommandLine,
+         "\"LPT9:\" is not one the spooler lists"},
         {Install(u"KV-100", nullptr), engine::kExitInvalidCommandLine, "no USB port"},
         {Install(nullptr, u"LPT1:"), engine::kExitInvalidCommandLine, "no USB printer is attached"},
         {Install(u"KV-200", u"LPT1:"), engine::kExitFailed, "9pin\\OEMPRINT.INF, which is not on the medium"},
@@ -220,7 +226,8 @@ TEST_F(Unattended, AnUninstallationRemovesTheModelsPrintersAndTheDriversNoOneEls
 
     const std::string text = Log();
     EXPECT_NE(text.find("Keeping the driver \"Korvel KV-100\": the printer \"Korvel KV-1000\" uses it"),
-              std::string::npos) << text;
+              std::string::npos)
+        << text;
     EXPECT_NE(text.find("The printer \"Korvel KV-100\" is still there"), std::string::npos) << text;
     EXPECT_TRUE(shell.starts.empty());
 }
