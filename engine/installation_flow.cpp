@@ -31,9 +31,9 @@ bool PrinterIsThere(const std::u16string& name, bool& closed) {
     platform::Spooler& spooler = platform::Get<platform::Spooler>();
     platform::Handle opened = nullptr;
     platform::ScopedHandle<platform::PrinterTraits> printer(
-        spooler.OpenPrinterW(name.c_str(), &opened, nullptr) ? opened : nullptr);
+        spooler.OpenPrinterW(name.c_str(), &opened, nullptr).ok() ? opened : nullptr);
     if (!printer) return false;
-    closed = spooler.ClosePrinter(printer.take()) != 0;
+    closed = spooler.ClosePrinter(printer.take()).ok();
     return true;
 }
 
@@ -94,20 +94,20 @@ private:
             return;
         }
         observer_.OnStep(FlowStep::Removing);
-        std::optional<StringList> printers = FindPrintersOfModel(name_);
-        if (!printers) {
+        Listing<StringList> printers = FindPrintersOfModel(name_);
+        if (!printers.ok()) {
             log_.WriteError(u"The printers of " + Quoted(request_.printerName) + u" cannot be listed",
-                            platform::Get<platform::Spooler>().GetLastError());
+                            printers.error);
             return;
         }
-        for (const std::u16string& printer : *printers) {
+        for (const std::u16string& printer : *printers.value) {
             log_.Write(u"Removing the printer " + Quoted(printer) + u" and the driver of its name");
             if (request_.dryRun) continue;
-            SpoolerResult removed = RemovePrinter(printer.c_str());
-            if (!removed.done)
+            platform::Outcome removed = RemovePrinter(printer.c_str());
+            if (!removed.ok())
                 log_.WriteError(u"The printer " + Quoted(printer) + u" was not deleted", removed.error);
-            SpoolerResult deleted = DeleteDriver(printer.c_str());
-            if (!deleted.done)
+            platform::Outcome deleted = DeleteDriver(printer.c_str());
+            if (!deleted.ok())
                 log_.WriteError(u"The driver " + Quoted(printer) + u" was not deleted", deleted.error);
         }
         if (closed) {
@@ -202,14 +202,13 @@ FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer
 
 FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& setupLog) {
     FlowLog log(setupLog, dryRun);
-    auto& spooler = platform::Get<platform::Spooler>();
-    std::optional<std::vector<LocalPrinter>> printers = ListLocalPrinters();
-    if (!printers) {
-        log.WriteError(u"The printers cannot be listed", spooler.GetLastError());
+    Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
+    if (!printers.ok()) {
+        log.WriteError(u"The printers cannot be listed", printers.error);
         return FlowResult::Failed;
     }
     std::vector<LocalPrinter> ofModel, others;
-    for (LocalPrinter& printer : *printers) {
+    for (LocalPrinter& printer : *printers.value) {
         (IsPrinterOfModel(printer.name.c_str(), printerName.c_str()) ? ofModel : others)
             .push_back(std::move(printer));
     }
@@ -225,8 +224,8 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
             drivers.push_back(printer.driver);
         }
         if (dryRun) continue;
-        SpoolerResult removed = RemovePrinter(printer.name.c_str());
-        if (!removed.done)
+        platform::Outcome removed = RemovePrinter(printer.name.c_str());
+        if (!removed.ok())
             log.WriteError(u"The printer " + Quoted(printer.name) + u" was not deleted", removed.error);
     }
     for (const std::u16string& driver : drivers) {
@@ -239,20 +238,21 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
         }
         log.Write(u"Deleting the driver " + Quoted(driver));
         if (dryRun) continue;
-        SpoolerResult deleted = DeleteDriver(driver.c_str());
-        if (!deleted.done) {
+        platform::Outcome deleted = DeleteDriver(driver.c_str());
+        if (!deleted.ok()) {
             log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)",
                            deleted.error);
         }
     }
     if (dryRun) return FlowResult::Done;
-    std::optional<StringList> left = FindPrintersOfModel(printerName.c_str());
-    if (!left) {
-        log.WriteError(u"The printers cannot be listed after the removal", spooler.GetLastError());
+    Listing<StringList> left = FindPrintersOfModel(printerName.c_str());
+    if (!left.ok()) {
+        log.WriteError(u"The printers cannot be listed after the removal", left.error);
         return FlowResult::Failed;
     }
-    for (const std::u16string& name : *left) log.Write(u"The printer " + Quoted(name) + u" is still there");
-    if (!left->empty()) return FlowResult::Failed;
+    for (const std::u16string& name : *left.value)
+        log.Write(u"The printer " + Quoted(name) + u" is still there");
+    if (!left.value->empty()) return FlowResult::Failed;
     log.Write(u"Removed");
     return FlowResult::Done;
 }

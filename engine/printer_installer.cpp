@@ -176,12 +176,12 @@ std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, con
 // Spooler operations.
 
 std::int32_t CPrinterInstaller::EnumPortNames(StringList& list) {
-    return AppendFound(engine::ListPortNames(), list) ? 1 : 0;
+    return AppendFound(engine::ListPortNames().value, list) ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::FindInstalledPrinters(const char16_t* model, StringList& list) {
     const std::size_t before = list.size();
-    if (!AppendFound(engine::FindPrintersOfModel(model), list)) return -1;
+    if (!AppendFound(engine::FindPrintersOfModel(model).value, list)) return -1;
     return static_cast<std::int32_t>(list.size() - before);
 }
 

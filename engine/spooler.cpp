@@ -45,23 +45,23 @@ private:
 };
 
 // The two-call enumeration: ask for the size, allocate it, enumerate into it. `call`
-// makes the spooler call with everything but the buffer fixed. False when the
-// enumeration failed; otherwise the buffer holds `count` records.
+// makes the spooler call with everything but the buffer fixed. On success the buffer
+// holds `count` records; a failure has the code of the step that failed.
 template <class Call>
-bool Enumerate(Call call, EnumerationBuffer& buffer, Dword& count) {
+platform::Outcome Enumerate(Call call, EnumerationBuffer& buffer, Dword& count) {
     Dword needed = 0;
     count = 0;
-    if (!call(nullptr, 0, &needed, &count)) {
-        if (platform::Get<platform::Spooler>().GetLastError() != platform::kErrorInsufficientBuffer)
-            return false;
-        if (!buffer.Allocate(needed)) return false;
+    platform::Result<platform::Bool> sizing = call(nullptr, 0, &needed, &count);
+    if (!sizing.ok()) {
+        if (sizing.error != platform::kErrorInsufficientBuffer) return platform::OutcomeOf(sizing);
+        if (!buffer.Allocate(needed)) return platform::Outcome{false, platform::kErrorNotEnoughMemory};
     }
     // After a first call that succeeded there is nothing to list; the second call is
     // then made without a buffer again.
-    return call(buffer.data(), buffer.size, &needed, &count) != 0;
+    return platform::OutcomeOf(call(buffer.data(), buffer.size, &needed, &count));
 }
 
-bool EnumerateLocalPrinters(EnumerationBuffer& buffer, Dword& count) {
+platform::Outcome EnumerateLocalPrinters(EnumerationBuffer& buffer, Dword& count) {
     return Enumerate(
         [](unsigned char* data, Dword size, Dword* needed, Dword* returned) {
             return platform::Get<platform::Spooler>().EnumPrintersW(platform::kPrinterEnumLocal, nullptr, 2,
@@ -81,46 +81,47 @@ bool IsCopyName(const char16_t* printer, const char16_t* model, std::size_t mode
 
 }  // namespace
 
-std::optional<StringList> ListPortNames() {
+Listing<StringList> ListPortNames() {
     EnumerationBuffer buffer;
     Dword count = 0;
-    bool listed = Enumerate(
+    platform::Outcome listed = Enumerate(
         [](unsigned char* data, Dword size, Dword* needed, Dword* returned) {
             return platform::Get<platform::Spooler>().EnumPortsW(nullptr, 2, data, size, needed, returned);
         },
         buffer, count);
-    if (!listed) return std::nullopt;
+    if (!listed.ok()) return {std::nullopt, listed.error};
     StringList names;
     for (const auto& port : Records<platform::PortInfo2>(buffer, count)) {
         if (port.portName) names.emplace_back(port.portName);
     }
-    return names;
+    return {std::move(names)};
 }
 
-std::optional<std::vector<LocalPrinter>> ListLocalPrinters() {
+Listing<std::vector<LocalPrinter>> ListLocalPrinters() {
     EnumerationBuffer buffer;
     Dword count = 0;
-    if (!EnumerateLocalPrinters(buffer, count)) return std::nullopt;
+    platform::Outcome listed = EnumerateLocalPrinters(buffer, count);
+    if (!listed.ok()) return {std::nullopt, listed.error};
     std::vector<LocalPrinter> printers;
     for (const auto& printer : Records<platform::PrinterInfo2>(buffer, count)) {
         if (!printer.printerName) continue;
         printers.push_back({printer.printerName, printer.driverName ? printer.driverName : u""});
     }
-    return printers;
+    return {std::move(printers)};
 }
 
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model) {
     return text::Equal(name, model) || IsCopyName(name, model, text::Length(model));
 }
 
-std::optional<StringList> FindPrintersOfModel(const char16_t* model) {
-    std::optional<std::vector<LocalPrinter>> printers = ListLocalPrinters();
-    if (!printers) return std::nullopt;
+Listing<StringList> FindPrintersOfModel(const char16_t* model) {
+    Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
+    if (!printers.ok()) return {std::nullopt, printers.error};
     StringList names;
-    for (const LocalPrinter& printer : *printers) {
+    for (const LocalPrinter& printer : *printers.value) {
         if (IsPrinterOfModel(printer.name.c_str(), model)) names.push_back(printer.name);
     }
-    return names;
+    return {std::move(names)};
 }
 
 bool PrinterExists(const char16_t* name) {
@@ -129,7 +130,7 @@ bool PrinterExists(const char16_t* name) {
     if (!name || name[0] == 0) return false;
     EnumerationBuffer buffer;
     Dword count = 0;
-    if (!EnumerateLocalPrinters(buffer, count)) return false;
+    if (!EnumerateLocalPrinters(buffer, count).ok()) return false;
     for (const auto& printer : Records<platform::PrinterInfo2>(buffer, count)) {
         if (printer.printerName && text::Equal(printer.printerName, name)) return true;
     }
@@ -137,36 +138,33 @@ bool PrinterExists(const char16_t* name) {
 }
 
 bool PurgePrinter(platform::Handle printer) {
-    return platform::Get<platform::Spooler>().SetPrinterW(printer, 0, nullptr, platform::kPrinterControlPurge) != 0;
+    auto& spooler = platform::Get<platform::Spooler>();
+    return spooler.SetPrinterW(printer, 0, nullptr, platform::kPrinterControlPurge).ok();
 }
 
-SpoolerResult RemovePrinter(const char16_t* name) {
+platform::Outcome RemovePrinter(const char16_t* name) {
     auto& spooler = platform::Get<platform::Spooler>();
     // The queue goes when its last handle is closed, and until then it still uses the
     // driver: the printer is closed before anyone deletes the driver. A failed purge
     // does not stop the deletion.
     platform::Handle opened = nullptr;
     platform::PrinterDefaults defaults{nullptr, nullptr, platform::kPrinterAllAccess};
-    OpenedPrinter printer(spooler.OpenPrinterW(name, &opened, &defaults) ? opened : nullptr);
-    if (!printer) return SpoolerResult{false, spooler.GetLastError()};
+    platform::Result<platform::Bool> open = spooler.OpenPrinterW(name, &opened, &defaults);
+    if (!open.ok()) return platform::OutcomeOf(open);
+    OpenedPrinter printer(opened);
     PurgePrinter(printer.get());
-    if (!spooler.DeletePrinter(printer.get())) return SpoolerResult{false, spooler.GetLastError()};
-    return SpoolerResult{true, 0};
+    return platform::OutcomeOf(spooler.DeletePrinter(printer.get()));
 }
 
-SpoolerResult DeleteDriver(const char16_t* name) {
-    auto& spooler = platform::Get<platform::Spooler>();
-    if (spooler.DeletePrinterDriverExW(nullptr, nullptr, name, platform::kDeleteUnusedFiles,
-                                       platform::kDriverVersion3)) {
-        return SpoolerResult{true, 0};
-    }
-    return SpoolerResult{false, spooler.GetLastError()};
+platform::Outcome DeleteDriver(const char16_t* name) {
+    return platform::OutcomeOf(platform::Get<platform::Spooler>().DeletePrinterDriverExW(
+        nullptr, nullptr, name, platform::kDeleteUnusedFiles, platform::kDriverVersion3));
 }
 
 bool DeletePrinterAndDriver(const char16_t* name) {
     RemovePrinter(name);
     // The printer's name is the name of its driver.
-    return DeleteDriver(name).done;
+    return DeleteDriver(name).ok();
 }
 
 }  // namespace engine

@@ -1,6 +1,6 @@
 // Spooler operations: the ports and printers the spooler knows, and the removal of a
 // printer with its jobs and its driver. No operation shows a message; spooler failures
-// become the results.
+// become the results, each with the error code of the call that failed.
 #pragma once
 
 #include <optional>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/limits.h"
+#include "platform/result.h"
 #include "platform/types.h"
 
 namespace engine {
@@ -17,29 +18,27 @@ struct LocalPrinter {
     std::u16string driver;
 };
 
-// The outcome of one spooler call that changes something, with the spooler's error.
-struct SpoolerResult {
-    bool done = false;
-    platform::Dword error = 0;
-};
+// What the spooler lists, or nothing with the error of the call that failed (or
+// ERROR_NOT_ENOUGH_MEMORY when the buffer the spooler asked for could not be had).
+template <class T>
+using Listing = platform::Result<std::optional<T>>;
 
-// The local printers with their drivers, in spooler order; nothing when it cannot list.
-std::optional<std::vector<LocalPrinter>> ListLocalPrinters();
+// The local printers with their drivers, in spooler order.
+Listing<std::vector<LocalPrinter>> ListLocalPrinters();
 // The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)").
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model);
-// The names of the ports the spooler lists, in its order; nothing when it cannot list.
-std::optional<StringList> ListPortNames();
+// The names of the ports the spooler lists, in its order.
+Listing<StringList> ListPortNames();
 // The local printers of the model: the model's own name and its copies ("M (2)").
-// Nothing when the spooler cannot list its printers.
-std::optional<StringList> FindPrintersOfModel(const char16_t* model);
+Listing<StringList> FindPrintersOfModel(const char16_t* model);
 // A local printer of exactly this name exists.
 bool PrinterExists(const char16_t* name);
 bool PurgePrinter(platform::Handle printer);
 // Opens the printer with full access, purges its jobs, deletes it and closes it; done
 // when the deletion succeeded (the queue goes once its last handle is closed).
-SpoolerResult RemovePrinter(const char16_t* name);
+platform::Outcome RemovePrinter(const char16_t* name);
 // Deletes the driver of that name in every version, with the files no other driver uses.
-SpoolerResult DeleteDriver(const char16_t* name);
+platform::Outcome DeleteDriver(const char16_t* name);
 // RemovePrinter, whatever its outcome, then DeleteDriver of the same name; true when the
 // driver was deleted.
 bool DeletePrinterAndDriver(const char16_t* name);

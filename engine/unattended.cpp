@@ -112,12 +112,11 @@ private:
 
     std::optional<Refusal> ChoosePort(std::u16string& port) {
         if (options_.port) {
-            std::optional<StringList> ports = ListPortNames();
-            if (!ports) {
-                return Refusal{kExitFailed, u"the spooler cannot list its ports: " +
-                                                ErrorText(platform::Get<platform::Spooler>().GetLastError())};
+            Listing<StringList> ports = ListPortNames();
+            if (!ports.ok()) {
+                return Refusal{kExitFailed, u"the spooler cannot list its ports: " + ErrorText(ports.error)};
             }
-            for (const std::u16string& listed : *ports) {
+            for (const std::u16string& listed : *ports.value) {
                 // Port names are not case-sensitive; the spooler's spelling is the one used.
                 if (text::EqualNoCase(listed.c_str(), options_.port->c_str())) {
                     port = listed;
@@ -125,8 +124,8 @@ private:
                 }
             }
             return Refusal{kExitInvalidCommandLine, u"the port " + Quoted(*options_.port) +
-                                                        u" is not one the spooler lists (" + Joined(*ports) +
-                                                        u")"};
+                                                        u" is not one the spooler lists (" +
+                                                        Joined(*ports.value) + u")"};
         }
         char16_t found[kNameCapacity] = {};
         CUSBPort detector;

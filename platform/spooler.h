@@ -10,6 +10,7 @@
 // their buffers with the same records.
 #pragma once
 
+#include "platform/result.h"
 #include "platform/services.h"
 #include "platform/types.h"
 
@@ -63,19 +64,20 @@ struct PrinterDefaults {
     Dword desiredAccess;
 };
 
+// Every call gives its error code with its result.
 struct Spooler {
-    virtual Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
-                               Dword size, Dword* needed, Dword* returned) = 0;
-    virtual Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
-                            Dword* needed, Dword* returned) = 0;
-    virtual Bool OpenPrinterW(const char16_t* name, Handle* printer, const PrinterDefaults* defaults) = 0;
-    virtual Bool SetPrinterW(Handle printer, Dword level, unsigned char* data, Dword command) = 0;
-    virtual Bool DeletePrinter(Handle printer) = 0;
-    virtual Bool ClosePrinter(Handle printer) = 0;
-    virtual Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment,
-                                        const char16_t* driver, Dword deleteFlag, Dword versionFlag) = 0;
-    // The error code of the spooler call that failed last on this thread.
-    virtual Dword GetLastError() = 0;
+    virtual Result<Bool> EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
+                                       Dword size, Dword* needed, Dword* returned) = 0;
+    virtual Result<Bool> EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
+                                    Dword* needed, Dword* returned) = 0;
+    virtual Result<Bool> OpenPrinterW(const char16_t* name, Handle* printer,
+                                      const PrinterDefaults* defaults) = 0;
+    virtual Result<Bool> SetPrinterW(Handle printer, Dword level, unsigned char* data, Dword command) = 0;
+    virtual Result<Bool> DeletePrinter(Handle printer) = 0;
+    virtual Result<Bool> ClosePrinter(Handle printer) = 0;
+    virtual Result<Bool> DeletePrinterDriverExW(const char16_t* server, const char16_t* environment,
+                                                const char16_t* driver, Dword deleteFlag,
+                                                Dword versionFlag) = 0;
 
 protected:
     ~Spooler() = default;

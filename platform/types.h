@@ -23,6 +23,7 @@ inline bool IsOpenHandle(Handle h) {
 // Error codes the logic tests for.
 constexpr Dword kErrorFileNotFound = 2;
 constexpr Dword kErrorPathNotFound = 3;
+constexpr Dword kErrorNotEnoughMemory = 8;
 constexpr Dword kErrorNotSupported = 50;
 constexpr Dword kErrorInsufficientBuffer = 122;
 constexpr Dword kErrorMoreData = 234;

@@ -7,31 +7,34 @@
 namespace platform {
 namespace {
 
+constexpr Result<Bool> kUnavailable{0, kErrorSpoolerUnavailable};
+
 struct UnavailableSpooler final : Spooler {
-    Bool EnumPrintersW(Dword, const char16_t*, Dword, unsigned char*, Dword, Dword* needed,
-                       Dword* returned) override {
+    Result<Bool> EnumPrintersW(Dword, const char16_t*, Dword, unsigned char*, Dword, Dword* needed,
+                               Dword* returned) override {
         return Fail(needed, returned);
     }
-    Bool EnumPortsW(const char16_t*, Dword, unsigned char*, Dword, Dword* needed, Dword* returned) override {
+    Result<Bool> EnumPortsW(const char16_t*, Dword, unsigned char*, Dword, Dword* needed,
+                            Dword* returned) override {
         return Fail(needed, returned);
     }
-    Bool OpenPrinterW(const char16_t*, Handle* printer, const PrinterDefaults*) override {
+    Result<Bool> OpenPrinterW(const char16_t*, Handle* printer, const PrinterDefaults*) override {
         if (printer) *printer = nullptr;
-        return 0;
+        return kUnavailable;
     }
-    Bool SetPrinterW(Handle, Dword, unsigned char*, Dword) override { return 0; }
-    Bool DeletePrinter(Handle) override { return 0; }
-    Bool ClosePrinter(Handle) override { return 0; }
-    Bool DeletePrinterDriverExW(const char16_t*, const char16_t*, const char16_t*, Dword, Dword) override {
-        return 0;
+    Result<Bool> SetPrinterW(Handle, Dword, unsigned char*, Dword) override { return kUnavailable; }
+    Result<Bool> DeletePrinter(Handle) override { return kUnavailable; }
+    Result<Bool> ClosePrinter(Handle) override { return kUnavailable; }
+    Result<Bool> DeletePrinterDriverExW(const char16_t*, const char16_t*, const char16_t*, Dword,
+                                        Dword) override {
+        return kUnavailable;
     }
-    Dword GetLastError() override { return kErrorSpoolerUnavailable; }
 
 private:
-    static Bool Fail(Dword* needed, Dword* returned) {
+    static Result<Bool> Fail(Dword* needed, Dword* returned) {
         if (needed) *needed = 0;
         if (returned) *returned = 0;
-        return 0;
+        return kUnavailable;
     }
 };
 

@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "platform/spooler.h"
 #include "platform/win32/casts.h"
+#include "platform/win32/last_error.h"
 #include "platform/win32/system_library.h"
 
 namespace platform {
@@ -23,11 +24,9 @@ static_assert(sizeof(PortInfo2) == sizeof(PORT_INFO_2W));
 static_assert(offsetof(PortInfo2, portName) == offsetof(PORT_INFO_2W, pPortName));
 static_assert(offsetof(PortInfo2, reserved) == offsetof(PORT_INFO_2W, Reserved));
 
-// A spooler call whose library or entry point could not be had fails like an
-// unavailable spooler.
-Bool Missing() {
-    ::SetLastError(ERROR_PROC_NOT_FOUND);
-    return FALSE;
+// A spooler call whose library or entry point could not be had.
+Result<Bool> Missing() {
+    return ProcNotFound<Bool>();
 }
 
 class Win32Spooler final : public Spooler {
@@ -42,18 +41,20 @@ public:
           closePrinter_(winspool_.Proc<decltype(&::ClosePrinter)>("ClosePrinter")),
           deleteDriver_(winspool_.Proc<decltype(&::DeletePrinterDriverExW)>("DeletePrinterDriverExW")) {}
 
-    Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer, Dword size,
-                       Dword* needed, Dword* returned) override {
+    Result<Bool> EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
+                               Dword size, Dword* needed, Dword* returned) override {
         if (!enumPrinters_) return Missing();
-        return enumPrinters_(flags, AsMutableWide(name), level, buffer, size, AsDword(needed),
-                             AsDword(returned));
+        return WithLastError<Bool>(enumPrinters_(flags, AsMutableWide(name), level, buffer, size,
+                                                 AsDword(needed), AsDword(returned)));
     }
-    Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size, Dword* needed,
-                    Dword* returned) override {
+    Result<Bool> EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
+                            Dword* needed, Dword* returned) override {
         if (!enumPorts_) return Missing();
-        return enumPorts_(AsMutableWide(server), level, buffer, size, AsDword(needed), AsDword(returned));
+        return WithLastError<Bool>(
+            enumPorts_(AsMutableWide(server), level, buffer, size, AsDword(needed), AsDword(returned)));
     }
-    Bool OpenPrinterW(const char16_t* name, Handle* printer, const PrinterDefaults* defaults) override {
+    Result<Bool> OpenPrinterW(const char16_t* name, Handle* printer,
+                              const PrinterDefaults* defaults) override {
         if (!openPrinter_) return Missing();
         PRINTER_DEFAULTSW platformDefaults{};
         if (defaults) {
@@ -61,27 +62,28 @@ public:
             platformDefaults.pDevMode = static_cast<DEVMODEW*>(defaults->devMode);
             platformDefaults.DesiredAccess = defaults->desiredAccess;
         }
-        return openPrinter_(AsMutableWide(name), printer, defaults ? &platformDefaults : nullptr);
+        return WithLastError<Bool>(
+            openPrinter_(AsMutableWide(name), printer, defaults ? &platformDefaults : nullptr));
     }
-    Bool SetPrinterW(Handle printer, Dword level, unsigned char* data, Dword command) override {
+    Result<Bool> SetPrinterW(Handle printer, Dword level, unsigned char* data, Dword command) override {
         if (!setPrinter_) return Missing();
-        return setPrinter_(printer, level, data, command);
+        return WithLastError<Bool>(setPrinter_(printer, level, data, command));
     }
-    Bool DeletePrinter(Handle printer) override {
+    Result<Bool> DeletePrinter(Handle printer) override {
         if (!deletePrinter_) return Missing();
-        return deletePrinter_(printer);
+        return WithLastError<Bool>(deletePrinter_(printer));
     }
-    Bool ClosePrinter(Handle printer) override {
+    Result<Bool> ClosePrinter(Handle printer) override {
         if (!closePrinter_) return Missing();
-        return closePrinter_(printer);
+        return WithLastError<Bool>(closePrinter_(printer));
     }
-    Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
-                                Dword deleteFlag, Dword versionFlag) override {
+    Result<Bool> DeletePrinterDriverExW(const char16_t* server, const char16_t* environment,
+                                        const char16_t* driver, Dword deleteFlag,
+                                        Dword versionFlag) override {
         if (!deleteDriver_) return Missing();
-        return deleteDriver_(AsMutableWide(server), AsMutableWide(environment), AsMutableWide(driver),
-                             deleteFlag, versionFlag);
+        return WithLastError<Bool>(deleteDriver_(AsMutableWide(server), AsMutableWide(environment),
+                                                 AsMutableWide(driver), deleteFlag, versionFlag));
     }
-    Dword GetLastError() override { return ::GetLastError(); }
 
 private:
     SystemLibrary winspool_;

@@ -1,7 +1,8 @@
 // A spooler in memory for the tests of the spooler operations: printers with their
-// drivers, ports, and scripted failures. Enumerations fill the caller's buffer as the
-// platform's spooler does (records first, then the strings they point to) and keep its
-// sizing rule (ERROR_INSUFFICIENT_BUFFER and the bytes needed).
+// drivers, ports, and scripted failures, each with the error code the spooler gives.
+// Enumerations fill the caller's buffer as the platform's spooler does (records first,
+// then the strings they point to) and keep its sizing rule (ERROR_INSUFFICIENT_BUFFER and
+// the bytes needed).
 #pragma once
 
 #include <cstring>
@@ -15,6 +16,7 @@
 class FakeSpooler final : public platform::Spooler {
 public:
     using Dword = platform::Dword;
+    using Result = platform::Result<platform::Bool>;
 
     struct Printer {
         std::u16string name;
@@ -60,8 +62,8 @@ public:
         return false;
     }
 
-    platform::Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
-                                 Dword size, Dword* needed, Dword* returned) override {
+    Result EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer, Dword size,
+                         Dword* needed, Dword* returned) override {
         calls.push_back("EnumPrinters flags=" + std::to_string(flags) + " name=" + (name ? "given" : "none") +
                         " level=" + std::to_string(level) + Buffer(buffer, size));
         std::vector<std::u16string> names, driverNames;
@@ -77,16 +79,16 @@ public:
             });
     }
 
-    platform::Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size,
-                              Dword* needed, Dword* returned) override {
+    Result EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size, Dword* needed,
+                      Dword* returned) override {
         calls.push_back(std::string("EnumPorts server=") + (server ? "given" : "none") +
                         " level=" + std::to_string(level) + Buffer(buffer, size));
         return Fill<platform::PortInfo2>(ports, {}, portScript, buffer, size, needed, returned,
                                          [](platform::PortInfo2& r, char16_t* s, char16_t*) { r.portName = s; });
     }
 
-    platform::Bool OpenPrinterW(const char16_t* name, platform::Handle* handle,
-                                const platform::PrinterDefaults* defaults) override {
+    Result OpenPrinterW(const char16_t* name, platform::Handle* handle,
+                        const platform::PrinterDefaults* defaults) override {
         calls.push_back("Open " + Narrow(name));
         lastDefaultsGiven = defaults != nullptr;
         if (defaults) lastDefaults = *defaults;
@@ -96,39 +98,37 @@ public:
             if (printers[i].name == name && !printers[i].deletePending) {
                 ++printers[i].openHandles;
                 *handle = HandleOf(i);
-                return 1;
+                return kDone;
             }
         }
         return Fail(kErrorInvalidPrinterName);
     }
 
-    platform::Bool SetPrinterW(platform::Handle handle, Dword level, unsigned char* data,
-                               Dword command) override {
+    Result SetPrinterW(platform::Handle handle, Dword level, unsigned char* data, Dword command) override {
         calls.push_back("SetPrinter level=" + std::to_string(level) + " data=" + (data ? "given" : "none") +
                         " command=" + std::to_string(command) + Which(handle));
-        return purgeFails ? Fail(5) : 1;
+        return purgeFails ? Fail(5) : kDone;
     }
 
-    platform::Bool DeletePrinter(platform::Handle handle) override {
+    Result DeletePrinter(platform::Handle handle) override {
         calls.push_back("DeletePrinter" + Which(handle));
         if (deleteFails) return Fail(5);
         printers[IndexOf(handle)].deletePending = true;
-        return 1;
+        return kDone;
     }
 
-    platform::Bool ClosePrinter(platform::Handle handle) override {
+    Result ClosePrinter(platform::Handle handle) override {
         calls.push_back("ClosePrinter" + Which(handle));
         std::size_t i = IndexOf(handle);
         // The handle is released even when the call reports a failure.
         if (--printers[i].openHandles == 0 && printers[i].deletePending) {
             printers.erase(printers.begin() + static_cast<std::ptrdiff_t>(i));
         }
-        return closeFails ? Fail(6) : 1;
+        return closeFails ? Fail(6) : kDone;
     }
 
-    platform::Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment,
-                                          const char16_t* driver, Dword deleteFlag,
-                                          Dword versionFlag) override {
+    Result DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
+                                  Dword deleteFlag, Dword versionFlag) override {
         calls.push_back("DeleteDriver " + Narrow(driver) + " server=" + (server ? "given" : "none") +
                         " environment=" + (environment ? "given" : "none") +
                         " flags=" + std::to_string(deleteFlag) + "," + std::to_string(versionFlag));
@@ -137,10 +137,8 @@ public:
             if (p.driver == driver) return Fail(kErrorPrinterDriverInUse);
         }
         drivers.erase(driver);
-        return 1;
+        return kDone;
     }
-
-    Dword GetLastError() override { return lastError_; }
 
     static std::string Narrow(const char16_t* s) {
         std::string out;
@@ -149,13 +147,10 @@ public:
     }
 
 private:
-    Dword lastError_ = 0;
+    static constexpr Result kDone{1, 0};
     platform::ScopedService<platform::Spooler> scope_{*this};
 
-    platform::Bool Fail(Dword error) {
-        lastError_ = error;
-        return 0;
-    }
+    static Result Fail(Dword error) { return Result{0, error}; }
     static std::string Buffer(const unsigned char* buffer, Dword size) {
         return std::string(" buffer=") + (buffer ? "given" : "none") + " size=" + std::to_string(size);
     }
@@ -170,9 +165,9 @@ private:
 
     // Each record gets a name and, when seconds are given, a second string (its driver).
     template <class Record, class SetStrings>
-    platform::Bool Fill(const std::vector<std::u16string>& names, const std::vector<std::u16string>& seconds,
-                        const EnumerationScript& script, unsigned char* buffer, Dword size, Dword* needed,
-                        Dword* returned, SetStrings setStrings) {
+    Result Fill(const std::vector<std::u16string>& names, const std::vector<std::u16string>& seconds,
+                const EnumerationScript& script, unsigned char* buffer, Dword size, Dword* needed,
+                Dword* returned, SetStrings setStrings) {
         bool first = buffer == nullptr;
         *returned = 0;
         std::size_t bytes = names.size() * sizeof(Record);
@@ -182,7 +177,7 @@ private:
         if (first && script.firstCallFails) return Fail(script.firstCallError);
         if (!first && script.secondCallFails) return Fail(script.secondCallError);
         if (size < bytes) return Fail(platform::kErrorInsufficientBuffer);
-        if (names.empty()) return 1;
+        if (names.empty()) return kDone;
         std::memset(buffer, 0, bytes);
         auto* records = reinterpret_cast<Record*>(buffer);
         auto* strings = reinterpret_cast<char16_t*>(buffer + names.size() * sizeof(Record));
@@ -199,6 +194,6 @@ private:
             setStrings(records[i], name, second);
         }
         *returned = static_cast<Dword>(names.size());
-        return 1;
+        return kDone;
     }
 };

@@ -1,5 +1,7 @@
 // The spooler operations against a spooler in memory: the two-call enumeration and its
 // failures, the name tests, and the removal of a printer with its driver.
+#include "engine/spooler.h"
+
 #include <gtest/gtest.h>
 
 #include <new>
@@ -24,12 +26,19 @@ protected:
     CPrinterInstaller installer;
     StringList list{u"kept"};
 
-    // Every operation that enumerates, with its result for a failed enumeration.
-    void ExpectEveryEnumerationFails() {
+    // Every operation that enumerates, with its result for a failed enumeration; a
+    // listing also gives the error of the step that failed.
+    void ExpectEveryEnumerationFails(platform::Dword error) {
         EXPECT_EQ(installer.EnumPortNames(list), 0);
         EXPECT_EQ(installer.FindInstalledPrinters(u"Alpha", list), -1);
         EXPECT_EQ(installer.PrinterExists(u"Alpha"), 0);
         EXPECT_EQ(list, StringList{u"kept"});
+        engine::Listing<StringList> ports = engine::ListPortNames();
+        EXPECT_FALSE(ports.value.has_value());
+        EXPECT_EQ(ports.error, error);
+        engine::Listing<std::vector<engine::LocalPrinter>> printers = engine::ListLocalPrinters();
+        EXPECT_FALSE(printers.value.has_value());
+        EXPECT_EQ(printers.error, error);
         EXPECT_EQ(memory.live, 0);
     }
 };
@@ -38,24 +47,44 @@ TEST_F(Spooler, EnumerationFailsWhenTheSizingCallFailsWithAnotherError) {
     spooler.AddPrinter(u"Alpha");
     spooler.ports = {u"LPT1:"};
     spooler.printerScript = spooler.portScript = {true, platform::kErrorSpoolerUnavailable, false, 0};
-    ExpectEveryEnumerationFails();
+    ExpectEveryEnumerationFails(platform::kErrorSpoolerUnavailable);
     EXPECT_TRUE(memory.requests.empty());
-    EXPECT_EQ(spooler.calls.size(), 3u) << "no second call after the failed first";
+    EXPECT_EQ(spooler.calls.size(), 5u) << "no second call after the failed first";
 }
 
 TEST_F(Spooler, EnumerationFailsWhenTheBufferCannotBeAllocated) {
     spooler.AddPrinter(u"Alpha");
     spooler.ports = {u"LPT1:"};
     memory.fail = true;
-    ExpectEveryEnumerationFails();
-    EXPECT_EQ(memory.requests.size(), 3u);
+    // Its own error, not the sizing call's ERROR_INSUFFICIENT_BUFFER.
+    ExpectEveryEnumerationFails(platform::kErrorNotEnoughMemory);
+    EXPECT_EQ(memory.requests.size(), 5u);
 }
 
 TEST_F(Spooler, EnumerationFailsWhenTheSecondCallFails) {
     spooler.AddPrinter(u"Alpha");
     spooler.ports = {u"LPT1:"};
     spooler.printerScript = spooler.portScript = {false, 0, true, platform::kErrorInsufficientBuffer};
-    ExpectEveryEnumerationFails();
+    ExpectEveryEnumerationFails(platform::kErrorInsufficientBuffer);
+}
+
+TEST_F(Spooler, ARemovalThatFailsCarriesTheSpoolersError) {
+    spooler.AddPrinter(u"Alpha");
+    spooler.AddPrinter(u"Alpha (2)", u"Alpha");
+    spooler.deleteFails = true;
+    platform::Outcome removed = engine::RemovePrinter(u"Alpha");
+    EXPECT_FALSE(removed.ok());
+    EXPECT_EQ(removed.error, 5u);
+    platform::Outcome deleted = engine::DeleteDriver(u"Alpha");
+    EXPECT_FALSE(deleted.ok());
+    EXPECT_EQ(deleted.error, FakeSpooler::kErrorPrinterDriverInUse);
+
+    spooler.deleteFails = false;
+    removed = engine::RemovePrinter(u"Beta");
+    EXPECT_EQ(removed.error, FakeSpooler::kErrorInvalidPrinterName);
+    removed = engine::RemovePrinter(u"Alpha (2)");
+    EXPECT_TRUE(removed.ok());
+    EXPECT_EQ(removed.error, 0u);
 }
 
 TEST_F(Spooler, TheBufferHasExactlyTheSizeTheSpoolerAskedFor) {

@@ -12,6 +12,7 @@
 
 #include "engine/exit_codes.h"
 #include "engine/installation_flow.h"
+#include "tests/support/fake_memory.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/temp_dir.h"
@@ -224,7 +225,18 @@ TEST_F(Unattended, AnUninstallationRemovesTheModelsPrintersAndTheDriversNoOneEls
     spooler.printers.clear();
     EXPECT_EQ(Run(uninstall), engine::kExitSuccess);
 
+    // A spooler listing that cannot be had fails the removal with its own error: here the
+    // buffer the spooler asked for, not the sizing call's ERROR_INSUFFICIENT_BUFFER.
+    spooler.AddPrinter(kPrinter);
+    ScriptedMemory memory;
+    memory.fail = true;
+    EXPECT_EQ(Run(uninstall), engine::kExitFailed);
+
     const std::string text = Log();
+    const std::string noMemory = "The printers cannot be listed: error 8";
+    std::size_t at = text.find(noMemory);
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_TRUE(text[at + noMemory.size()] == ':' || text[at + noMemory.size()] == ' ') << text;
     EXPECT_NE(text.find("Keeping the driver \"Korvel KV-100\": the printer \"Korvel KV-1000\" uses it"),
               std::string::npos)
         << text;

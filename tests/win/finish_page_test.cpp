@@ -89,40 +89,41 @@ private:
 class JournalSpooler final : public platform::Spooler {
 public:
     using Dword = platform::Dword;
+    using Result = platform::Result<platform::Bool>;
     JournalSpooler(FakeSpooler& inner, Journal& journal) : inner(inner), journal(journal) {}
-    platform::Bool EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer, Dword size,
-                                 Dword* needed, Dword* returned) override {
+    Result EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer, Dword size,
+                         Dword* needed, Dword* returned) override {
         journal.Add("EnumPrinters");
         return inner.EnumPrintersW(flags, name, level, buffer, size, needed, returned);
     }
-    platform::Bool EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size, Dword* needed,
-                              Dword* returned) override {
+    Result EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size, Dword* needed,
+                      Dword* returned) override {
         journal.Add("EnumPorts");
         return inner.EnumPortsW(server, level, buffer, size, needed, returned);
     }
-    platform::Bool OpenPrinterW(const char16_t* name, platform::Handle* printer,
-                                const platform::PrinterDefaults* defaults) override {
+    Result OpenPrinterW(const char16_t* name, platform::Handle* printer,
+                        const platform::PrinterDefaults* defaults) override {
         journal.Add("Open " + FakeSpooler::Narrow(name));
         return inner.OpenPrinterW(name, printer, defaults);
     }
-    platform::Bool SetPrinterW(platform::Handle printer, Dword level, unsigned char* data, Dword command) override {
+    Result SetPrinterW(platform::Handle printer, Dword level, unsigned char* data, Dword command) override {
         return inner.SetPrinterW(printer, level, data, command);
     }
-    platform::Bool DeletePrinter(platform::Handle printer) override {
+    Result DeletePrinter(platform::Handle printer) override {
         journal.Add("Delete");
         return inner.DeletePrinter(printer);
     }
-    platform::Bool ClosePrinter(platform::Handle printer) override {
+    Result ClosePrinter(platform::Handle printer) override {
         journal.Add("Close");
         return inner.ClosePrinter(printer);
     }
-    platform::Bool DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
-                                          Dword deleteFlag, Dword versionFlag) override {
-        const platform::Bool deleted = inner.DeletePrinterDriverExW(server, environment, driver, deleteFlag, versionFlag);
-        journal.Add(deleted ? "Driver deleted" : "Driver kept");
+    Result DeletePrinterDriverExW(const char16_t* server, const char16_t* environment, const char16_t* driver,
+                                  Dword deleteFlag, Dword versionFlag) override {
+        const Result deleted =
+            inner.DeletePrinterDriverExW(server, environment, driver, deleteFlag, versionFlag);
+        journal.Add(deleted.ok() ? "Driver deleted" : "Driver kept");
         return deleted;
     }
-    Dword GetLastError() override { return inner.GetLastError(); }
 
 private:
     FakeSpooler& inner;

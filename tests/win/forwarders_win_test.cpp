@@ -1,0 +1,49 @@
+// The Windows forwarders take each call's error code at the call, in the manner of Wine's
+// conformance tests: the thread's last error is set to a poison value before the call,
+// then the result and the error are checked together. A failure gives the call's own
+// code, never the poison; a success gives 0, or the code the call reports with it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/services.h"
+#include "platform/spooler.h"
+#include "tests/win/spooler_fixture.h"
+
+namespace {
+
+using spooler_fixture::RunningUnderWine;
+
+constexpr DWORD kPoison = 0xDEADBEEF;
+
+template <class T>
+void ExpectResult(const platform::Result<T>& result, bool ok, DWORD error) {
+    EXPECT_EQ(result.ok(), ok);
+    EXPECT_EQ(result.error, error);
+}
+
+TEST(Forwarders, Spooler) {
+    auto& spooler = platform::Get<platform::Spooler>();
+    platform::Dword needed = 0, count = 0;
+    ::SetLastError(kPoison);
+    ExpectResult(spooler.EnumPortsW(nullptr, 2, nullptr, 0, &needed, &count), false,
+                 ERROR_INSUFFICIENT_BUFFER);
+    ASSERT_GT(needed, 0u);
+    std::vector<unsigned char> buffer(needed);
+    ::SetLastError(kPoison);
+    ExpectResult(spooler.EnumPortsW(nullptr, 2, buffer.data(), needed, &needed, &count), true, 0);
+    EXPECT_GT(count, 0u);
+
+    platform::Handle printer = nullptr;
+    ::SetLastError(kPoison);
+    ExpectResult(spooler.OpenPrinterW(u"No such printer", &printer, nullptr), false,
+                 ERROR_INVALID_PRINTER_NAME);
+    // Wine's spooler refuses DPD_DELETE_UNUSED_FILES before it looks for the driver.
+    ::SetLastError(kPoison);
+    ExpectResult(spooler.DeletePrinterDriverExW(nullptr, nullptr, u"No such driver",
+                                                platform::kDeleteUnusedFiles, platform::kDriverVersion3),
+                 false, RunningUnderWine() ? ERROR_INVALID_PARAMETER : ERROR_UNKNOWN_PRINTER_DRIVER);
+}
+
+}  // namespace
