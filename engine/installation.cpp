@@ -45,13 +45,13 @@ std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const 
 PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const char16_t* model, bool interactive) {
     std::optional<std::u16string> hardwareId = HardwareIdForModel(infPath, model);
     if (!hardwareId) return PnpUpdateResult{};
-    auto& pnp = platform::Get<platform::PnpUpdate>();
     platform::Dword flags = platform::kInstallFlagForce | (interactive ? 0 : platform::kInstallFlagNonInteractive);
     platform::Bool rebootRequired = 0;
-    if (!pnp.UpdateDriverForPlugAndPlayDevicesW(nullptr, hardwareId->c_str(), infPath, flags, &rebootRequired)) {
-        return PnpUpdateResult{false, false, pnp.GetLastError()};
-    }
-    return PnpUpdateResult{true, rebootRequired != 0, 0};
+    platform::Result<platform::Bool> update =
+        platform::Get<platform::PnpUpdate>().UpdateDriverForPlugAndPlayDevicesW(
+            nullptr, hardwareId->c_str(), infPath, flags, &rebootRequired);
+    if (!update.ok()) return PnpUpdateResult{DriverUpdate::NotUpdated, update.error};
+    return PnpUpdateResult{rebootRequired ? DriverUpdate::UpdatedRestartRequired : DriverUpdate::Updated};
 }
 
 bool PrinterAppeared(const char16_t* name) {
@@ -63,9 +63,9 @@ bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const ch
     return Run(InstallPrinterLine(name, infPath, port)) && PrinterAppeared(name);
 }
 
-bool StageDriverPackage(const char16_t* infPath) {
-    return platform::Get<platform::PnpUpdate>().SetupCopyOEMInfW(infPath, nullptr, platform::kSpostPath, 0, nullptr,
-                                                                 0, nullptr) != 0;
+platform::Outcome StageDriverPackage(const char16_t* infPath) {
+    return platform::OutcomeOf(platform::Get<platform::PnpUpdate>().SetupCopyOEMInfW(
+        infPath, nullptr, platform::kSpostPath, 0, nullptr, 0, nullptr));
 }
 
 bool MakeDefaultPrinter(const char16_t* name) { return Run(SetDefaultPrinterLine(name)); }

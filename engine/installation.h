@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/catalogue.h"
+#include "platform/result.h"
 #include "platform/types.h"
 
 namespace engine {
@@ -26,11 +27,13 @@ InstallRoute ChooseInstallRoute(const Catalogue& catalogue);
 // nothing when it gives none or an empty one.
 std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const char16_t* model);
 
-struct PnpUpdateResult {
-    bool updated = false;
-    bool rebootRequired = false;  // Windows must restart before the device uses the driver
-    platform::Dword error = 0;    // why not updated; 0 when the INF gives no hardware ID
+enum class DriverUpdate {
+    NotUpdated,
+    Updated,
+    UpdatedRestartRequired,  // Windows must restart before the device uses the driver
 };
+// Not updated: the error says why (0 when the INF gives no hardware ID).
+using PnpUpdateResult = platform::Result<DriverUpdate>;
 
 // Installs the driver in the INF for the present devices of the model's hardware ID.
 // Not interactive: the update fails rather than show anything.
@@ -43,7 +46,7 @@ bool PrinterAppeared(const char16_t* name);
 bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const char16_t* port);
 // Stages the driver package in the driver store, so that a printer plugged in later is
 // given this driver by Plug and Play instead of another one or none.
-bool StageDriverPackage(const char16_t* infPath);
+platform::Outcome StageDriverPackage(const char16_t* infPath);
 bool MakeDefaultPrinter(const char16_t* name);
 bool PrintTestPageOn(const char16_t* name);
 

@@ -9,7 +9,6 @@
 #include "engine/installation.h"
 #include "engine/rundll32.h"
 #include "engine/spooler.h"
-#include "platform/pnp_update.h"
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
@@ -139,11 +138,11 @@ private:
                    u", driver " + Quoted(request_.driverInf));
         if (request_.dryRun) return true;
         PnpUpdateResult update = UpdateDriverForDevices(inf, name_, !request_.quiet);
-        if (!update.updated) {
+        if (!update.ok()) {
             log_.WriteError(u"The plug-and-play update failed", update.error);
             return false;
         }
-        restartRequired_ = update.rebootRequired;
+        restartRequired_ = update.value == DriverUpdate::UpdatedRestartRequired;
         return true;
     }
 
@@ -162,9 +161,9 @@ private:
         // A package that cannot be staged costs only the driver of a printer plugged in
         // later, so it does not fail the installation.
         log_.Write(u"Staging the driver package " + Quoted(request_.driverInf));
-        if (!request_.dryRun && !StageDriverPackage(request_.driverInf.c_str())) {
-            log_.WriteError(u"The driver package was not staged",
-                            platform::Get<platform::PnpUpdate>().GetLastError());
+        if (!request_.dryRun) {
+            platform::Outcome staged = StageDriverPackage(request_.driverInf.c_str());
+            if (!staged.ok()) log_.WriteError(u"The driver package was not staged", staged.error);
         }
         return true;
     }

@@ -212,7 +212,7 @@ std::int32_t CPrinterInstaller::InstallDriver() {
 
 std::int32_t CPrinterInstaller::InstallPnpDriver() {
     InitDriverInfPath();
-    return engine::UpdateDriverForDevices(driverInfPath, modelName).updated ? 1 : 0;
+    return engine::UpdateDriverForDevices(driverInfPath, modelName).ok() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::InstallPrinter(const char16_t* name, const char16_t* port) {

@@ -2,6 +2,7 @@
 // driver package in the driver store for devices that come later (setupapi).
 #pragma once
 
+#include "platform/result.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -11,17 +12,16 @@ constexpr Dword kInstallFlagForce = 1;           // INSTALLFLAG_FORCE
 constexpr Dword kInstallFlagNonInteractive = 4;  // INSTALLFLAG_NONINTERACTIVE
 constexpr Dword kSpostPath = 1;                  // SPOST_PATH
 
+// Each call gives its error code with its result.
 struct PnpUpdate {
-    virtual Bool UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
-                                                    const char16_t* infPath, Dword flags,
-                                                    Bool* rebootRequired) = 0;
+    virtual Result<Bool> UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
+                                                            const char16_t* infPath, Dword flags,
+                                                            Bool* rebootRequired) = 0;
     // As the Windows call: copies the INF (and its catalog) into the system's INF folder
     // under a name of the system's choosing, so that Plug and Play finds the package.
-    virtual Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
-                                  Dword copyStyle, char16_t* destinationName, Dword destinationSize,
-                                  Dword* requiredSize) = 0;
-    // The error code of the call that failed last on this thread.
-    virtual Dword GetLastError() = 0;
+    virtual Result<Bool> SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation,
+                                          Dword mediaType, Dword copyStyle, char16_t* destinationName,
+                                          Dword destinationSize, Dword* requiredSize) = 0;
 
 protected:
     ~PnpUpdate() = default;

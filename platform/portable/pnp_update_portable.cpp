@@ -7,15 +7,15 @@ namespace platform {
 namespace {
 
 struct NoPnpUpdate final : PnpUpdate {
-    Bool UpdateDriverForPlugAndPlayDevicesW(Handle, const char16_t*, const char16_t*, Dword,
-                                            Bool* rebootRequired) override {
+    Result<Bool> UpdateDriverForPlugAndPlayDevicesW(Handle, const char16_t*, const char16_t*, Dword,
+                                                    Bool* rebootRequired) override {
         if (rebootRequired) *rebootRequired = 0;
-        return 0;
+        return {0, kErrorNotSupported};
     }
-    Bool SetupCopyOEMInfW(const char16_t*, const char16_t*, Dword, Dword, char16_t*, Dword, Dword*) override {
-        return 0;
+    Result<Bool> SetupCopyOEMInfW(const char16_t*, const char16_t*, Dword, Dword, char16_t*, Dword,
+                                  Dword*) override {
+        return {0, kErrorNotSupported};
     }
-    Dword GetLastError() override { return kErrorNotSupported; }
 };
 
 }  // namespace

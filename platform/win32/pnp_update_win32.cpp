@@ -8,6 +8,7 @@
 #include "platform/pnp_update.h"
 #include "platform/services.h"
 #include "platform/win32/casts.h"
+#include "platform/win32/last_error.h"
 #include "platform/win32/system_library.h"
 
 namespace platform {
@@ -15,35 +16,27 @@ namespace {
 
 class Win32PnpUpdate final : public PnpUpdate {
 public:
-    Bool UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
-                                            const char16_t* infPath, Dword flags,
-                                            Bool* rebootRequired) override {
+    Result<Bool> UpdateDriverForPlugAndPlayDevicesW(Handle window, const char16_t* hardwareId,
+                                                    const char16_t* infPath, Dword flags,
+                                                    Bool* rebootRequired) override {
         SystemLibrary newdev(L"newdev.dll");
         auto update = newdev.Proc<decltype(&::UpdateDriverForPlugAndPlayDevicesW)>(
             "UpdateDriverForPlugAndPlayDevicesW");
-        if (!update) {
-            lastError = ERROR_PROC_NOT_FOUND;
-            return FALSE;
-        }
+        if (!update) return ProcNotFound<Bool>();
         BOOL reboot = FALSE;
-        BOOL updated = update(static_cast<HWND>(window), AsWide(hardwareId), AsWide(infPath), flags, &reboot);
-        // Taken now: releasing newdev.dll may change the thread's last error.
-        lastError = updated ? ERROR_SUCCESS : ::GetLastError();
+        // Taken before newdev.dll is released, which may change the thread's last error.
+        Result<Bool> updated = WithLastError<Bool>(
+            update(static_cast<HWND>(window), AsWide(hardwareId), AsWide(infPath), flags, &reboot));
         if (rebootRequired) *rebootRequired = reboot;
         return updated;
     }
-    Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
-                          Dword copyStyle, char16_t* destinationName, Dword destinationSize,
-                          Dword* requiredSize) override {
-        BOOL copied = ::SetupCopyOEMInfW(AsWide(sourceInf), AsWide(mediaLocation), mediaType, copyStyle,
-                                         AsWide(destinationName), destinationSize, AsDword(requiredSize), nullptr);
-        lastError = copied ? ERROR_SUCCESS : ::GetLastError();
-        return copied;
+    Result<Bool> SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
+                                  Dword copyStyle, char16_t* destinationName, Dword destinationSize,
+                                  Dword* requiredSize) override {
+        return WithLastError<Bool>(::SetupCopyOEMInfW(AsWide(sourceInf), AsWide(mediaLocation), mediaType,
+                                                      copyStyle, AsWide(destinationName), destinationSize,
+                                                      AsDword(requiredSize), nullptr));
     }
-    Dword GetLastError() override { return lastError; }
-
-private:
-    static inline thread_local DWORD lastError = ERROR_SUCCESS;
 };
 
 }  // namespace

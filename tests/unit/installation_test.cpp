@@ -20,6 +20,7 @@
 #include "tests/support/fake_module.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
+#include "tests/support/log_text.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 
@@ -84,7 +85,11 @@ struct RecordingCodePage final : platform::CodePage {
     platform::ScopedService<platform::CodePage> scope{*this};
 };
 
+// The update and the staging, failing as their documentation says: the update with
+// ERROR_NO_SUCH_DEVINST when no present device has the hardware ID, the staging with
+// ERROR_FILE_NOT_FOUND when the INF cannot be read.
 struct RecordingPnpUpdate final : platform::PnpUpdate {
+    static constexpr Dword kErrorNoSuchDevinst = 0xE000020B;
     struct Update {
         platform::Handle window;
         std::u16string hardwareId, infPath;
@@ -93,25 +98,28 @@ struct RecordingPnpUpdate final : platform::PnpUpdate {
     };
     bool succeeds = true;
     std::vector<Update> updates;
-    platform::Bool UpdateDriverForPlugAndPlayDevicesW(platform::Handle window, const char16_t* hardwareId,
-                                                      const char16_t* infPath, Dword flags,
-                                                      platform::Bool* reboot) override {
+    platform::Result<platform::Bool> UpdateDriverForPlugAndPlayDevicesW(platform::Handle window,
+                                                                        const char16_t* hardwareId,
+                                                                        const char16_t* infPath, Dword flags,
+                                                                        platform::Bool* reboot) override {
         updates.push_back({window, hardwareId, infPath, flags, reboot != nullptr});
+        if (!succeeds) return {0, kErrorNoSuchDevinst};
         if (reboot) *reboot = 1;
-        return succeeds ? 1 : 0;
+        return {1};
     }
     // Staging, as SetupCopyOEMInfW: the INF given with SPOST_PATH and no copy style.
     bool stagingSucceeds = true;
     std::vector<std::u16string> staged;
-    platform::Bool SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation, Dword mediaType,
-                                    Dword copyStyle, char16_t*, Dword, Dword*) override {
+    platform::Result<platform::Bool> SetupCopyOEMInfW(const char16_t* sourceInf,
+                                                      const char16_t* mediaLocation, Dword mediaType,
+                                                      Dword copyStyle, char16_t*, Dword, Dword*) override {
         EXPECT_EQ(mediaLocation, nullptr);
         EXPECT_EQ(mediaType, 1u);
         EXPECT_EQ(copyStyle, 0u);
         staged.push_back(sourceInf);
-        return stagingSucceeds ? 1 : 0;
+        if (!stagingSucceeds) return {0, platform::kErrorFileNotFound};
+        return {1};
     }
-    Dword GetLastError() override { return succeeds && stagingSucceeds ? 0 : 5; }
     platform::ScopedService<platform::PnpUpdate> scope{*this};
 };
 
@@ -370,6 +378,17 @@ protected:
             std::string{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)} + deviceId;
     }
     std::u16string InfPath() const { return dir.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF"; }
+    engine::InstallRequest Request() const {
+        engine::InstallRequest request{dir.ProgramDir() + u"PrinterInfor.Inf", u"KORVEL KV-100", InfPath(),
+                                       u"USB001"};
+        request.makeDefault = false;
+        return request;
+    }
+};
+
+struct NoSteps final : engine::FlowObserver {
+    void OnStep(engine::FlowStep) override {}
+    void OnStartFailure(const char16_t*) override { ADD_FAILURE(); }
 };
 
 TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
@@ -459,13 +478,9 @@ TEST_F(Routes, AFailedPlugAndPlayUpdateIsFinal) {
 // is required"; INSTALLFLAG_NONINTERACTIVE makes it fail rather than show anything.
 TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
     AttachPrinter("MFG:KORVEL;MDL:KV-100;");
-    struct NoSteps final : engine::FlowObserver {
-        void OnStep(engine::FlowStep) override {}
-        void OnStartFailure(const char16_t*) override { ADD_FAILURE(); }
-    } observer;
+    NoSteps observer;
     engine::SetupLog closed;
-    engine::InstallRequest request{dir.ProgramDir() + u"PrinterInfor.Inf", u"KORVEL KV-100", InfPath(), u"USB001"};
-    request.makeDefault = false;
+    engine::InstallRequest request = Request();
     for (bool quiet : {false, true}) {
         request.quiet = quiet;
         EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::DoneRestartRequired);
@@ -476,6 +491,23 @@ TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
     pnp.succeeds = false;
     EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::Failed);
     EXPECT_TRUE(shell.starts.empty());
+}
+
+TEST_F(Routes, TheFlowLogsTheErrorOfTheCallThatFailed) {
+    NoSteps observer;
+    engine::SetupLog log;
+    log.Open(dir.ProgramDir() + u"setup.log");
+    pnp.stagingSucceeds = false;
+    EXPECT_EQ(engine::RunInstallation(Request(), observer, log), engine::FlowResult::Done);
+    AttachPrinter("MFG:KORVEL;MDL:KV-100;");
+    pnp.succeeds = false;
+    EXPECT_EQ(engine::RunInstallation(Request(), observer, log), engine::FlowResult::Failed);
+    log.Close();
+
+    std::ifstream file(dir.path() / "setup.log", std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(file), {});
+    EXPECT_TRUE(LogsError(text, "The driver package was not staged", "2")) << text;
+    EXPECT_TRUE(LogsError(text, "The plug-and-play update failed", "0xE000020B")) << text;
 }
 
 TEST_F(Routes, AnAttachedPrinterOfAnotherModelTakesThePrinterUserInterfaceRoute) {

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "platform/pnp_update.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
 #include "tests/win/spooler_fixture.h"
@@ -44,6 +45,22 @@ TEST(Forwarders, Spooler) {
     ExpectResult(spooler.DeletePrinterDriverExW(nullptr, nullptr, u"No such driver",
                                                 platform::kDeleteUnusedFiles, platform::kDriverVersion3),
                  false, RunningUnderWine() ? ERROR_INVALID_PARAMETER : ERROR_UNKNOWN_PRINTER_DRIVER);
+}
+
+TEST(Forwarders, PnpUpdate) {
+    auto& pnp = platform::Get<platform::PnpUpdate>();
+    platform::Bool reboot = 7;
+    // Windows fails for an INF that is not there; Wine's update reports a success, though
+    // neither the INF nor a device of the hardware ID is there.
+    ::SetLastError(kPoison);
+    ExpectResult(pnp.UpdateDriverForPlugAndPlayDevicesW(nullptr, u"USBPRINT\\NOSUCHDEVICE",
+                                                        u"C:\\windows\\no-such.inf",
+                                                        platform::kInstallFlagNonInteractive, &reboot),
+                 RunningUnderWine(), RunningUnderWine() ? 0 : ERROR_FILE_NOT_FOUND);
+    ::SetLastError(kPoison);
+    ExpectResult(pnp.SetupCopyOEMInfW(u"C:\\windows\\no-such.inf", nullptr, platform::kSpostPath, 0, nullptr,
+                                      0, nullptr),
+                 false, ERROR_FILE_NOT_FOUND);
 }
 
 }  // namespace
