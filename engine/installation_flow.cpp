@@ -176,8 +176,8 @@ private:
         }
         log_.Write(u"rundll32.exe " + *line);
         if (request_.dryRun) return true;
-        Rundll32Start start = StartRundll32(line->c_str(), request_.quiet);
-        if (start.started) return true;
+        platform::Outcome start = StartRundll32(line->c_str(), request_.quiet);
+        if (start.ok()) return true;
         // The text the wizard shows in its box, then the system's own for the code.
         log_.WriteError(
             u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)),

@@ -50,29 +50,29 @@ const char16_t* StartFailureText(Dword error) {
     return u"Other error occurred.";
 }
 
-Rundll32Start StartRundll32(const char16_t* parameters, bool hidden) {
-    auto& shell = platform::Get<platform::Shell>();
+platform::Outcome StartRundll32(const char16_t* parameters, bool hidden) {
     char16_t program[kPathCapacity] = {};
-    if (!Rundll32Path(program)) return Rundll32Start{false, platform::kErrorPathNotFound};
+    if (!Rundll32Path(program)) return platform::Outcome{false, platform::kErrorPathNotFound};
     platform::ShellExecuteInfo start;
     start.mask = platform::kSeeMaskNoCloseProcess;
     start.verb = u"open";
     start.file = program;
     start.parameters = parameters;
     start.show = hidden ? platform::kShowHide : platform::kShowNormal;
-    if (!shell.ShellExecuteExW(&start)) return Rundll32Start{false, shell.GetLastError()};
+    platform::Result<platform::Bool> started = platform::Get<platform::Shell>().ShellExecuteExW(&start);
+    if (!started.ok()) return platform::OutcomeOf(started);
     // Closed when done; a process still running then is left running.
     platform::KernelObject process(start.process);
     // Whether rundll32 ended or the time ran out, it was started.
     if (process) {
         platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(), kRundll32WaitMilliseconds);
     }
-    return Rundll32Start{true, 0};
+    return platform::Outcome{true};
 }
 
 bool RunRundll32(const char16_t* parameters) {
-    Rundll32Start start = StartRundll32(parameters);
-    if (start.started) return true;
+    platform::Outcome start = StartRundll32(parameters);
+    if (start.ok()) return true;
     platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, StartFailureText(start.error), u"ERROR",
                                                         platform::kIconError);
     return false;

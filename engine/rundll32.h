@@ -1,18 +1,15 @@
 // Starting rundll32 with the parameters of a printer user-interface command.
 #pragma once
 
+#include "platform/result.h"
 #include "platform/types.h"
 
 namespace engine {
 
-struct Rundll32Start {
-    bool started = false;
-    platform::Dword error = 0;  // why it could not be started
-};
-
 // Starts rundll32 from the system directory and waits for it (at most two minutes).
-// hidden starts it without showing a window of its own. Shows nothing itself.
-Rundll32Start StartRundll32(const char16_t* parameters, bool hidden = false);
+// hidden starts it without showing a window of its own. Shows nothing itself. Not
+// started: the error says why.
+platform::Outcome StartRundll32(const char16_t* parameters, bool hidden = false);
 
 // The text the program shows or logs for a start that failed with this error.
 const char16_t* StartFailureText(platform::Dword error);

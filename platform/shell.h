@@ -2,6 +2,7 @@
 // through platform::KernelObjects.
 #pragma once
 
+#include "platform/result.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -25,9 +26,8 @@ struct ShellExecuteInfo {
 };
 
 struct Shell {
-    virtual Bool ShellExecuteExW(ShellExecuteInfo* info) = 0;
-    // The error code of the call that failed last on this thread.
-    virtual Dword GetLastError() = 0;
+    // With its error code when it fails.
+    virtual Result<Bool> ShellExecuteExW(ShellExecuteInfo* info) = 0;
     // As GetSystemDirectoryW: the length of the path, or the size needed (terminator
     // included) when it does not fit, or 0 on failure.
     virtual unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) = 0;

@@ -9,11 +9,10 @@ namespace platform {
 namespace {
 
 struct NoProgramsShell final : Shell {
-    Bool ShellExecuteExW(ShellExecuteInfo* info) override {
+    Result<Bool> ShellExecuteExW(ShellExecuteInfo* info) override {
         if (info) info->process = nullptr;
-        return 0;
+        return {0, kErrorFileNotFound};
     }
-    Dword GetLastError() override { return kErrorFileNotFound; }
     unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) override {
         static const char16_t kSystemDirectory[] = u"C:\\Windows\\system32";
         unsigned length = static_cast<unsigned>(text::Length(kSystemDirectory));

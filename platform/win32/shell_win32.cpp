@@ -7,13 +7,14 @@
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/win32/casts.h"
+#include "platform/win32/last_error.h"
 
 namespace platform {
 namespace {
 
 class Win32Shell final : public Shell {
 public:
-    Bool ShellExecuteExW(ShellExecuteInfo* info) override {
+    Result<Bool> ShellExecuteExW(ShellExecuteInfo* info) override {
         SHELLEXECUTEINFOW record{};
         record.cbSize = sizeof record;
         record.fMask = info->mask;
@@ -25,14 +26,12 @@ public:
         record.nShow = info->show;
         // The shell may hand a start to extensions that need COM on this thread.
         HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        BOOL started = ::ShellExecuteExW(&record);
-        DWORD error = ::GetLastError();
+        // Taken before COM is released on this thread, which may change the last error.
+        Result<Bool> started = WithLastError<Bool>(::ShellExecuteExW(&record));
         if (SUCCEEDED(com)) ::CoUninitialize();
-        ::SetLastError(error);
-        info->process = started ? record.hProcess : nullptr;
+        info->process = started.ok() ? record.hProcess : nullptr;
         return started;
     }
-    Dword GetLastError() override { return ::GetLastError(); }
     unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) override {
         return ::GetSystemDirectoryW(AsWide(buffer), size);
     }

@@ -40,22 +40,18 @@ public:
     int processesOpen = 0;
     int badCloses = 0;
 
-    platform::Bool ShellExecuteExW(platform::ShellExecuteInfo* info) override {
+    platform::Result<platform::Bool> ShellExecuteExW(platform::ShellExecuteInfo* info) override {
         starts.push_back({info->mask, info->window, Text(info->verb), Text(info->file),
                           Text(info->parameters), info->directory != nullptr, info->show});
         info->process = nullptr;
-        if (startFails) {
-            lastError_ = startError;
-            return 0;
-        }
+        if (startFails) return {0, startError};
         if (giveProcess) {
             info->process = &process_;
             ++processesOpen;
         }
         if (onStart) onStart(Text(info->parameters));
-        return 1;
+        return {1};
     }
-    Dword GetLastError() override { return lastError_; }
     unsigned GetSystemDirectoryW(char16_t* buffer, unsigned size) override {
         if (systemDirectoryResult >= 0) return static_cast<unsigned>(systemDirectoryResult);
         if (systemDirectory.size() >= size) return static_cast<unsigned>(systemDirectory.size() + 1);
@@ -81,7 +77,6 @@ private:
 
     static std::u16string Text(const char16_t* s) { return s ? s : u""; }
 
-    Dword lastError_ = 0;
     char process_ = 0;
     platform::ScopedService<platform::Shell> scope_{*this};
 };

@@ -4,11 +4,14 @@
 // code, never the poison; a success gives 0, or the code the call reports with it.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <vector>
 
 #include "platform/pnp_update.h"
 #include "platform/services.h"
+#include "platform/shell.h"
 #include "platform/spooler.h"
 #include "tests/win/spooler_fixture.h"
 
@@ -61,6 +64,20 @@ TEST(Forwarders, PnpUpdate) {
     ExpectResult(pnp.SetupCopyOEMInfW(u"C:\\windows\\no-such.inf", nullptr, platform::kSpostPath, 0, nullptr,
                                       0, nullptr),
                  false, ERROR_FILE_NOT_FOUND);
+}
+
+TEST(Forwarders, Shell) {
+    platform::ShellExecuteInfo start;
+    // Without SEE_MASK_FLAG_NO_UI the shell tries to show a box of its own for the
+    // failure, and Wine, without a window to show it on, then gives
+    // ERROR_INVALID_WINDOW_HANDLE instead.
+    start.mask = platform::kSeeMaskNoCloseProcess | SEE_MASK_FLAG_NO_UI;
+    start.verb = u"open";
+    start.file = u"C:\\windows\\no-such-program.exe";
+    start.process = &start;
+    ::SetLastError(kPoison);
+    ExpectResult(platform::Get<platform::Shell>().ShellExecuteExW(&start), false, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(start.process, nullptr);
 }
 
 }  // namespace

@@ -141,8 +141,9 @@ TEST_F(PrintUiEntry, Rundll32ThatCannotBeStartedIsReported) {
     start.file = program.c_str();
     start.parameters = u"x";
     start.show = platform::kShowNormal;
-    ASSERT_FALSE(shell.ShellExecuteExW(&start));
-    platform::Dword error = shell.GetLastError();
+    platform::Result<platform::Bool> started = shell.ShellExecuteExW(&start);
+    ASSERT_FALSE(started.ok());
+    platform::Dword error = started.error;
     const char16_t* expected = error == 2   ? u"The specified file was not found."
                                : error == 3 ? u"The specified path was not found."
                                : error == 5 ? u"Access to the specified file is denied."
