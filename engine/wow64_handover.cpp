@@ -42,7 +42,7 @@ std::u16string HandOverCommandLine(std::u16string_view program, std::u16string_v
 bool RunsUnderWow64() {
     auto& processes = platform::Get<platform::Processes>();
     platform::Bool wow64 = 0;
-    return processes.IsWow64Process(processes.GetCurrentProcess(), &wow64) && wow64;
+    return processes.IsWow64Process(processes.GetCurrentProcess(), &wow64).ok() && wow64;
 }
 
 HandOver HandOverToX64Program(std::u16string_view folder) {
@@ -56,8 +56,10 @@ HandOver HandOverToX64Program(std::u16string_view folder) {
     writable.push_back(0);
 
     platform::ProcessInformation started;
-    if (!processes.CreateProcessW(result.program.c_str(), writable.data(), &started)) {
-        result.error = processes.GetLastError();
+    platform::Result<platform::Bool> start =
+        processes.CreateProcessW(result.program.c_str(), writable.data(), &started);
+    if (!start.ok()) {
+        result.error = start.error;
         result.outcome = result.error == platform::kErrorFileNotFound || result.error == platform::kErrorPathNotFound
                              ? HandOverOutcome::ProgramMissing
                              : HandOverOutcome::StartFailed;
@@ -68,7 +70,7 @@ HandOver HandOverToX64Program(std::u16string_view folder) {
     thread.reset();
     platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(), platform::kInfinite);
     platform::Dword code = kUnknownExitCode;
-    if (!processes.GetExitCodeProcess(process.get(), &code)) code = kUnknownExitCode;
+    if (!processes.GetExitCodeProcess(process.get(), &code).ok()) code = kUnknownExitCode;
     result.outcome = HandOverOutcome::Finished;
     result.exitCode = code;
     return result;

@@ -1,6 +1,7 @@
 // The running process and the programs it starts (kernel32).
 #pragma once
 
+#include "platform/result.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -15,21 +16,20 @@ struct ProcessInformation {
     Dword threadId = 0;
 };
 
+// The calls that can fail give their error code with their result.
 struct Processes {
     virtual Handle GetCurrentProcess() = 0;
     // As the Windows call, looked up at run time: a Windows without it has no WOW64, so
     // there it fails with ERROR_PROC_NOT_FOUND.
-    virtual Bool IsWow64Process(Handle process, Bool* wow64) = 0;
+    virtual Result<Bool> IsWow64Process(Handle process, Bool* wow64) = 0;
     // The program's command line as Windows gave it (GetCommandLineW).
     virtual const char16_t* GetCommandLineW() = 0;
     // As the Windows call with no inherited handles, no creation flags, the caller's
     // environment and folder and a default start-up record. commandLine is changed by
     // the call, so it must be writable.
-    virtual Bool CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
-                                ProcessInformation* information) = 0;
-    virtual Bool GetExitCodeProcess(Handle process, Dword* exitCode) = 0;
-    // The error code of the call that failed last on this thread.
-    virtual Dword GetLastError() = 0;
+    virtual Result<Bool> CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
+                                        ProcessInformation* information) = 0;
+    virtual Result<Bool> GetExitCodeProcess(Handle process, Dword* exitCode) = 0;
 
 protected:
     ~Processes() = default;

@@ -5,16 +5,19 @@
 namespace platform {
 namespace {
 
+constexpr Dword kErrorInvalidHandle = 6;  // ERROR_INVALID_HANDLE
+
 struct PortableProcesses final : Processes {
     Handle GetCurrentProcess() override { return nullptr; }
-    Bool IsWow64Process(Handle, Bool* wow64) override {
+    Result<Bool> IsWow64Process(Handle, Bool* wow64) override {
         if (wow64) *wow64 = 0;
-        return 1;
+        return {1};
     }
     const char16_t* GetCommandLineW() override { return u""; }
-    Bool CreateProcessW(const char16_t*, char16_t*, ProcessInformation*) override { return 0; }
-    Bool GetExitCodeProcess(Handle, Dword*) override { return 0; }
-    Dword GetLastError() override { return kErrorFileNotFound; }
+    Result<Bool> CreateProcessW(const char16_t*, char16_t*, ProcessInformation*) override {
+        return {0, kErrorFileNotFound};
+    }
+    Result<Bool> GetExitCodeProcess(Handle, Dword*) override { return {0, kErrorInvalidHandle}; }
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/process.h"
 #include "platform/services.h"
 #include "platform/win32/casts.h"
+#include "platform/win32/last_error.h"
 
 namespace platform {
 namespace {
@@ -12,7 +13,7 @@ static_assert(sizeof(ProcessInformation) == sizeof(PROCESS_INFORMATION));
 
 struct Win32Processes final : Processes {
     Handle GetCurrentProcess() override { return ::GetCurrentProcess(); }
-    Bool IsWow64Process(Handle process, Bool* wow64) override {
+    Result<Bool> IsWow64Process(Handle process, Bool* wow64) override {
         // Looked up: a 32-bit Windows XP without its service packs lacks it, and the
         // program must still start there. kernel32 is always loaded.
         using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
@@ -20,27 +21,24 @@ struct Win32Processes final : Processes {
         auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
                                     reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")))
                               : nullptr;
-        if (!isWow64) {
-            ::SetLastError(ERROR_PROC_NOT_FOUND);
-            return FALSE;
-        }
+        if (!isWow64) return ProcNotFound<Bool>();
         BOOL result = FALSE;
-        BOOL called = isWow64(process, &result);
-        if (called && wow64) *wow64 = result;
+        Result<Bool> called = WithLastError<Bool>(isWow64(process, &result));
+        if (called.ok() && wow64) *wow64 = result;
         return called;
     }
     const char16_t* GetCommandLineW() override { return reinterpret_cast<const char16_t*>(::GetCommandLineW()); }
-    Bool CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
-                        ProcessInformation* information) override {
+    Result<Bool> CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
+                                ProcessInformation* information) override {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        return ::CreateProcessW(AsWide(applicationName), AsWide(commandLine), nullptr, nullptr, FALSE, 0, nullptr,
-                                nullptr, &startup, reinterpret_cast<PROCESS_INFORMATION*>(information));
+        return WithLastError<Bool>(::CreateProcessW(AsWide(applicationName), AsWide(commandLine), nullptr,
+                                                    nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                                    reinterpret_cast<PROCESS_INFORMATION*>(information)));
     }
-    Bool GetExitCodeProcess(Handle process, Dword* exitCode) override {
-        return ::GetExitCodeProcess(process, AsDword(exitCode));
+    Result<Bool> GetExitCodeProcess(Handle process, Dword* exitCode) override {
+        return WithLastError<Bool>(::GetExitCodeProcess(process, AsDword(exitCode)));
     }
-    Dword GetLastError() override { return ::GetLastError(); }
 };
 
 }  // namespace

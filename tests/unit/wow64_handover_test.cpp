@@ -16,6 +16,7 @@ using platform::Dword;
 
 class FakeProcesses final : public platform::Processes, public KernelObjectsFake {
 public:
+    using Result = platform::Result<platform::Bool>;
     enum class Wow64 { Yes, No, NoSuchCall };
     Wow64 wow64 = Wow64::Yes;
     std::u16string commandLine = u"\"C:\\Media\\tamrin32.exe\"";
@@ -29,41 +30,37 @@ public:
     int open = 0;
 
     platform::Handle GetCurrentProcess() override { return kSelf; }
-    platform::Bool IsWow64Process(platform::Handle process, platform::Bool* result) override {
+    Result IsWow64Process(platform::Handle process, platform::Bool* result) override {
         EXPECT_EQ(process, kSelf);
-        if (wow64 == Wow64::NoSuchCall) return SetError(127);  // ERROR_PROC_NOT_FOUND
+        if (wow64 == Wow64::NoSuchCall) return Fail(127);  // ERROR_PROC_NOT_FOUND
         *result = wow64 == Wow64::Yes;
-        return 1;
+        return {1};
     }
     const char16_t* GetCommandLineW() override { return commandLine.c_str(); }
-    platform::Bool CreateProcessW(const char16_t* application, char16_t* line,
-                                  platform::ProcessInformation* information) override {
+    Result CreateProcessW(const char16_t* application, char16_t* line,
+                          platform::ProcessInformation* information) override {
         applications.push_back(application ? application : u"(none)");
         commandLines.push_back(line);
-        if (!programThere) return SetError(2);
-        if (startError) return SetError(startError);
+        if (!programThere) return Fail(2);
+        if (startError) return Fail(startError);
         information->process = kProcess;
         information->thread = kThread;
         open += 2;
-        return 1;
+        return {1};
     }
-    platform::Bool GetExitCodeProcess(platform::Handle process, Dword* code) override {
+    Result GetExitCodeProcess(platform::Handle process, Dword* code) override {
         EXPECT_EQ(process, kProcess);
-        if (!exitCodeReadable) return SetError(6);
+        if (!exitCodeReadable) return Fail(6);
         *code = exitCode;
-        return 1;
+        return {1};
     }
-    Dword GetLastError() override { return lastError_; }
 
 private:
     static inline platform::Handle const kSelf = reinterpret_cast<platform::Handle>(-1);
     static inline platform::Handle const kProcess = reinterpret_cast<platform::Handle>(0x40);
     static inline platform::Handle const kThread = reinterpret_cast<platform::Handle>(0x44);
 
-    platform::Bool SetError(Dword error) {
-        lastError_ = error;
-        return 0;
-    }
+    static Result Fail(Dword error) { return {0, error}; }
     bool GaveOut(platform::Handle h) const override { return h == kProcess || h == kThread; }
     Dword Wait(platform::Handle h, Dword milliseconds) override {
         EXPECT_EQ(h, kProcess);
@@ -75,7 +72,6 @@ private:
         return 1;
     }
 
-    Dword lastError_ = 0;
     platform::ScopedService<platform::Processes> scope_{*this};
 };
 
@@ -126,6 +122,7 @@ TEST(Wow64HandOver, AMissingOrUnstartableX64ProgramIsReportedNotWaitedFor) {
     engine::HandOver missing = engine::HandOverToX64Program(u"D:\\");
     EXPECT_EQ(missing.outcome, engine::HandOverOutcome::ProgramMissing);
     EXPECT_EQ(missing.program, u"D:\\tamrin64.exe");
+    EXPECT_EQ(missing.error, 2u);
 
     processes.programThere = true;
     processes.startError = 193;  // ERROR_BAD_EXE_FORMAT

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/pnp_update.h"
+#include "platform/process.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/spooler.h"
@@ -78,6 +79,23 @@ TEST(Forwarders, Shell) {
     ::SetLastError(kPoison);
     ExpectResult(platform::Get<platform::Shell>().ShellExecuteExW(&start), false, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(start.process, nullptr);
+}
+
+TEST(Forwarders, Processes) {
+    auto& processes = platform::Get<platform::Processes>();
+    platform::Bool wow64 = 7;
+    ::SetLastError(kPoison);
+    ExpectResult(processes.IsWow64Process(processes.GetCurrentProcess(), &wow64), true, 0);
+    EXPECT_NE(wow64, 7);
+
+    char16_t line[] = u"no-such-program.exe";
+    platform::ProcessInformation started;
+    ::SetLastError(kPoison);
+    ExpectResult(processes.CreateProcessW(u"C:\\windows\\no-such-program.exe", line, &started), false,
+                 ERROR_FILE_NOT_FOUND);
+    platform::Dword code = 0;
+    ::SetLastError(kPoison);
+    ExpectResult(processes.GetExitCodeProcess(nullptr, &code), false, ERROR_INVALID_HANDLE);
 }
 
 }  // namespace
