@@ -14,14 +14,10 @@ constexpr platform::Dword kErrorAlreadyExists = 183;
 }  // namespace
 
 SingleInstance::SingleInstance(const char16_t* name) {
-    auto& mutexes = platform::Get<platform::Mutexes>();
-    // The call promises ERROR_ALREADY_EXISTS for a mutex that was there, but nothing for a
-    // new one; a last error left from before must not read as another run.
-    mutexes.SetLastError(0);
-    mutex_.reset(mutexes.CreateMutexW(name));
-    platform::Dword error = mutexes.GetLastError();
-    if (mutex_) {
-        if (error == kErrorAlreadyExists) {
+    platform::Result<platform::Handle> created = platform::Get<platform::Mutexes>().CreateMutexW(name);
+    if (created.ok()) {
+        mutex_.reset(created.value);
+        if (created.error == kErrorAlreadyExists) {
             // Closed at once: held, it would keep the mutex alive after the other run ends.
             mutex_.reset();
             state_ = InstanceState::AnotherRunning;
@@ -32,8 +28,8 @@ SingleInstance::SingleInstance(const char16_t* name) {
     }
     // The mutex is there but made by a run under another account, whose rights do not
     // grant this one full access.
-    state_ = error == kErrorAccessDenied ? InstanceState::AnotherRunning : InstanceState::Unknown;
-    error_ = error;
+    state_ = created.error == kErrorAccessDenied ? InstanceState::AnotherRunning : InstanceState::Unknown;
+    error_ = created.error;
 }
 
 }  // namespace engine

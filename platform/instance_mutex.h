@@ -3,6 +3,7 @@
 // own kind of handle.
 #pragma once
 
+#include "platform/result.h"
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/types.h"
@@ -10,13 +11,11 @@
 namespace platform {
 
 struct Mutexes {
-    // As CreateMutexW(nullptr, FALSE, name): a handle to a new mutex, or to the one of that
-    // name that was there already (GetLastError then gives ERROR_ALREADY_EXISTS); null on
-    // failure.
-    virtual Handle CreateMutexW(const char16_t* name) = 0;
-    virtual Bool CloseHandle(Handle mutex) = 0;
-    virtual Dword GetLastError() = 0;
-    virtual void SetLastError(Dword error) = 0;
+    // As CreateMutexW(nullptr, FALSE, name): a handle to a new mutex (error 0), or to the
+    // one of that name that was there already (error ERROR_ALREADY_EXISTS); null, with
+    // the error, on failure.
+    virtual Result<Handle> CreateMutexW(const char16_t* name) = 0;
+    virtual Result<Bool> CloseHandle(Handle mutex) = 0;
 
 protected:
     ~Mutexes() = default;

@@ -14,32 +14,26 @@ constexpr Dword kErrorAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 constexpr Dword kErrorInvalidHandle = 6;    // ERROR_INVALID_HANDLE
 
 struct PortableMutexes final : Mutexes {
-    Handle CreateMutexW(const char16_t* name) override {
+    Result<Handle> CreateMutexW(const char16_t* name) override {
         std::lock_guard<std::mutex> lock(guard_);
         // An unnamed mutex has an empty name here, and no other handle can find it.
         auto* handle = new std::u16string(name ? name : u"");
-        if (!handle->empty() && ++open_[*handle] > 1) lastError_ = kErrorAlreadyExists;
-        return handle;
+        bool existed = !handle->empty() && ++open_[*handle] > 1;
+        return {handle, existed ? kErrorAlreadyExists : 0};
     }
-    Bool CloseHandle(Handle mutex) override {
+    Result<Bool> CloseHandle(Handle mutex) override {
         std::lock_guard<std::mutex> lock(guard_);
         auto* handle = static_cast<std::u16string*>(mutex);
-        if (!handle) {
-            lastError_ = kErrorInvalidHandle;
-            return 0;
-        }
+        if (!handle) return {0, kErrorInvalidHandle};
         auto named = handle->empty() ? open_.end() : open_.find(*handle);
         if (named != open_.end() && --named->second == 0) open_.erase(named);
         delete handle;
-        return 1;
+        return {1};
     }
-    Dword GetLastError() override { return lastError_; }
-    void SetLastError(Dword error) override { lastError_ = error; }
 
 private:
     std::mutex guard_;
     std::map<std::u16string, int> open_;
-    Dword lastError_ = 0;
 };
 
 }  // namespace

@@ -4,17 +4,16 @@
 #include "platform/instance_mutex.h"
 #include "platform/services.h"
 #include "platform/win32/casts.h"
+#include "platform/win32/last_error.h"
 
 namespace platform {
 namespace {
 
 struct Win32Mutexes final : Mutexes {
-    Handle CreateMutexW(const char16_t* name) override {
-        return ::CreateMutexW(nullptr, FALSE, AsWide(name));
+    Result<Handle> CreateMutexW(const char16_t* name) override {
+        return WithReportedError<Handle>([name] { return ::CreateMutexW(nullptr, FALSE, AsWide(name)); });
     }
-    Bool CloseHandle(Handle mutex) override { return ::CloseHandle(mutex); }
-    Dword GetLastError() override { return ::GetLastError(); }
-    void SetLastError(Dword error) override { ::SetLastError(error); }
+    Result<Bool> CloseHandle(Handle mutex) override { return WithLastError<Bool>(::CloseHandle(mutex)); }
 };
 
 }  // namespace

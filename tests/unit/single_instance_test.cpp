@@ -1,8 +1,8 @@
 // One setup at a time. The mutex behind the seam behaves as "CreateMutexW function"
 // (synchapi.h) documents it: for a name that exists the handle of the existing mutex is
-// returned and GetLastError gives ERROR_ALREADY_EXISTS; the last error of a new one is not
-// promised; a caller with limited rights fails with ERROR_ACCESS_DENIED; a name taken by
-// an event, semaphore, timer, job or file mapping fails with ERROR_INVALID_HANDLE.
+// returned with ERROR_ALREADY_EXISTS (the seam gives 0 with a new one); a caller with
+// limited rights fails with ERROR_ACCESS_DENIED; a name taken by an event, semaphore,
+// timer, job or file mapping fails with ERROR_INVALID_HANDLE.
 #include "engine/single_instance.h"
 
 #include <gtest/gtest.h>
@@ -26,30 +26,23 @@ public:
     std::map<std::u16string, int> open;
     std::u16string lastName;
 
-    platform::Handle CreateMutexW(const char16_t* name) override {
+    platform::Result<platform::Handle> CreateMutexW(const char16_t* name) override {
         lastName = name;
-        if (otherAccount.count(name)) return Fail(5);
-        if (otherKind.count(name)) return Fail(6);
-        if (open[name]++ > 0) lastError_ = 183;  // a new one leaves the last error as it was
+        if (otherAccount.count(name)) return {nullptr, 5};
+        if (otherKind.count(name)) return {nullptr, 6};
+        const bool existed = open[name]++ > 0;
         handles_[++next_] = name;
-        return reinterpret_cast<platform::Handle>(next_);
+        return {reinterpret_cast<platform::Handle>(next_), existed ? 183u : 0u};
     }
-    platform::Bool CloseHandle(platform::Handle h) override {
+    platform::Result<platform::Bool> CloseHandle(platform::Handle h) override {
         auto it = handles_.find(reinterpret_cast<std::intptr_t>(h));
-        if (it == handles_.end()) return 0;
+        if (it == handles_.end()) return {0, 6};
         if (--open[it->second] == 0) open.erase(it->second);
         handles_.erase(it);
-        return 1;
+        return {1};
     }
-    Dword GetLastError() override { return lastError_; }
-    void SetLastError(Dword error) override { lastError_ = error; }
 
 private:
-    platform::Handle Fail(Dword error) {
-        lastError_ = error;
-        return nullptr;
-    }
-    Dword lastError_ = 0xBAADF00D;
     std::intptr_t next_ = 0x40;
     std::map<std::intptr_t, std::u16string> handles_;
     platform::ScopedService<platform::Mutexes> scope_{*this};
@@ -70,8 +63,7 @@ TEST(SingleInstance, TheFirstRunHoldsTheGlobalMutexUntilItEnds) {
         EXPECT_EQ(mutexes.open[engine::kInstanceMutexName], 1);
     }
     EXPECT_TRUE(mutexes.open.empty());
-    EXPECT_EQ(SingleInstance().State(), InstanceState::Alone)
-        << "a stale ERROR_ALREADY_EXISTS is not another run";
+    EXPECT_EQ(SingleInstance().State(), InstanceState::Alone);
 }
 
 TEST(SingleInstance, AMutexThatCannotBeHad) {

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "platform/instance_mutex.h"
 #include "platform/pnp_update.h"
 #include "platform/process.h"
 #include "platform/services.h"
@@ -96,6 +97,26 @@ TEST(Forwarders, Processes) {
     platform::Dword code = 0;
     ::SetLastError(kPoison);
     ExpectResult(processes.GetExitCodeProcess(nullptr, &code), false, ERROR_INVALID_HANDLE);
+}
+
+// CreateMutexW gives ERROR_ALREADY_EXISTS with a mutex that was there, and promises
+// nothing with a new one: the forwarder gives 0 then, whatever the last error was.
+TEST(Forwarders, Mutexes) {
+    auto& mutexes = platform::Get<platform::Mutexes>();
+    ::SetLastError(ERROR_ALREADY_EXISTS);
+    platform::Result<platform::Handle> created = mutexes.CreateMutexW(u"Local\\TamrinForwarderTest");
+    ExpectResult(created, true, 0);
+    ::SetLastError(kPoison);
+    platform::Result<platform::Handle> opened = mutexes.CreateMutexW(u"Local\\TamrinForwarderTest");
+    ExpectResult(opened, true, ERROR_ALREADY_EXISTS);
+    ::SetLastError(kPoison);
+    ExpectResult(mutexes.CloseHandle(opened.value), true, 0);
+    ExpectResult(mutexes.CloseHandle(created.value), true, 0);
+
+    ::SetLastError(kPoison);
+    HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, L"Local\\TamrinForwarderEvent");
+    ExpectResult(mutexes.CreateMutexW(u"Local\\TamrinForwarderEvent"), false, ERROR_INVALID_HANDLE);
+    ::CloseHandle(event);
 }
 
 }  // namespace
