@@ -123,17 +123,15 @@ std::optional<std::u16string> LogPathFor(const SetupOptions& options) {
     return std::nullopt;
 }
 
-LogOpened SetupLog::Open(const std::u16string& path) {
+platform::Outcome SetupLog::Open(const std::u16string& path) {
     file_.reset();
-    auto& files = platform::Get<platform::LogFiles>();
-    platform::Handle file =
-        files.CreateFileW(path.c_str(), platform::kFileAppendData,
-                          platform::kFileShareRead | platform::kFileShareWrite,
-                          platform::kOpenAlways, platform::kFileAttributeNormal);
-    if (!platform::IsOpenHandle(file)) return LogOpened{false, files.GetLastError()};
+    platform::Result<platform::Handle> file = platform::Get<platform::LogFiles>().CreateFileW(
+        path.c_str(), platform::kFileAppendData, platform::kFileShareRead | platform::kFileShareWrite,
+        platform::kOpenAlways, platform::kFileAttributeNormal);
+    if (!file.ok()) return platform::OutcomeOf(file);
     // OPEN_ALWAYS on a file that was there succeeds with ERROR_ALREADY_EXISTS: not a failure.
-    file_.reset(file);
-    return LogOpened{true, 0};
+    file_.reset(file.value);
+    return platform::Outcome{true};
 }
 
 bool SetupLog::Write(std::u16string_view text) {
@@ -152,7 +150,7 @@ bool SetupLog::Write(std::u16string_view text) {
     while (left > 0) {
         auto size = static_cast<platform::Dword>(std::min<std::size_t>(left, 0x40000000));
         platform::Dword written = 0;
-        if (!files.WriteFile(file_.get(), data, size, &written) || written == 0 || written > size)
+        if (!files.WriteFile(file_.get(), data, size, &written).ok() || written == 0 || written > size)
             return false;
         data += written;
         left -= written;

@@ -10,6 +10,7 @@
 
 #include "engine/switches.h"
 #include "platform/log_file.h"
+#include "platform/result.h"
 #include "platform/types.h"
 
 namespace engine {
@@ -40,17 +41,13 @@ std::optional<std::u16string> DefaultLogPath();
 // wizard without /log writes none.
 std::optional<std::u16string> LogPathFor(const SetupOptions& options);
 
-struct LogOpened {
-    bool opened = false;
-    platform::Dword error = 0;  // why not
-};
-
 class SetupLog {
 public:
     // Opens the file for appending: created when missing, never truncated, readable by
     // others while it is open and appendable by another run (a second setup refused
     // while this one runs still says why in the same log). A log open before is closed first.
-    LogOpened Open(const std::u16string& path);
+    // Not opened: the error says why.
+    platform::Outcome Open(const std::u16string& path);
     bool IsOpen() const { return file_.IsValid(); }
     void Close() { file_.reset(); }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "platform/result.h"
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/types.h"
@@ -20,7 +21,6 @@ constexpr Dword kOpenAlways = 4;              // OPEN_ALWAYS
 constexpr Dword kFileAttributeNormal = 0x80;  // FILE_ATTRIBUTE_NORMAL
 constexpr Dword kErrorAccessDenied = 5;       // ERROR_ACCESS_DENIED
 constexpr Dword kErrorAlreadyExists = 183;    // ERROR_ALREADY_EXISTS
-constexpr Dword kErrorMessageNotFound = 317;  // ERROR_MR_MID_NOT_FOUND
 
 // SYSTEMTIME, field for field.
 struct SystemTime {
@@ -35,14 +35,14 @@ struct SystemTime {
 };
 
 struct LogFiles {
-    // As CreateFileW with no security attributes and no template: kInvalidHandle on
-    // failure. With kOpenAlways a file that was there is opened (the last error is then
-    // ERROR_ALREADY_EXISTS) and a missing one created.
-    virtual Handle CreateFileW(const char16_t* path, Dword access, Dword share, Dword creation,
-                               Dword flags) = 0;
+    // As CreateFileW with no security attributes and no template: kInvalidHandle, with
+    // the error, on failure. With kOpenAlways a file that was there is opened (error
+    // ERROR_ALREADY_EXISTS) and a missing one created (error 0).
+    virtual Result<Handle> CreateFileW(const char16_t* path, Dword access, Dword share, Dword creation,
+                                       Dword flags) = 0;
     // As WriteFile, synchronous.
-    virtual Bool WriteFile(Handle file, const void* data, Dword size, Dword* written) = 0;
-    virtual Bool CloseHandle(Handle file) = 0;
+    virtual Result<Bool> WriteFile(Handle file, const void* data, Dword size, Dword* written) = 0;
+    virtual Result<Bool> CloseHandle(Handle file) = 0;
     virtual void GetLocalTime(SystemTime* time) = 0;
     // As FormatMessageW with FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS and
     // the default language: the characters stored in buffer without the terminator, or 0.
@@ -51,8 +51,6 @@ struct LogFiles {
     // As GetTempPathW: the path's length, or the size it needs (terminator included) when
     // it does not fit, or 0 on failure.
     virtual Dword GetTempPathW(Dword size, char16_t* buffer) = 0;
-    // The error code of the call that failed last on this thread.
-    virtual Dword GetLastError() = 0;
 
 protected:
     ~LogFiles() = default;

@@ -56,7 +56,7 @@ public:
     void OpenLog(const engine::SetupOptions& options) {
         if (RunLog().IsOpen()) return;
         std::optional<std::u16string> path = engine::LogPathFor(options);
-        if (!path || !RunLog().Open(*path).opened) return;
+        if (!path || !RunLog().Open(*path).ok()) return;
         RunLog().Write(u"Setup " TAMRIN_VERSION_TEXT " (" + std::u16string(ProgramName()) + u") started: " +
                        std::u16string(AsU16(::GetCommandLineW())));
     }

@@ -15,14 +15,14 @@
 namespace platform {
 namespace {
 
-constexpr Dword kErrorInvalidParameter = 87;
+constexpr Dword kErrorWriteFault = 29;        // ERROR_WRITE_FAULT
+constexpr Dword kErrorInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
 
 struct PortableLogFiles final : LogFiles {
-    Handle CreateFileW(const char16_t* path, Dword access, Dword, Dword creation, Dword) override {
+    Result<Handle> CreateFileW(const char16_t* path, Dword access, Dword, Dword creation, Dword) override {
         // Only the one way the log opens its file.
         if (access != kFileAppendData || creation != kOpenAlways || path == nullptr) {
-            lastError_ = kErrorInvalidParameter;
-            return kInvalidHandle;
+            return {kInvalidHandle, kErrorInvalidParameter};
         }
         std::u16string native(path);
         std::replace(native.begin(), native.end(), u'\\', u'/');
@@ -34,24 +34,22 @@ struct PortableLogFiles final : LogFiles {
         }
         std::FILE* file = std::fopen(name.c_str(), "ab");
         if (!file) {
-            lastError_ =
-                errno == ENOENT || errno == ENOTDIR ? 3 /* ERROR_PATH_NOT_FOUND */ : kErrorAccessDenied;
-            return kInvalidHandle;
+            return {kInvalidHandle,
+                    errno == ENOENT || errno == ENOTDIR ? kErrorPathNotFound : kErrorAccessDenied};
         }
-        lastError_ = existed ? kErrorAlreadyExists : 0;
-        return file;
+        return {file, existed ? kErrorAlreadyExists : 0};
     }
-    Bool WriteFile(Handle file, const void* data, Dword size, Dword* written) override {
+    Result<Bool> WriteFile(Handle file, const void* data, Dword size, Dword* written) override {
         auto* stream = static_cast<std::FILE*>(file);
         std::size_t n = std::fwrite(data, 1, size, stream);
         if (written) *written = static_cast<Dword>(n);
-        if (n != size || std::fflush(stream) != 0) {
-            lastError_ = 29;  // ERROR_WRITE_FAULT
-            return 0;
-        }
-        return 1;
+        if (n != size || std::fflush(stream) != 0) return {0, kErrorWriteFault};
+        return {1};
     }
-    Bool CloseHandle(Handle file) override { return std::fclose(static_cast<std::FILE*>(file)) == 0; }
+    Result<Bool> CloseHandle(Handle file) override {
+        if (std::fclose(static_cast<std::FILE*>(file)) != 0) return {0, kErrorWriteFault};
+        return {1};
+    }
     void GetLocalTime(SystemTime* time) override {
         std::time_t now = std::time(nullptr);
         std::tm local{};
@@ -65,10 +63,7 @@ struct PortableLogFiles final : LogFiles {
                            static_cast<std::uint16_t>(std::min(local.tm_sec, 59)),
                            0};
     }
-    Dword FormatSystemMessage(Dword, char16_t*, Dword) override {
-        lastError_ = kErrorMessageNotFound;
-        return 0;
-    }
+    Dword FormatSystemMessage(Dword, char16_t*, Dword) override { return 0; }
     Dword GetTempPathW(Dword size, char16_t* buffer) override {
         const char* tmp = std::getenv("TMPDIR");
         std::u16string path = text::FromUtf8(tmp && *tmp ? tmp : "/tmp");
@@ -77,10 +72,6 @@ struct PortableLogFiles final : LogFiles {
         text::Copy(buffer, size, path.c_str());
         return static_cast<Dword>(path.size());
     }
-    Dword GetLastError() override { return lastError_; }
-
-private:
-    Dword lastError_ = 0;
 };
 
 }  // namespace

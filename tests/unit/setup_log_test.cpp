@@ -37,59 +37,50 @@ public:
     Dword access = 0, share = 0, creation = 0;
     int open = 0;
 
-    platform::Handle CreateFileW(const char16_t* path, Dword a, Dword s, Dword c, Dword) override {
+    platform::Result<platform::Handle> CreateFileW(const char16_t* path, Dword a, Dword s, Dword c,
+                                                   Dword) override {
         access = a, share = s, creation = c;
-        if (denied.count(path)) return Fail(platform::kErrorAccessDenied);
+        if (denied.count(path)) return {platform::kInvalidHandle, platform::kErrorAccessDenied};
         bool existed = files.count(path) != 0;
-        if (!existed && c != platform::kOpenAlways) return Fail(platform::kErrorFileNotFound);
+        if (!existed && c != platform::kOpenAlways)
+            return {platform::kInvalidHandle, platform::kErrorFileNotFound};
         if (c != platform::kOpenAlways) files[path].clear();  // anything else would lose the old lines
         files[path];
-        lastError_ = existed ? platform::kErrorAlreadyExists : 0;
         ++open;
         handles_[++next_] = path;
-        return reinterpret_cast<platform::Handle>(next_);
+        return {reinterpret_cast<platform::Handle>(next_), existed ? platform::kErrorAlreadyExists : 0};
     }
-    platform::Bool WriteFile(platform::Handle file, const void* data, Dword size, Dword* written) override {
+    platform::Result<platform::Bool> WriteFile(platform::Handle file, const void* data, Dword size,
+                                               Dword* written) override {
         auto h = handles_.find(reinterpret_cast<std::intptr_t>(file));
         if (h == handles_.end() || writesFail) {
             *written = 0;
-            return FailWith(29);
+            return {0, 29};  // ERROR_WRITE_FAULT
         }
         files[h->second].append(static_cast<const char*>(data), size);
         *written = size;
-        return 1;
+        return {1};
     }
-    platform::Bool CloseHandle(platform::Handle file) override {
-        if (!handles_.erase(reinterpret_cast<std::intptr_t>(file))) return 0;
+    platform::Result<platform::Bool> CloseHandle(platform::Handle file) override {
+        if (!handles_.erase(reinterpret_cast<std::intptr_t>(file))) return {0, 6};  // ERROR_INVALID_HANDLE
         --open;
-        return 1;
+        return {1};
     }
     void GetLocalTime(platform::SystemTime* time) override { *time = now; }
     Dword FormatSystemMessage(Dword error, char16_t* buffer, Dword size) override {
         auto m = messages.find(error);
-        if (m == messages.end()) return FailWith(platform::kErrorMessageNotFound);
-        if (m->second.size() + 1 > size) return FailWith(platform::kErrorInsufficientBuffer);
+        if (m == messages.end() || m->second.size() + 1 > size) return 0;
         text::Copy(buffer, size, m->second.c_str());
         return static_cast<Dword>(m->second.size());
     }
     Dword GetTempPathW(Dword size, char16_t* buffer) override {
-        if (tempFails) return FailWith(3);
+        if (tempFails) return 0;
         if (tempPath.size() + 1 > size) return static_cast<Dword>(tempPath.size() + 1);
         text::Copy(buffer, size, tempPath.c_str());
         return static_cast<Dword>(tempPath.size());
     }
-    Dword GetLastError() override { return lastError_; }
 
 private:
-    platform::Handle Fail(Dword error) {
-        lastError_ = error;
-        return platform::kInvalidHandle;
-    }
-    Dword FailWith(Dword error) {
-        lastError_ = error;
-        return 0;
-    }
-    Dword lastError_ = 0;
     std::intptr_t next_ = 0x100;
     std::map<std::intptr_t, std::u16string> handles_;
     platform::ScopedService<platform::LogFiles> scope_{*this};
@@ -107,8 +98,8 @@ TEST(SetupLog, LinesAreAppendedWithTheLocalTimeAndWhatWasThereStays) {
     FakeLogFiles fs;
     fs.files[u"C:\\Logs\\setup.log"] = "earlier run\r\n";
     engine::SetupLog log;
-    engine::LogOpened opened = log.Open(u"C:\\Logs\\setup.log");
-    EXPECT_TRUE(opened.opened) << "ERROR_ALREADY_EXISTS from OPEN_ALWAYS is a success";
+    platform::Outcome opened = log.Open(u"C:\\Logs\\setup.log");
+    EXPECT_TRUE(opened.ok()) << "ERROR_ALREADY_EXISTS from OPEN_ALWAYS is a success";
     EXPECT_EQ(fs.access, platform::kFileAppendData);
     EXPECT_EQ(fs.share, platform::kFileShareRead | platform::kFileShareWrite);
     EXPECT_EQ(fs.creation, platform::kOpenAlways);
@@ -127,8 +118,8 @@ TEST(SetupLog, ALogThatCannotBeOpenedStopsNothing) {
     FakeLogFiles fs;
     fs.denied.insert(u"C:\\Windows\\setup.log");
     engine::SetupLog log;
-    engine::LogOpened opened = log.Open(u"C:\\Windows\\setup.log");
-    EXPECT_FALSE(opened.opened);
+    platform::Outcome opened = log.Open(u"C:\\Windows\\setup.log");
+    EXPECT_FALSE(opened.ok());
     EXPECT_EQ(opened.error, platform::kErrorAccessDenied);
     EXPECT_FALSE(log.IsOpen());
     EXPECT_FALSE(log.Write(u"step"));
@@ -136,7 +127,7 @@ TEST(SetupLog, ALogThatCannotBeOpenedStopsNothing) {
     EXPECT_TRUE(fs.files.empty());
 
     // A failed write is reported and the next one is still tried.
-    ASSERT_TRUE(log.Open(u"C:\\ok.log").opened);
+    ASSERT_TRUE(log.Open(u"C:\\ok.log").ok());
     fs.writesFail = true;
     EXPECT_FALSE(log.Write(u"lost"));
     fs.writesFail = false;
@@ -144,7 +135,7 @@ TEST(SetupLog, ALogThatCannotBeOpenedStopsNothing) {
     EXPECT_EQ(fs.files[u"C:\\ok.log"], "2026-12-07 14:03:59 kept\r\n");
 
     // Opening another log closes the first.
-    ASSERT_TRUE(log.Open(u"C:\\other.log").opened);
+    ASSERT_TRUE(log.Open(u"C:\\other.log").ok());
     EXPECT_EQ(fs.open, 1);
 }
 
@@ -162,7 +153,7 @@ TEST(SetupLog, EveryErrorCodeWithTheSystemsTextOnOneLine) {
     EXPECT_EQ(engine::ErrorText(0x80070005), u"error 0x80070005 (the system has no text for it)");
 
     engine::SetupLog log;
-    ASSERT_TRUE(log.Open(u"C:\\x.log").opened);
+    ASSERT_TRUE(log.Open(u"C:\\x.log").ok());
     log.WriteError(u"Step\r\ntwo", 87);
     EXPECT_EQ(fs.files[u"C:\\x.log"],
               "2026-12-07 14:03:59 Step  two: error 87: The parameter is incorrect.  See the details.\r\n");
@@ -212,7 +203,7 @@ TEST(SetupLog, ALongLineIsWrittenWholeWithItsCharactersUnsplit) {
     std::u16string text;
     for (int i = 0; i < 20000; ++i) text += i % 3 ? u"\U0001F5A8" : u"a系";
     engine::SetupLog log;
-    ASSERT_TRUE(log.Open(u"C:\\x.log").opened);
+    ASSERT_TRUE(log.Open(u"C:\\x.log").ok());
     ASSERT_TRUE(log.Write(text));
     EXPECT_EQ(fs.files[u"C:\\x.log"], "2026-12-07 14:03:59 " + Bytes(text) + "\r\n");
 }
@@ -254,14 +245,14 @@ TEST(SetupLog, TheBuildsOwnServiceAppendsToARealFile) {
     const std::u16string path = ProgramPath(file);
     {
         engine::SetupLog log;
-        ASSERT_TRUE(log.Open(path).opened);
+        ASSERT_TRUE(log.Open(path).ok());
         EXPECT_TRUE(log.Write(u"first KV系列"));
         // Readable by others while it is open.
         EXPECT_NE(ReadAll(file).find("first KV\xE7\xB3\xBB\xE5\x88\x97\r\n"), std::string::npos);
     }
     {
         engine::SetupLog log;
-        ASSERT_TRUE(log.Open(path).opened) << "a file that is there opens too";
+        ASSERT_TRUE(log.Open(path).ok()) << "a file that is there opens too";
         EXPECT_TRUE(log.WriteError(u"second", 5));
     }
     std::string content = ReadAll(file);
@@ -272,9 +263,9 @@ TEST(SetupLog, TheBuildsOwnServiceAppendsToARealFile) {
     EXPECT_EQ(content.back(), '\n');
 
     engine::SetupLog missingFolder;
-    engine::LogOpened opened = missingFolder.Open(ProgramPath(dir.path() / "no" / "such" / "x.log"));
-    EXPECT_FALSE(opened.opened);
-    EXPECT_NE(opened.error, 0u);
+    platform::Outcome opened = missingFolder.Open(ProgramPath(dir.path() / "no" / "such" / "x.log"));
+    EXPECT_FALSE(opened.ok());
+    EXPECT_EQ(opened.error, platform::kErrorPathNotFound);
     EXPECT_TRUE(engine::DefaultLogPath().has_value());
 }
 

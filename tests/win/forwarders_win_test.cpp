@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "platform/instance_mutex.h"
+#include "platform/log_file.h"
 #include "platform/pnp_update.h"
 #include "platform/process.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/spooler.h"
+#include "tests/support/text_convert.h"
 #include "tests/win/spooler_fixture.h"
 
 namespace {
@@ -117,6 +119,36 @@ TEST(Forwarders, Mutexes) {
     HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, L"Local\\TamrinForwarderEvent");
     ExpectResult(mutexes.CreateMutexW(u"Local\\TamrinForwarderEvent"), false, ERROR_INVALID_HANDLE);
     ::CloseHandle(event);
+}
+
+// CreateFileW with OPEN_ALWAYS gives ERROR_ALREADY_EXISTS with a file that was there.
+TEST(Forwarders, LogFiles) {
+    auto& files = platform::Get<platform::LogFiles>();
+    wchar_t folder[MAX_PATH];
+    ASSERT_GT(::GetTempPathW(MAX_PATH, folder), 0u);
+    const std::u16string path = U16(std::wstring(folder) + L"tamrin-forwarder-test.log");
+    ::DeleteFileW(Wide(path).c_str());
+    auto open = [&](const std::u16string& file) {
+        ::SetLastError(kPoison);
+        return files.CreateFileW(file.c_str(), platform::kFileAppendData, platform::kFileShareRead,
+                                 platform::kOpenAlways, platform::kFileAttributeNormal);
+    };
+    platform::Result<platform::Handle> created = open(path);
+    ExpectResult(created, true, 0);
+    platform::Dword written = 0;
+    ::SetLastError(kPoison);
+    ExpectResult(files.WriteFile(created.value, "line\r\n", 6, &written), true, 0);
+    EXPECT_EQ(written, 6u);
+    ExpectResult(files.CloseHandle(created.value), true, 0);
+
+    platform::Result<platform::Handle> opened = open(path);
+    ExpectResult(opened, true, ERROR_ALREADY_EXISTS);
+    ::SetLastError(kPoison);
+    ExpectResult(files.WriteFile(nullptr, "x", 1, &written), false, ERROR_INVALID_HANDLE);
+    ExpectResult(files.CloseHandle(opened.value), true, 0);
+    ::DeleteFileW(Wide(path).c_str());
+
+    ExpectResult(open(U16(std::wstring(folder) + L"no\\such\\folder\\x.log")), false, ERROR_PATH_NOT_FOUND);
 }
 
 }  // namespace
