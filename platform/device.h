@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "platform/guid.h"
+#include "platform/result.h"
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/types.h"
@@ -77,20 +78,20 @@ using DeviceInfoSetTraits =
     ServiceHandleTraits<DeviceInterfaces, &DeviceInterfaces::SetupDiDestroyDeviceInfoList>;
 using DeviceInfoSet = ScopedHandle<DeviceInfoSetTraits>;
 
+// Each call gives its error code with its result.
 struct DeviceIo {
-    // Returns kInvalidHandle on failure.
-    virtual Handle CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security,
-                               Dword creation, Dword flags, Handle templateFile) = 0;
-    virtual Bool DeviceIoControl(Handle device, Dword code, void* in, Dword inSize, void* out, Dword outSize,
-                                 Dword* bytesReturned, Overlapped* overlapped) = 0;
-    virtual Bool GetOverlappedResult(Handle device, Overlapped* overlapped, Dword* bytesTransferred,
-                                     Bool wait) = 0;
-    virtual Bool CancelIoEx(Handle device, Overlapped* overlapped) = 0;
-    // Returns a null handle on failure.
-    virtual Handle CreateEventW(void* security, Bool manualReset, Bool initialState,
-                                const char16_t* name) = 0;
-    // The last error of the calling thread, as the calls above left it.
-    virtual Dword GetLastError() = 0;
+    // Gives kInvalidHandle on failure.
+    virtual Result<Handle> CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security,
+                                       Dword creation, Dword flags, Handle templateFile) = 0;
+    // An overlapped request still under way fails with ERROR_IO_PENDING.
+    virtual Result<Bool> DeviceIoControl(Handle device, Dword code, void* in, Dword inSize, void* out,
+                                         Dword outSize, Dword* bytesReturned, Overlapped* overlapped) = 0;
+    virtual Result<Bool> GetOverlappedResult(Handle device, Overlapped* overlapped, Dword* bytesTransferred,
+                                             Bool wait) = 0;
+    virtual Result<Bool> CancelIoEx(Handle device, Overlapped* overlapped) = 0;
+    // Gives a null handle on failure.
+    virtual Result<Handle> CreateEventW(void* security, Bool manualReset, Bool initialState,
+                                        const char16_t* name) = 0;
 
 protected:
     ~DeviceIo() = default;

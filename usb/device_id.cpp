@@ -6,33 +6,35 @@
 
 std::int32_t CUSBPort::GetDeviceId(std::uint8_t* buffer, platform::Dword size,
                                    platform::Dword* bytesReturned) {
-    if (!platform::IsOpenHandle(deviceHandle)) return 0;
+    if (!deviceHandle) return 0;
+    const platform::Handle device = deviceHandle.get();
     auto& io = platform::Get<platform::DeviceIo>();
 
-    platform::KernelObject event(io.CreateEventW(nullptr, 0, 0, nullptr));
-    if (!event) return 0;
+    platform::Result<platform::Handle> created = io.CreateEventW(nullptr, 0, 0, nullptr);
+    if (!created.ok()) return 0;
+    platform::KernelObject event(created.value);
     platform::Overlapped overlapped{};
     overlapped.event = event.get();
 
-    if (io.DeviceIoControl(deviceHandle, kGet1284Id, nullptr, 0, buffer, size, bytesReturned, &overlapped))
-        return 1;
-    if (io.GetLastError() != platform::kErrorIoPending) return 0;
+    platform::Result<platform::Bool> request =
+        io.DeviceIoControl(device, kGet1284Id, nullptr, 0, buffer, size, bytesReturned, &overlapped);
+    if (request.ok()) return 1;
+    if (request.error != platform::kErrorIoPending) return 0;
 
     if (platform::Get<platform::KernelObjects>().WaitForSingleObject(event.get(), kDeviceIdTimeoutMs) ==
         platform::kWaitObject0) {
-        return io.GetOverlappedResult(deviceHandle, &overlapped, bytesReturned, 1) ? 1 : 0;
+        return io.GetOverlappedResult(device, &overlapped, bytesReturned, 1).ok() ? 1 : 0;
     }
     // The request still refers to the record, the event and the caller's buffer: cancel
     // it and wait for its end before any of them goes away.
-    io.CancelIoEx(deviceHandle, &overlapped);
+    io.CancelIoEx(device, &overlapped);
     platform::Dword ignored = 0;
-    io.GetOverlappedResult(deviceHandle, &overlapped, &ignored, 1);
+    io.GetOverlappedResult(device, &overlapped, &ignored, 1);
     return 0;
 }
 
 std::int32_t CUSBPort::CloseDevice() {
-    if (!platform::IsOpenHandle(deviceHandle)) return 0;
-    platform::Get<platform::KernelObjects>().CloseHandle(deviceHandle);
-    deviceHandle = platform::kInvalidHandle;
+    if (!deviceHandle) return 0;
+    deviceHandle.reset();
     return 1;
 }

@@ -36,12 +36,6 @@ private:
 
 }  // namespace
 
-CUSBPort::CUSBPort() : deviceHandle(platform::kInvalidHandle) {}
-
-CUSBPort::~CUSBPort() {
-    CloseDevice();
-}
-
 std::int32_t CUSBPort::ParseVidPid(const char16_t* text, char16_t* vid, char16_t* pid) {
     return usb::ParseVidPid(text, vid, pid) ? 1 : 0;
 }
@@ -77,15 +71,13 @@ std::int32_t CUSBPort::OpenUsbPrinter(char16_t* vid, char16_t* pid) {
         }
 
         const char16_t* devicePath = detail.Record()->devicePath;
-        deviceHandle =
+        platform::Result<platform::Handle> device =
             io.CreateFileW(devicePath, platform::kGenericRead | platform::kGenericWrite, 0, nullptr,
                            platform::kOpenExisting, platform::kFileFlagOverlapped, nullptr);
         char16_t path[usb::kDevicePathCapacity];
         text::Copy(path, usb::kDevicePathCapacity, devicePath);
-        if (!platform::IsOpenHandle(deviceHandle)) {
-            deviceHandle = platform::kInvalidHandle;
-            continue;
-        }
+        if (!device.ok()) continue;
+        deviceHandle.reset(device.value);
 
         if (ParseVidPid(path, vid, pid)) return 1;
         CloseDevice();

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/kernel_objects.h"
 #include "platform/registry.h"
 #include "platform/types.h"
 #include "usb/interface_value.h"
@@ -28,10 +29,7 @@ public:
     // The text of a value, in characters; it also bounds the value's data, in bytes.
     static constexpr platform::Dword kValueCapacity = 256;
 
-    CUSBPort();
-    // Closes a device still open. Every operation chain closes it itself; this only
-    // keeps a forgotten close from holding the printer open.
-    ~CUSBPort();
+    CUSBPort() = default;
     CUSBPort(const CUSBPort&) = delete;
     CUSBPort& operator=(const CUSBPort&) = delete;
 
@@ -69,5 +67,8 @@ public:
     // 1 when an open device was closed, 0 when none was open.
     std::int32_t CloseDevice();
 
-    platform::Handle deviceHandle;
+    // The open printer. Every operation chain closes it itself; its owner also closes a
+    // device still open when the object ends, so a forgotten close cannot hold the
+    // printer open.
+    platform::KernelObject deviceHandle;
 };

@@ -29,29 +29,19 @@ struct PortableDeviceInterfaces final : DeviceInterfaces {
 };
 
 struct PortableDeviceIo final : DeviceIo {
-    Dword lastError = 0;
-
-    Handle CreateFileW(const char16_t*, Dword, Dword, void*, Dword, Dword, Handle) override {
-        lastError = kErrorFileNotFound;
-        return kInvalidHandle;
+    Result<Handle> CreateFileW(const char16_t*, Dword, Dword, void*, Dword, Dword, Handle) override {
+        return {kInvalidHandle, kErrorFileNotFound};
     }
-    Bool DeviceIoControl(Handle, Dword, void*, Dword, void*, Dword, Dword*, Overlapped*) override {
-        lastError = kErrorInvalidHandle;
-        return 0;
+    Result<Bool> DeviceIoControl(Handle, Dword, void*, Dword, void*, Dword, Dword*, Overlapped*) override {
+        return {0, kErrorInvalidHandle};
     }
-    Bool GetOverlappedResult(Handle, Overlapped*, Dword*, Bool) override {
-        lastError = kErrorInvalidHandle;
-        return 0;
+    Result<Bool> GetOverlappedResult(Handle, Overlapped*, Dword*, Bool) override {
+        return {0, kErrorInvalidHandle};
     }
-    Bool CancelIoEx(Handle, Overlapped*) override {
-        lastError = kErrorInvalidHandle;
-        return 0;
+    Result<Bool> CancelIoEx(Handle, Overlapped*) override { return {0, kErrorInvalidHandle}; }
+    Result<Handle> CreateEventW(void*, Bool, Bool, const char16_t*) override {
+        return {nullptr, kErrorInvalidHandle};
     }
-    Handle CreateEventW(void*, Bool, Bool, const char16_t*) override {
-        lastError = kErrorInvalidHandle;
-        return nullptr;
-    }
-    Dword GetLastError() override { return lastError; }
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/device.h"
 #include "platform/services.h"
 #include "platform/win32/casts.h"
+#include "platform/win32/last_error.h"
 
 namespace platform {
 namespace {
@@ -47,28 +48,30 @@ struct Win32DeviceInterfaces final : DeviceInterfaces {
 };
 
 struct Win32DeviceIo final : DeviceIo {
-    Handle CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security, Dword creation,
-                       Dword flags, Handle templateFile) override {
-        return ::CreateFileW(AsWide(path), access, shareMode, static_cast<SECURITY_ATTRIBUTES*>(security),
-                             creation, flags, templateFile);
+    Result<Handle> CreateFileW(const char16_t* path, Dword access, Dword shareMode, void* security,
+                               Dword creation, Dword flags, Handle templateFile) override {
+        return WithLastError<Handle>(::CreateFileW(AsWide(path), access, shareMode,
+                                                   static_cast<SECURITY_ATTRIBUTES*>(security), creation,
+                                                   flags, templateFile));
     }
-    Bool DeviceIoControl(Handle device, Dword code, void* in, Dword inSize, void* out, Dword outSize,
-                         Dword* bytesReturned, Overlapped* overlapped) override {
-        return ::DeviceIoControl(device, code, in, inSize, out, outSize, AsDword(bytesReturned),
-                                 AsOverlapped(overlapped));
+    Result<Bool> DeviceIoControl(Handle device, Dword code, void* in, Dword inSize, void* out, Dword outSize,
+                                 Dword* bytesReturned, Overlapped* overlapped) override {
+        return WithLastError<Bool>(::DeviceIoControl(device, code, in, inSize, out, outSize,
+                                                     AsDword(bytesReturned), AsOverlapped(overlapped)));
     }
-    Bool GetOverlappedResult(Handle device, Overlapped* overlapped, Dword* bytesTransferred,
-                             Bool wait) override {
-        return ::GetOverlappedResult(device, AsOverlapped(overlapped), AsDword(bytesTransferred), wait);
+    Result<Bool> GetOverlappedResult(Handle device, Overlapped* overlapped, Dword* bytesTransferred,
+                                     Bool wait) override {
+        return WithLastError<Bool>(
+            ::GetOverlappedResult(device, AsOverlapped(overlapped), AsDword(bytesTransferred), wait));
     }
-    Bool CancelIoEx(Handle device, Overlapped* overlapped) override {
-        return ::CancelIoEx(device, AsOverlapped(overlapped));
+    Result<Bool> CancelIoEx(Handle device, Overlapped* overlapped) override {
+        return WithLastError<Bool>(::CancelIoEx(device, AsOverlapped(overlapped)));
     }
-    Handle CreateEventW(void* security, Bool manualReset, Bool initialState, const char16_t* name) override {
-        return ::CreateEventW(static_cast<SECURITY_ATTRIBUTES*>(security), manualReset, initialState,
-                              AsWide(name));
+    Result<Handle> CreateEventW(void* security, Bool manualReset, Bool initialState,
+                                const char16_t* name) override {
+        return WithLastError<Handle>(::CreateEventW(static_cast<SECURITY_ATTRIBUTES*>(security), manualReset,
+                                                    initialState, AsWide(name)));
     }
-    Dword GetLastError() override { return ::GetLastError(); }
 };
 
 }  // namespace

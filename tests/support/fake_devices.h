@@ -79,9 +79,11 @@ private:
     platform::ScopedService<platform::DeviceInterfaces> scope_;
 };
 
+// Each call fails with the error code Windows gives for it.
 class FakeDeviceIo final : public platform::DeviceIo, public KernelObjectsFake {
 public:
     using Dword = platform::Dword;
+    using Result = platform::Result<platform::Bool>;
 
     // How the device-ID request goes.
     enum class Reply { Immediate, PendingThenComplete, PendingForever, Fails };
@@ -101,30 +103,25 @@ public:
 
     FakeDeviceIo() : scope_(*this) {}
 
-    platform::Handle CreateFileW(const char16_t* path, Dword access, Dword share, void*, Dword creation,
-                                 Dword flags, platform::Handle) override {
+    platform::Result<platform::Handle> CreateFileW(const char16_t* path, Dword access, Dword share, void*,
+                                                   Dword creation, Dword flags, platform::Handle) override {
         lastAccess = access;
         lastShare = share;
         lastCreation = creation;
         lastFlags = flags;
         calls.push_back("CreateFile " + text::ToUtf8(path));
-        if (unopenable.count(path)) {
-            lastError_ = 32;  // ERROR_SHARING_VIOLATION
-            return platform::kInvalidHandle;
-        }
+        if (unopenable.count(path)) return {platform::kInvalidHandle, 32};  // ERROR_SHARING_VIOLATION
         platform::Handle h = NewHandle();
         openDevices[h] = path;
-        return h;
+        return {h};
     }
-    platform::Bool DeviceIoControl(platform::Handle device, Dword code, void*, Dword, void* out,
-                                   Dword outSize, Dword* returned,
-                                   platform::Overlapped* overlapped) override {
+    Result DeviceIoControl(platform::Handle device, Dword code, void*, Dword, void* out, Dword outSize,
+                           Dword* returned, platform::Overlapped* overlapped) override {
         calls.push_back("DeviceIoControl");
         lastCode = code;
         lastOutSize = outSize;
         if (!openDevices.count(device) || overlapped == nullptr || !openEvents.count(overlapped->event)) {
-            lastError_ = 6;
-            return 0;
+            return {0, 6};  // ERROR_INVALID_HANDLE
         }
         pendingOut_ = static_cast<unsigned char*>(out);
         pendingSize_ = outSize;
@@ -132,42 +129,40 @@ public:
         switch (reply) {
             case Reply::Immediate:
                 *returned = Deliver();
-                return 1;
+                return {1};
             case Reply::Fails:
-                lastError_ = 31;  // ERROR_GEN_FAILURE
-                return 0;
+                return {0, 31};  // ERROR_GEN_FAILURE
             default:
-                lastError_ = platform::kErrorIoPending;
-                return 0;
+                return {0, platform::kErrorIoPending};
         }
     }
-    platform::Bool GetOverlappedResult(platform::Handle, platform::Overlapped* overlapped, Dword* transferred,
-                                       platform::Bool wait) override {
+    Result GetOverlappedResult(platform::Handle, platform::Overlapped* overlapped, Dword* transferred,
+                               platform::Bool wait) override {
         calls.push_back(wait ? "GetOverlappedResult wait" : "GetOverlappedResult");
-        if (overlapped != pending_) return 0;
+        if (overlapped != pending_) return {0, 87};  // ERROR_INVALID_PARAMETER
         if (reply == Reply::PendingThenComplete) {
             *transferred = Deliver();
-            return 1;
+            return {1};
         }
         if (!cancelled_) hungOnUncancelledRequest = true;
-        lastError_ = 995;  // ERROR_OPERATION_ABORTED
-        return 0;
+        return {0, 995};  // ERROR_OPERATION_ABORTED
     }
-    platform::Bool CancelIoEx(platform::Handle, platform::Overlapped* overlapped) override {
+    Result CancelIoEx(platform::Handle, platform::Overlapped* overlapped) override {
         calls.push_back("CancelIoEx");
         cancelled_ = overlapped == pending_;
-        return cancelled_ ? 1 : 0;
+        if (!cancelled_) return {0, 1168};  // ERROR_NOT_FOUND
+        return {1};
     }
-    platform::Handle CreateEventW(void*, platform::Bool manualReset, platform::Bool initialState,
-                                  const char16_t* name) override {
+    platform::Result<platform::Handle> CreateEventW(void*, platform::Bool manualReset,
+                                                    platform::Bool initialState,
+                                                    const char16_t* name) override {
         calls.push_back(std::string("CreateEvent") + (manualReset ? " manual" : " auto") +
                         (initialState ? " set" : "") + (name ? " named" : ""));
-        if (eventFails) return nullptr;
+        if (eventFails) return {nullptr, 1450};  // ERROR_NO_SYSTEM_RESOURCES
         platform::Handle h = NewHandle();
         openEvents.insert(h);
-        return h;
+        return {h};
     }
-    Dword GetLastError() override { return lastError_; }
 
 private:
     bool GaveOut(platform::Handle h) const override {
@@ -201,7 +196,6 @@ private:
 
     static constexpr std::intptr_t kFirstHandle = 0x100;
     std::intptr_t nextHandle_ = kFirstHandle;
-    Dword lastError_ = 0;
     unsigned char* pendingOut_ = nullptr;
     Dword pendingSize_ = 0;
     platform::Overlapped* pending_ = nullptr;

@@ -93,7 +93,7 @@ TEST(DeviceIdWithoutDeviceTest, NoRequestAndNothingToClose) {
     EXPECT_EQ(port.GetDeviceId(buffer, 8, &returned), 0);
     EXPECT_EQ(returned, 77u);
     EXPECT_EQ(port.CloseDevice(), 0);
-    port.deviceHandle = nullptr;
+    port.deviceHandle.reset(nullptr);
     EXPECT_EQ(port.GetDeviceId(buffer, 8, &returned), 0);
     EXPECT_EQ(port.CloseDevice(), 0);
     EXPECT_TRUE(io.calls.empty());
@@ -107,7 +107,7 @@ TEST(CloseDeviceTest, SecondCloseFindsNothingOpen) {
     char16_t vid[usb::kIdCapacity], pid[usb::kIdCapacity];
     ASSERT_EQ(port.OpenUsbPrinter(vid, pid), 1);
     EXPECT_EQ(port.CloseDevice(), 1);
-    EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
+    EXPECT_FALSE(port.deviceHandle);
     EXPECT_EQ(port.CloseDevice(), 0);
     EXPECT_TRUE(io.openDevices.empty());
     EXPECT_EQ(io.badCloses, 0);

@@ -58,8 +58,8 @@ TEST(ScopedHandles, KernelObjectsCloseThroughTheKernelObjectService) {
 
     platform::Handle given = nullptr;
     {
-        platform::KernelObject event(io.CreateEventW(nullptr, 0, 0, nullptr));
-        platform::KernelObject kept(io.CreateEventW(nullptr, 0, 0, nullptr));
+        platform::KernelObject event(io.CreateEventW(nullptr, 0, 0, nullptr).value);
+        platform::KernelObject kept(io.CreateEventW(nullptr, 0, 0, nullptr).value);
         ASSERT_TRUE(event && kept);
         given = kept.take();
     }

@@ -34,7 +34,7 @@ TEST_F(OpenUsbPrinterTest, OpensTheFirstPrinterAndKeepsItOpen) {
     EXPECT_EQ(Utf8(pid), "34CD");
     ASSERT_EQ(io.openDevices.size(), 1u);
     EXPECT_EQ(io.openDevices.begin()->second, kPrinterPath);
-    EXPECT_EQ(port.deviceHandle, io.openDevices.begin()->first);
+    EXPECT_EQ(port.deviceHandle.get(), io.openDevices.begin()->first);
     EXPECT_EQ(interfaces.setsOpen, 0);
     EXPECT_FALSE(interfaces.wrongSizeSeen);
 
@@ -68,7 +68,7 @@ TEST_F(OpenUsbPrinterTest, SkipsInterfacesThatCannotBeUsed) {
 TEST_F(OpenUsbPrinterTest, NoUsablePrinterLeavesNothingOpenAndOutputsUnchanged) {
     interfaces.paths = {u"\\\\?\\usb#printer#1"};
     EXPECT_EQ(port.OpenUsbPrinter(vid, pid), 0);
-    EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
+    EXPECT_FALSE(port.deviceHandle);
     EXPECT_EQ(Utf8(vid), "old");
     EXPECT_EQ(Utf8(pid), "old");
     EXPECT_TRUE(io.openDevices.empty());
@@ -141,7 +141,7 @@ protected:
     std::string Find() {
         char16_t name[200] = u"unchanged";
         result = port.FindUsbPortName(name, 200);
-        EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
+        EXPECT_FALSE(port.deviceHandle);
         EXPECT_TRUE(io.openDevices.empty());
         EXPECT_EQ(registry.OpenKeys(), 0u);
         return Utf8(name);
@@ -275,7 +275,7 @@ TEST(UsbPortWithoutFakesTest, NoAttachedPrinterIsFound) {
     char16_t vid[usb::kIdCapacity] = u"v";
     char16_t pid[usb::kIdCapacity] = u"p";
     EXPECT_EQ(port.OpenUsbPrinter(vid, pid), 0);
-    EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
+    EXPECT_FALSE(port.deviceHandle);
     char16_t name[200] = u"unchanged";
     EXPECT_EQ(port.FindUsbPortName(name, 200), 0);
     EXPECT_EQ(Utf8(name), "unchanged");

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "platform/device.h"
 #include "platform/instance_mutex.h"
 #include "platform/log_file.h"
 #include "platform/pnp_update.h"
@@ -149,6 +150,22 @@ TEST(Forwarders, LogFiles) {
     ::DeleteFileW(Wide(path).c_str());
 
     ExpectResult(open(U16(std::wstring(folder) + L"no\\such\\folder\\x.log")), false, ERROR_PATH_NOT_FOUND);
+}
+
+TEST(Forwarders, DeviceIo) {
+    auto& io = platform::Get<platform::DeviceIo>();
+    ::SetLastError(kPoison);
+    ExpectResult(io.CreateFileW(u"\\\\.\\TamrinNoSuchDevice", platform::kGenericRead, 0, nullptr,
+                                platform::kOpenExisting, platform::kFileFlagOverlapped, nullptr),
+                 false, ERROR_FILE_NOT_FOUND);
+    ::SetLastError(kPoison);
+    platform::Result<platform::Handle> event = io.CreateEventW(nullptr, 0, 0, nullptr);
+    ExpectResult(event, true, 0);
+    platform::Dword returned = 0;
+    ::SetLastError(kPoison);
+    ExpectResult(io.DeviceIoControl(event.value, 0x220034, nullptr, 0, nullptr, 0, &returned, nullptr), false,
+                 ERROR_INVALID_HANDLE);
+    ::CloseHandle(event.value);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "engine/printer_installer.h"
 #include "platform/device.h"
 #include "platform/services.h"
+#include "platform/win32/last_error.h"
 #include "usb/device_rescan.h"
 #include "usb/usb_port.h"
 
@@ -30,7 +31,7 @@ TEST(NoUsbPrinterTest, OpenUsbPrinterFindsNoneAtOnce) {
     Clock::time_point start = Clock::now();
     EXPECT_EQ(port.OpenUsbPrinter(vid, pid), 0);
     EXPECT_LT(MillisecondsSince(start), 2000);
-    EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
+    EXPECT_FALSE(port.deviceHandle);
     EXPECT_EQ(vid[0], u'v');
 
     char16_t name[200] = u"unchanged";
@@ -89,32 +90,34 @@ TEST(RescanDevicesWinTest, ConfigurationManagerIsNotImported) {
 // the wait, the cancellation and the completion are the system's own.
 class PipeDeviceIo final : public platform::DeviceIo {
 public:
+    using Result = platform::Result<platform::Bool>;
     platform::DeviceIo& real = platform::Default<platform::DeviceIo>();
 
-    platform::Handle CreateFileW(const char16_t* path, platform::Dword access, platform::Dword share,
-                                 void* security, platform::Dword creation, platform::Dword flags,
-                                 platform::Handle tmpl) override {
+    platform::Result<platform::Handle> CreateFileW(const char16_t* path, platform::Dword access,
+                                                   platform::Dword share, void* security,
+                                                   platform::Dword creation, platform::Dword flags,
+                                                   platform::Handle tmpl) override {
         return real.CreateFileW(path, access, share, security, creation, flags, tmpl);
     }
-    platform::Bool DeviceIoControl(platform::Handle device, platform::Dword, void*, platform::Dword,
-                                   void* out, platform::Dword outSize, platform::Dword* returned,
-                                   platform::Overlapped* overlapped) override {
-        return ::ReadFile(device, out, outSize, reinterpret_cast<DWORD*>(returned),
-                          reinterpret_cast<OVERLAPPED*>(overlapped));
+    Result DeviceIoControl(platform::Handle device, platform::Dword, void*, platform::Dword, void* out,
+                           platform::Dword outSize, platform::Dword* returned,
+                           platform::Overlapped* overlapped) override {
+        return platform::WithLastError<platform::Bool>(::ReadFile(device, out, outSize,
+                                                                  reinterpret_cast<DWORD*>(returned),
+                                                                  reinterpret_cast<OVERLAPPED*>(overlapped)));
     }
-    platform::Bool GetOverlappedResult(platform::Handle device, platform::Overlapped* overlapped,
-                                       platform::Dword* transferred, platform::Bool wait) override {
+    Result GetOverlappedResult(platform::Handle device, platform::Overlapped* overlapped,
+                               platform::Dword* transferred, platform::Bool wait) override {
         return real.GetOverlappedResult(device, overlapped, transferred, wait);
     }
-    platform::Bool CancelIoEx(platform::Handle device, platform::Overlapped* overlapped) override {
+    Result CancelIoEx(platform::Handle device, platform::Overlapped* overlapped) override {
         ++cancels;
         return real.CancelIoEx(device, overlapped);
     }
-    platform::Handle CreateEventW(void* security, platform::Bool manual, platform::Bool initial,
-                                  const char16_t* name) override {
+    platform::Result<platform::Handle> CreateEventW(void* security, platform::Bool manual,
+                                                    platform::Bool initial, const char16_t* name) override {
         return real.CreateEventW(security, manual, initial, name);
     }
-    platform::Dword GetLastError() override { return real.GetLastError(); }
 
     int cancels = 0;
 
@@ -130,10 +133,11 @@ protected:
                                     1, 4096, 4096, 0, nullptr);
         ASSERT_NE(server, INVALID_HANDLE_VALUE);
         // Opened as the printer is: read and write, no sharing, overlapped.
-        port.deviceHandle = io.CreateFileW(reinterpret_cast<const char16_t*>(name.c_str()),
-                                           platform::kGenericRead | platform::kGenericWrite, 0, nullptr,
-                                           platform::kOpenExisting, platform::kFileFlagOverlapped, nullptr);
-        ASSERT_NE(port.deviceHandle, platform::kInvalidHandle);
+        platform::Result<platform::Handle> opened = io.CreateFileW(
+            reinterpret_cast<const char16_t*>(name.c_str()), platform::kGenericRead | platform::kGenericWrite,
+            0, nullptr, platform::kOpenExisting, platform::kFileFlagOverlapped, nullptr);
+        ASSERT_TRUE(opened.ok()) << opened.error;
+        port.deviceHandle.reset(opened.value);
     }
     void TearDown() override {
         EXPECT_EQ(port.CloseDevice(), 1);

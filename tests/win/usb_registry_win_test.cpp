@@ -117,7 +117,7 @@ protected:
         char16_t name[200] = u"unchanged";
         std::int32_t result = port.FindUsbPortName(name, 200);
         EXPECT_EQ(result, text::Equal(name, u"unchanged") ? 0 : 1);
-        EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
+        EXPECT_FALSE(port.deviceHandle);
         EXPECT_TRUE(io.openDevices.empty());
         return text::ToUtf8(name);
     }
