@@ -13,66 +13,26 @@ const char16_t kDefaultLogName[] = u"tamrin-setup.log";
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
 // The system's texts are short; one that does not fit is left out.
 constexpr platform::Dword kMessageCapacity = 512;
 constexpr platform::Dword kHighBit = 0x80000000;
 
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c < 0xDC00;
-}
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c < 0xE000;
-}
-
 // Appends text as UTF-8 through a fixed buffer, with control characters as blanks.
-void AppendUtf8(std::string& line, std::u16string_view text) {
+void AppendUtf8(std::string& line, std::u16string_view source) {
     char chunk[1024];
-    while (!text.empty()) {
-        Utf8Converted part = ToUtf8Bounded(text, chunk, sizeof chunk);
+    while (!source.empty()) {
+        text::Utf8Converted part = text::ToUtf8Bounded(source, chunk, sizeof chunk);
         if (part.consumed == 0) break;
         for (std::size_t i = 0; i < part.written; ++i) {
             // Multi-byte sequences have only bytes of 0x80 and up.
             if (static_cast<unsigned char>(chunk[i]) < 0x20 && chunk[i] != '\t') chunk[i] = ' ';
         }
         line.append(chunk, part.written);
-        text.remove_prefix(part.consumed);
+        source.remove_prefix(part.consumed);
     }
 }
 
 }  // namespace
-
-Utf8Converted ToUtf8Bounded(std::u16string_view text, char* out, std::size_t capacity) {
-    Utf8Converted result;
-    while (result.consumed < text.size()) {
-        char32_t c = text[result.consumed];
-        std::size_t units = 1;
-        if (IsHighSurrogate(c) && result.consumed + 1 < text.size() &&
-            IsLowSurrogate(text[result.consumed + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[result.consumed + 1] - 0xDC00);
-            units = 2;
-        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
-            c = kReplacement;
-        }
-        std::size_t bytes = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-        if (bytes > capacity - result.written) break;
-        char* p = out + result.written;
-        if (bytes == 1) {
-            p[0] = static_cast<char>(c);
-        } else {
-            // Lead byte: 110xxxxx, 1110xxxx or 11110xxx; then 10xxxxxx each.
-            static constexpr unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
-            for (std::size_t k = bytes - 1; k > 0; --k) {
-                p[k] = static_cast<char>(0x80 | (c & 0x3F));
-                c >>= 6;
-            }
-            p[0] = static_cast<char>(kLead[bytes] | c);
-        }
-        result.written += bytes;
-        result.consumed += units;
-    }
-    return result;
-}
 
 std::string TimeStamp(const platform::SystemTime& time) {
     char buffer[48];

@@ -17,15 +17,6 @@ namespace engine {
 
 extern const char16_t kDefaultLogName[];  // "tamrin-setup.log", in the temporary folder
 
-struct Utf8Converted {
-    std::size_t consumed = 0;  // UTF-16 units read
-    std::size_t written = 0;   // bytes written
-};
-
-// Converts as many whole characters of text as fit in capacity bytes; a character is
-// never split. An unpaired surrogate becomes U+FFFD.
-Utf8Converted ToUtf8Bounded(std::u16string_view text, char* out, std::size_t capacity);
-
 // "2026-12-07 14:03:59"
 std::string TimeStamp(const platform::SystemTime& time);
 

@@ -111,30 +111,54 @@ std::u16string FromUtf8(const std::string& s) {
     return out;
 }
 
-std::string ToUtf8(const std::u16string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char32_t cp = s[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+}  // namespace
+
+Utf8Converted ToUtf8Bounded(std::u16string_view s, char* out, std::size_t capacity) {
+    Utf8Converted result;
+    while (result.consumed < s.size()) {
+        char32_t c = s[result.consumed];
+        std::size_t units = 1;
+        if (IsHighSurrogate(c) && result.consumed + 1 < s.size() && IsLowSurrogate(s[result.consumed + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[result.consumed + 1] - 0xDC00);
+            units = 2;
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            c = kReplacement;
         }
-        if (cp < 0x80) {
-            out.push_back(char(cp));
-        } else if (cp < 0x800) {
-            out.push_back(char(0xC0 | (cp >> 6)));
-            out.push_back(char(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(char(0xE0 | (cp >> 12)));
-            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (cp & 0x3F)));
+        std::size_t bytes = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (bytes > capacity - result.written) break;
+        char* p = out + result.written;
+        if (bytes == 1) {
+            p[0] = static_cast<char>(c);
         } else {
-            out.push_back(char(0xF0 | (cp >> 18)));
-            out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (cp & 0x3F)));
+            // Lead byte: 110xxxxx, 1110xxxx or 11110xxx; then 10xxxxxx each.
+            static constexpr unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+            for (std::size_t k = bytes - 1; k > 0; --k) {
+                p[k] = static_cast<char>(0x80 | (c & 0x3F));
+                c >>= 6;
+            }
+            p[0] = static_cast<char>(kLead[bytes] | c);
         }
+        result.written += bytes;
+        result.consumed += units;
     }
+    return result;
+}
+
+std::string ToUtf8(std::u16string_view s) {
+    // A unit alone needs at most 3 bytes, a pair of them 4.
+    std::string out(s.size() * 3, '\0');
+    out.resize(ToUtf8Bounded(s, out.data(), out.size()).written);
     return out;
 }
 

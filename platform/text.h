@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace text {
 
@@ -33,8 +34,17 @@ char16_t UpperAscii(char16_t c);
 // Decimal text of a signed number, as "%d" writes it.
 std::u16string Decimal(long long value);
 
-// Conversion for tests and diagnostics on the host: UTF-8 <-> UTF-16.
+struct Utf8Converted {
+    std::size_t consumed = 0;  // UTF-16 units read
+    std::size_t written = 0;   // bytes written
+};
+
+// UTF-16 to UTF-8: as many whole characters of s as fit in capacity bytes; a character
+// is never split. An unpaired surrogate becomes U+FFFD.
+Utf8Converted ToUtf8Bounded(std::u16string_view s, char* out, std::size_t capacity);
+// All of s, as ToUtf8Bounded converts it.
+std::string ToUtf8(std::u16string_view s);
+
 std::u16string FromUtf8(const std::string& s);
-std::string ToUtf8(const std::u16string& s);
 
 }  // namespace text

@@ -86,14 +86,6 @@ private:
     platform::ScopedService<platform::LogFiles> scope_{*this};
 };
 
-std::string Bytes(const std::u16string& s) {
-    std::string out(s.size() * 4, '\0');
-    engine::Utf8Converted c = engine::ToUtf8Bounded(s, out.data(), out.size());
-    EXPECT_EQ(c.consumed, s.size());
-    out.resize(c.written);
-    return out;
-}
-
 TEST(SetupLog, LinesAreAppendedWithTheLocalTimeAndWhatWasThereStays) {
     FakeLogFiles fs;
     fs.files[u"C:\\Logs\\setup.log"] = "earlier run\r\n";
@@ -159,53 +151,15 @@ TEST(SetupLog, EveryErrorCodeWithTheSystemsTextOnOneLine) {
               "2026-12-07 14:03:59 Step  two: error 87: The parameter is incorrect.  See the details.\r\n");
 }
 
-TEST(SetupLog, Utf8ConversionIsBoundedAndReplacesUnpairedSurrogates) {
-    struct Case {
-        std::u16string text;
-        std::string utf8;
-    };
-    for (const Case& c : {
-             Case{u"A~", "A~"},
-             Case{u"\u00E9", "\xC3\xA9"},
-             Case{u"\u07FF\u0800", "\xDF\xBF\xE0\xA0\x80"},
-             Case{u"系", "\xE7\xB3\xBB"},
-             Case{u"\U0001F5A8", "\xF0\x9F\x96\xA8"},
-             Case{u"\uFFFF", "\xEF\xBF\xBF"},
-             Case{std::u16string{0xD83D}, "\xEF\xBF\xBD"},
-             Case{std::u16string{0xDDA8, u'a'},
-                  "\xEF\xBF\xBD"
-                  "a"},
-             Case{std::u16string{0xD83D, u'a', 0xD83D, 0xD83D, 0xDDA8},
-                  "\xEF\xBF\xBD"
-                  "a\xEF\xBF\xBD\xF0\x9F\x96\xA8"},
-         }) {
-        EXPECT_EQ(Bytes(c.text), c.utf8) << Utf8(c.text.c_str());
-    }
-
-    // A character that does not fit whole is left for the next call, and nothing is
-    // written past the capacity.
-    char out[8];
-    std::fill(std::begin(out), std::end(out), '#');
-    engine::Utf8Converted part = engine::ToUtf8Bounded(u"ab系", out, 4);
-    EXPECT_EQ(part.consumed, 2u);
-    EXPECT_EQ(part.written, 2u);
-    EXPECT_EQ(out[2], '#');
-    part = engine::ToUtf8Bounded(u"\U0001F5A8", out, 3);
-    EXPECT_EQ(part.consumed, 0u);
-    EXPECT_EQ(part.written, 0u);
-    part = engine::ToUtf8Bounded(u"", out, 0);
-    EXPECT_EQ(part.consumed, 0u);
-}
-
 TEST(SetupLog, ALongLineIsWrittenWholeWithItsCharactersUnsplit) {
     FakeLogFiles fs;
     // Far longer than the conversion's buffer, with pairs straddling every possible border.
-    std::u16string text;
-    for (int i = 0; i < 20000; ++i) text += i % 3 ? u"\U0001F5A8" : u"a系";
+    std::u16string line;
+    for (int i = 0; i < 20000; ++i) line += i % 3 ? u"\U0001F5A8" : u"a系";
     engine::SetupLog log;
     ASSERT_TRUE(log.Open(u"C:\\x.log").ok());
-    ASSERT_TRUE(log.Write(text));
-    EXPECT_EQ(fs.files[u"C:\\x.log"], "2026-12-07 14:03:59 " + Bytes(text) + "\r\n");
+    ASSERT_TRUE(log.Write(line));
+    EXPECT_EQ(fs.files[u"C:\\x.log"], "2026-12-07 14:03:59 " + text::ToUtf8(line) + "\r\n");
 }
 
 TEST(SetupLog, TheDefaultLogLiesInTheTemporaryFolder) {

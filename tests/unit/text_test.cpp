@@ -35,3 +35,47 @@ TEST(Text, DecimalAndUtf8) {
     EXPECT_EQ(text::ToUtf8(u"KV系列"), "KV系列");
     EXPECT_EQ(text::FromUtf8("\xE7\xB3"), u"\xFFFD") << "a cut sequence never reads past the end";
 }
+
+// Every width of UTF-8 at its edges, the edges of the surrogate range, and surrogates
+// without their partner, each of which becomes U+FFFD.
+TEST(Text, Utf8OfEveryKindOfUnitAndUnpairedSurrogates) {
+    struct Case {
+        std::u16string utf16;
+        std::string utf8;
+    };
+    const std::string kReplacement = "\xEF\xBF\xBD";
+    for (const Case& c : {
+             Case{u"A~", "A~"},
+             Case{std::u16string{0x7F, 0x80}, "\x7F\xC2\x80"},
+             Case{u"\u07FF\u0800", "\xDF\xBF\xE0\xA0\x80"},
+             Case{u"\uD7FF\uE000", "\xED\x9F\xBF\xEE\x80\x80"},
+             Case{u"\uFFFF", "\xEF\xBF\xBF"},
+             Case{u"\U00010000\U0010FFFF", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+             Case{u"\U0001F5A8", "\xF0\x9F\x96\xA8"},
+             Case{std::u16string{0xD83D}, kReplacement},
+             Case{std::u16string{0xDDA8, u'a'}, kReplacement + "a"},
+             Case{std::u16string{0xDBFF, 0xDBFF, 0xDFFF}, kReplacement + "\xF4\x8F\xBF\xBF"},
+             Case{std::u16string{0xDDA8, 0xD83D}, kReplacement + kReplacement},
+             Case{std::u16string{0xD83D, u'a', 0xD83D, 0xD83D, 0xDDA8},
+                  kReplacement + "a" + kReplacement + "\xF0\x9F\x96\xA8"},
+         }) {
+        EXPECT_EQ(text::ToUtf8(c.utf16), c.utf8) << testing::PrintToString(c.utf8);
+    }
+}
+
+TEST(Text, BoundedUtf8NeverSplitsACharacterNorWritesPastItsCapacity) {
+    char out[8];
+    std::fill(std::begin(out), std::end(out), '#');
+    text::Utf8Converted part = text::ToUtf8Bounded(u"ab系", out, 4);
+    EXPECT_EQ(part.consumed, 2u);
+    EXPECT_EQ(part.written, 2u);
+    EXPECT_EQ(out[2], '#');
+    part = text::ToUtf8Bounded(u"\U0001F5A8", out, 3);
+    EXPECT_EQ(part.consumed, 0u);
+    EXPECT_EQ(part.written, 0u);
+    part = text::ToUtf8Bounded(std::u16string{0xD83D}, out, 3);
+    EXPECT_EQ(part.consumed, 1u);
+    EXPECT_EQ(std::string(out, part.written), "\xEF\xBF\xBD");
+    part = text::ToUtf8Bounded(u"", out, 0);
+    EXPECT_EQ(part.consumed, 0u);
+}
