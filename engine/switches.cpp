@@ -76,12 +76,9 @@ bool LooksLikeSwitch(const std::u16string& argument) {
     return !argument.empty() && (argument[0] == u'/' || argument[0] == u'-');
 }
 
-// An argument quoted in a reason, cut so that an absurdly long one keeps the log line short.
-std::u16string Quoted(const std::u16string& argument) {
-    constexpr std::size_t kShown = 64;
-    if (argument.size() <= kShown) return u"\"" + argument + u"\"";
-    return u"\"" + argument.substr(0, kShown) + u"...\"";
-}
+// An argument quoted in a reason is cut there, so that an absurdly long one keeps the log
+// line short.
+constexpr std::size_t kShownCharacters = 64;
 
 // The options read so far stay: a refused line with /quiet shows no box, and one with
 // /log writes the reason there.
@@ -124,13 +121,14 @@ ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments) {
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::u16string& argument = arguments[i];
-        if (!LooksLikeSwitch(argument)) return Refuse(std::move(result), u"unexpected argument " + Quoted(argument));
+        const std::u16string quoted = text::Quoted(argument, kShownCharacters);
+        if (!LooksLikeSwitch(argument)) return Refuse(std::move(result), u"unexpected argument " + quoted);
         const SwitchName* match = nullptr;
         for (const SwitchName& s : kSwitches) {
             if (IsSwitch(argument, s.name)) match = &s;
         }
-        if (!match) return Refuse(std::move(result), u"unknown switch " + Quoted(argument));
-        if (seen[match->id]) return Refuse(std::move(result), u"switch given twice: " + Quoted(argument));
+        if (!match) return Refuse(std::move(result), u"unknown switch " + quoted);
+        if (seen[match->id]) return Refuse(std::move(result), u"switch given twice: " + quoted);
         seen[match->id] = true;
 
         if (!match->takesValue) {
@@ -157,10 +155,10 @@ ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments) {
             continue;
         }
         if (i + 1 == arguments.size() || LooksLikeSwitch(arguments[i + 1])) {
-            return Refuse(std::move(result), Quoted(argument) + u" needs a value");
+            return Refuse(std::move(result), quoted + u" needs a value");
         }
         const std::u16string& value = arguments[++i];
-        if (value.empty()) return Refuse(std::move(result), Quoted(argument) + u" has an empty value");
+        if (value.empty()) return Refuse(std::move(result), quoted + u" has an empty value");
         if (auto problem = ValueProblem(match->id, value)) return Refuse(std::move(result), *problem);
         (match->id == kModel ? options.model : match->id == kPort ? options.port : options.logFile) = value;
     }

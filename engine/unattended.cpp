@@ -18,9 +18,7 @@
 namespace engine {
 namespace {
 
-std::u16string Quoted(const std::u16string& value) {
-    return u"\"" + value + u"\"";
-}
+using text::Quoted;
 
 std::u16string Joined(const StringList& names) {
     std::u16string all;

@@ -68,6 +68,13 @@ std::size_t Find(const char16_t* haystack, const char16_t* needle, std::size_t s
     return npos;
 }
 
+std::u16string Quoted(std::u16string_view value, std::size_t shown) {
+    std::u16string out = u"\"";
+    out.append(value.substr(0, shown));
+    if (value.size() > shown) out.append(u"...");
+    return out.append(u"\"");
+}
+
 std::u16string Decimal(long long value) {
     unsigned long long magnitude =
         value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);

@@ -29,6 +29,10 @@ bool StartsWithNoCase(const char16_t* s, const char16_t* prefix);
 std::size_t Find(const char16_t* haystack, const char16_t* needle, std::size_t start = 0);
 constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
+// The value between double quotes, as a log line or a reason names it; a value longer
+// than `shown` characters is cut there and ends in "...".
+std::u16string Quoted(std::u16string_view value, std::size_t shown = npos);
+
 char16_t UpperAscii(char16_t c);
 
 // Decimal text of a signed number, as "%d" writes it.

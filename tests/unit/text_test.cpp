@@ -36,6 +36,14 @@ TEST(Text, DecimalAndUtf8) {
     EXPECT_EQ(text::FromUtf8("\xE7\xB3"), u"\xFFFD") << "a cut sequence never reads past the end";
 }
 
+TEST(Text, QuotedCutsOnlyAValueLongerThanShown) {
+    EXPECT_EQ(text::Quoted(u""), u"\"\"");
+    EXPECT_EQ(text::Quoted(u"KV 100 (2)"), u"\"KV 100 (2)\"");
+    EXPECT_EQ(text::Quoted(u"abc", 3), u"\"abc\"");
+    EXPECT_EQ(text::Quoted(u"abcd", 3), u"\"abc...\"");
+    EXPECT_EQ(text::Quoted(u"abcd", 0), u"\"...\"");
+}
+
 // Every width of UTF-8 at its edges, the edges of the surrogate range, and surrogates
 // without their partner, each of which becomes U+FFFD.
 TEST(Text, Utf8OfEveryKindOfUnitAndUnpairedSurrogates) {
