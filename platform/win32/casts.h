@@ -22,6 +22,9 @@ inline const wchar_t* AsWide(const char16_t* s) {
 inline wchar_t* AsWide(char16_t* s) {
     return reinterpret_cast<wchar_t*>(s);
 }
+inline const char16_t* AsU16(const wchar_t* s) {
+    return reinterpret_cast<const char16_t*>(s);
+}
 // For calls that only read a string but take it through a non-const pointer (winspool's).
 inline wchar_t* AsMutableWide(const char16_t* s) {
     return const_cast<wchar_t*>(AsWide(s));

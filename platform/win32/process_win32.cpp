@@ -27,7 +27,7 @@ struct Win32Processes final : Processes {
         if (called.ok() && wow64) *wow64 = result;
         return called;
     }
-    const char16_t* GetCommandLineW() override { return reinterpret_cast<const char16_t*>(::GetCommandLineW()); }
+    const char16_t* GetCommandLineW() override { return AsU16(::GetCommandLineW()); }
     Result<Bool> CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
                                 ProcessInformation* information) override {
         STARTUPINFOW startup{};

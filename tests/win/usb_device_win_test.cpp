@@ -12,6 +12,7 @@
 #include "engine/printer_installer.h"
 #include "platform/device.h"
 #include "platform/services.h"
+#include "platform/win32/casts.h"
 #include "platform/win32/last_error.h"
 #include "usb/device_rescan.h"
 #include "usb/usb_port.h"
@@ -133,9 +134,9 @@ protected:
                                     1, 4096, 4096, 0, nullptr);
         ASSERT_NE(server, INVALID_HANDLE_VALUE);
         // Opened as the printer is: read and write, no sharing, overlapped.
-        platform::Result<platform::Handle> opened = io.CreateFileW(
-            reinterpret_cast<const char16_t*>(name.c_str()), platform::kGenericRead | platform::kGenericWrite,
-            0, nullptr, platform::kOpenExisting, platform::kFileFlagOverlapped, nullptr);
+        platform::Result<platform::Handle> opened =
+            io.CreateFileW(platform::AsU16(name.c_str()), platform::kGenericRead | platform::kGenericWrite, 0,
+                           nullptr, platform::kOpenExisting, platform::kFileFlagOverlapped, nullptr);
         ASSERT_TRUE(opened.ok()) << opened.error;
         port.deviceHandle.reset(opened.value);
     }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/win32/casts.h"
 #include "tests/support/text_convert.h"
 #include "wizard/framework/property_sheet.h"
 #include "wizard/setup_wizard.h"
@@ -106,8 +107,8 @@ int ScriptedMessageBoxes::MessageBoxW(platform::Handle owner, const char16_t* te
     int answer = IDOK;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        shown.push_back({static_cast<HWND>(owner), text ? reinterpret_cast<const wchar_t*>(text) : L"",
-                         caption ? reinterpret_cast<const wchar_t*>(caption) : L"", type});
+        shown.push_back({static_cast<HWND>(owner), text ? platform::AsWide(text) : L"",
+                         caption ? platform::AsWide(caption) : L"", type});
         if (!answers.empty()) {
             answer = answers.front();
             answers.pop_front();
