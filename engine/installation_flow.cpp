@@ -12,13 +12,10 @@
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
-#include "platform/text.h"
 #include "usb/device_rescan.h"
 
 namespace engine {
 namespace {
-
-using text::Quoted;
 
 // Opens and closes the printer of exactly this name: whether it is there, and whether
 // its handle was closed (a printer still open is only marked for deletion).

@@ -11,6 +11,7 @@
 #include "engine/switches.h"
 #include "platform/log_file.h"
 #include "platform/result.h"
+#include "platform/text.h"
 #include "platform/types.h"
 
 namespace engine {
@@ -19,6 +20,9 @@ extern const char16_t kDefaultLogName[];  // "tamrin-setup.log", in the temporar
 
 // "2026-12-07 14:03:59"
 std::string TimeStamp(const platform::SystemTime& time);
+
+// A value a log line names, between double quotes.
+using text::Quoted;
 
 // "error 5: Access is denied." with the system's text on one line; codes with the top bit
 // set (setup and COM codes) in hexadecimal, as their documentation writes them.

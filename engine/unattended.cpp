@@ -18,8 +18,6 @@
 namespace engine {
 namespace {
 
-using text::Quoted;
-
 std::u16string Joined(const StringList& names) {
     std::u16string all;
     for (const std::u16string& name : names) all += (all.empty() ? u"" : u", ") + name;
