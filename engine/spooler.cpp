@@ -163,10 +163,11 @@ SpoolerResult DeleteDriver(const char16_t* name) {
     return SpoolerResult{false, spooler.GetLastError()};
 }
 
-bool DeletePrinterAndDriver(const char16_t* name) {
-    RemovePrinter(name);
-    // The printer's name is the name of its driver.
-    return DeleteDriver(name).done;
+PrinterRemoval RemovePrinterAndDriver(const char16_t* name) {
+    PrinterRemoval removal;
+    removal.printer = RemovePrinter(name);
+    removal.driver = DeleteDriver(name);
+    return removal;
 }
 
 }  // namespace engine

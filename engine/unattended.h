@@ -6,15 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/medium_paths.h"
 #include "engine/setup_log.h"
 #include "engine/switches.h"
 
 namespace engine {
-
-struct MediumFiles {
-    std::u16string programFolder;  // with its final backslash
-    std::u16string catalogueFile;
-};
 
 // Runs what the options ask for (they were accepted by ParseSwitches and ask for quiet
 // mode) with the medium of these files, and gives the exit code.
