@@ -8,7 +8,6 @@
 #include "engine/exit_codes.h"
 #include "engine/installation_flow.h"
 #include "engine/limits.h"
-#include "engine/medium_check.h"
 #include "engine/preparation.h"
 #include "engine/spooler.h"
 #include "platform/services.h"
@@ -49,7 +48,6 @@ public:
 
     // Everything the run needs, checked; the refusal when something is missing or wrong.
     std::optional<Refusal> Check(InstallRequest& request) {
-        if (auto refusal = CheckCatalogueFile()) return refusal;
         if (auto refusal = ChooseModel()) return refusal;
         InstallChoices choices;
         choices.makeDefault = !options_.noDefault;
@@ -71,22 +69,6 @@ public:
     const std::u16string& Entry() const { return entry_; }
 
 private:
-    std::optional<Refusal> CheckCatalogueFile() {
-        const std::u16string& file = medium_.catalogueFile;
-        switch (CheckCatalogue(catalogue_)) {
-            case CatalogueProblem::None:
-                return std::nullopt;
-            case CatalogueProblem::Missing:
-                return Refusal{kExitFailed, u"the catalogue " + file + u" is missing"};
-            case CatalogueProblem::Unreadable:
-                return Refusal{kExitFailed, u"the catalogue " + file + u" cannot be read"};
-            case CatalogueProblem::NoModels:
-                return Refusal{kExitFailed, u"the catalogue " + file + u" lists no model in [" +
-                                                std::u16string(kMainSeries) + u"]"};
-        }
-        return std::nullopt;
-    }
-
     std::optional<Refusal> ChooseModel() {
         if (options_.model) {
             if (!catalogue_.ListsInMainSeries(options_.model->c_str())) {

@@ -13,7 +13,8 @@
 namespace engine {
 
 // Runs what the options ask for (they were accepted by ParseSwitches and ask for quiet
-// mode) with the medium of these files, and gives the exit code.
+// mode) with the medium of these files, whose catalogue the start-up found serviceable,
+// and gives the exit code.
 std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medium, SetupLog& log);
 
 }  // namespace engine
