@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "engine/command_line.h"
 #include "engine/device_matching.h"
-#include "engine/rundll32.h"
 #include "engine/spooler.h"
 #include "platform/codepage.h"
 #include "platform/pnp_update.h"
@@ -17,8 +15,6 @@ namespace {
 
 // The entry point may still be registering the printer when rundll32 is done.
 constexpr platform::Dword kPrinterAppearsMilliseconds = 500;
-
-bool Run(const std::optional<std::u16string>& line) { return line && RunRundll32(line->c_str()); }
 
 }  // namespace
 
@@ -42,14 +38,12 @@ std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const 
     return std::u16string(wideId, static_cast<std::size_t>(converted));
 }
 
-PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const char16_t* model, bool interactive) {
-    std::optional<std::u16string> hardwareId = HardwareIdForModel(infPath, model);
-    if (!hardwareId) return PnpUpdateResult{};
+PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive) {
     platform::Dword flags = platform::kInstallFlagForce | (interactive ? 0 : platform::kInstallFlagNonInteractive);
     platform::Bool rebootRequired = 0;
     platform::Result<platform::Bool> update =
         platform::Get<platform::PnpUpdate>().UpdateDriverForPlugAndPlayDevicesW(
-            nullptr, hardwareId->c_str(), infPath, flags, &rebootRequired);
+            nullptr, hardwareId.c_str(), infPath, flags, &rebootRequired);
     if (!update.ok()) return PnpUpdateResult{DriverUpdate::NotUpdated, update.error};
     return PnpUpdateResult{rebootRequired ? DriverUpdate::UpdatedRestartRequired : DriverUpdate::Updated};
 }
@@ -59,17 +53,9 @@ bool PrinterAppeared(const char16_t* name) {
     return PrinterExists(name);
 }
 
-bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const char16_t* port) {
-    return Run(InstallPrinterLine(name, infPath, port)) && PrinterAppeared(name);
-}
-
 platform::Outcome StageDriverPackage(const char16_t* infPath) {
     return platform::OutcomeOf(platform::Get<platform::PnpUpdate>().SetupCopyOEMInfW(
         infPath, nullptr, platform::kSpostPath, 0, nullptr, 0, nullptr));
 }
-
-bool MakeDefaultPrinter(const char16_t* name) { return Run(SetDefaultPrinterLine(name)); }
-
-bool PrintTestPageOn(const char16_t* name) { return Run(TestPageLine(name)); }
 
 }  // namespace engine

@@ -1,6 +1,6 @@
 // Driver installation: the choice between the plug-and-play route and the printer
-// user-interface route, and the printer user-interface commands (install, make
-// default, print a test page).
+// user-interface route, the plug-and-play update and the staging of the package. The
+// installation flow (engine/installation_flow.h) puts them together.
 #pragma once
 
 #include <optional>
@@ -32,22 +32,18 @@ enum class DriverUpdate {
     Updated,
     UpdatedRestartRequired,  // Windows must restart before the device uses the driver
 };
-// Not updated: the error says why (0 when the INF gives no hardware ID).
+// Not updated: the error says why.
 using PnpUpdateResult = platform::Result<DriverUpdate>;
 
-// Installs the driver in the INF for the present devices of the model's hardware ID.
-// Not interactive: the update fails rather than show anything.
-PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const char16_t* model, bool interactive = true);
+// Installs the driver in the INF for the present devices of the hardware ID. Not
+// interactive: the update fails rather than show anything.
+PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive);
 
 // After a pause for the printer interface to finish registering it: whether the
 // printer exists under its whole name.
 bool PrinterAppeared(const char16_t* name);
-// Installs the printer queue through rundll32 and checks that it appeared.
-bool InstallPrinterQueue(const char16_t* name, const char16_t* infPath, const char16_t* port);
 // Stages the driver package in the driver store, so that a printer plugged in later is
 // given this driver by Plug and Play instead of another one or none.
 platform::Outcome StageDriverPackage(const char16_t* infPath);
-bool MakeDefaultPrinter(const char16_t* name);
-bool PrintTestPageOn(const char16_t* name);
 
 }  // namespace engine

@@ -32,167 +32,136 @@ bool PrinterIsThere(const std::u16string& name, bool& closed) {
     return true;
 }
 
-// The log of one run of a flow: in a dry run each line is marked as the change it
-// would be.
-class FlowLog {
-public:
-    FlowLog(SetupLog& log, bool dryRun) : log_(log), prefix_(dryRun ? u"[what if] " : u"") {}
-    void Write(const std::u16string& line) { log_.Write(prefix_ + line); }
-    void WriteError(const std::u16string& line, platform::Dword error) {
-        log_.WriteError(prefix_ + line, error);
-    }
-
-private:
-    SetupLog& log_;
-    std::u16string prefix_;
-};
-
-class Installation {
-public:
-    Installation(const InstallRequest& request, FlowObserver& observer, SetupLog& log)
-        : request_(request),
-          observer_(observer),
-          log_(log, request.dryRun),
-          name_(request.printerName.c_str()) {}
-
-    FlowResult Run() {
-        RemoveOldPrinters();
-        observer_.OnStep(FlowStep::Installing);
-        if (!Install()) return Fail();
-        if (request_.makeDefault) {
-            log_.Write(u"Making " + Quoted(request_.printerName) + u" the default printer");
-            // As the wizard always has: the printer is installed whether or not this works.
-            RunCommand(SetDefaultPrinterLine(name_));
-        }
-        if (request_.testPage) {
-            log_.Write(u"Printing a test page on " + Quoted(request_.printerName));
-            RunCommand(TestPageLine(name_));
-        }
-        observer_.OnStep(FlowStep::Installed);
-        log_.Write(restartRequired_ ? u"Installed; Windows must restart before the printer can be used"
-                                    : u"Installed");
-        return restartRequired_ ? FlowResult::DoneRestartRequired : FlowResult::Done;
-    }
-
-private:
-    FlowResult Fail() {
-        observer_.OnStep(FlowStep::Failed);
-        log_.Write(u"The installation failed");
-        return FlowResult::Failed;
-    }
-
-    void RemoveOldPrinters() {
-        bool closed = false;
-        if (!PrinterIsThere(request_.printerName, closed)) {
-            log_.Write(u"No printer named " + Quoted(request_.printerName) +
-                       u" is installed: nothing to remove");
-            return;
-        }
-        observer_.OnStep(FlowStep::Removing);
-        Listing<StringList> printers = FindPrintersOfModel(name_);
-        if (!printers.ok()) {
-            log_.WriteError(u"The printers of " + Quoted(request_.printerName) + u" cannot be listed",
-                            printers.error);
-            return;
-        }
-        for (const std::u16string& printer : *printers.value) {
-            log_.Write(u"Removing the printer " + Quoted(printer) + u" and the driver of its name");
-            if (request_.dryRun) continue;
-            platform::Outcome removed = RemovePrinter(printer.c_str());
-            if (!removed.ok())
-                log_.WriteError(u"The printer " + Quoted(printer) + u" was not deleted", removed.error);
-            platform::Outcome deleted = DeleteDriver(printer.c_str());
-            if (!deleted.ok())
-                log_.WriteError(u"The driver " + Quoted(printer) + u" was not deleted", deleted.error);
-        }
-        if (closed) {
-            log_.Write(u"Re-scanning the devices");
-            if (!request_.dryRun && !usb::RescanDevices()) log_.Write(u"The devices could not be re-scanned");
-        }
-    }
-
-    bool Install() {
-        if (request_.printerName.empty()) {
-            log_.Write(u"No printer name: nothing can be installed");
-            return false;
-        }
-        if (ChooseInstallRoute(Catalogue(request_.catalogueFile)) == InstallRoute::PlugAndPlay) {
-            return InstallForAttachedPrinter();
-        }
-        return InstallQueue();
-    }
-
-    bool InstallForAttachedPrinter() {
-        const char16_t* inf = request_.driverInf.c_str();
-        std::optional<std::u16string> hardwareId = HardwareIdForModel(inf, name_);
-        if (!hardwareId) {
-            log_.Write(u"The driver " + Quoted(request_.driverInf) + u" gives no hardware ID for " +
-                       Quoted(request_.printerName));
-            return false;
-        }
-        log_.Write(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) +
-                   u", driver " + Quoted(request_.driverInf));
-        if (request_.dryRun) return true;
-        PnpUpdateResult update = UpdateDriverForDevices(inf, name_, !request_.quiet);
-        if (!update.ok()) {
-            log_.WriteError(u"The plug-and-play update failed", update.error);
-            return false;
-        }
-        restartRequired_ = update.value == DriverUpdate::UpdatedRestartRequired;
-        return true;
-    }
-
-    bool InstallQueue() {
-        log_.Write(u"Installing the printer " + Quoted(request_.printerName) + u" on the port " +
-                   Quoted(request_.port));
-        std::optional<std::u16string> line =
-            request_.quiet ? QuietInstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str())
-                           : InstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str());
-        if (!RunCommand(line)) return false;
-        if (!request_.dryRun && !PrinterAppeared(name_)) {
-            log_.Write(u"The printer " + Quoted(request_.printerName) +
-                       u" is not there after the printer interface ended");
-            return false;
-        }
-        // A package that cannot be staged costs only the driver of a printer plugged in
-        // later, so it does not fail the installation.
-        log_.Write(u"Staging the driver package " + Quoted(request_.driverInf));
-        if (!request_.dryRun) {
-            platform::Outcome staged = StageDriverPackage(request_.driverInf.c_str());
-            if (!staged.ok()) log_.WriteError(u"The driver package was not staged", staged.error);
-        }
-        return true;
-    }
-
-    // Logs the command line and starts it; false when there is none or it did not start.
-    bool RunCommand(const std::optional<std::u16string>& line) {
-        if (!line) {
-            log_.Write(u"A value does not fit the printer interface's command line");
-            return false;
-        }
-        log_.Write(u"rundll32.exe " + *line);
-        if (request_.dryRun) return true;
-        platform::Outcome start = StartRundll32(line->c_str(), request_.quiet);
-        if (start.ok()) return true;
-        // The text the wizard shows in its box, then the system's own for the code.
-        log_.WriteError(
-            u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)),
-            start.error);
-        observer_.OnStartFailure(StartFailureText(start.error));
-        return false;
-    }
-
-    const InstallRequest& request_;
-    FlowObserver& observer_;
-    FlowLog log_;
-    const char16_t* name_;
-    bool restartRequired_ = false;
-};
-
 }  // namespace
 
-FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& log) {
-    return Installation(request, observer, log).Run();
+InstallationSteps::InstallationSteps(const InstallRequest& request, FlowObserver& observer, SetupLog& log)
+    : request_(request), observer_(observer), log_(log, request.dryRun), name_(request.printerName.c_str()) {}
+
+void InstallationSteps::RemoveOldPrinters() {
+    bool closed = false;
+    if (!PrinterIsThere(request_.printerName, closed)) {
+        log_.Write(u"No printer named " + Quoted(request_.printerName) + u" is installed: nothing to remove");
+        return;
+    }
+    observer_.OnStep(FlowStep::Removing);
+    Listing<StringList> printers = FindPrintersOfModel(name_);
+    if (!printers.ok()) {
+        log_.WriteError(u"The printers of " + Quoted(request_.printerName) + u" cannot be listed",
+                        printers.error);
+        return;
+    }
+    for (const std::u16string& printer : *printers.value) {
+        log_.Write(u"Removing the printer " + Quoted(printer) + u" and the driver of its name");
+        if (request_.dryRun) continue;
+        PrinterRemoval removal = RemovePrinterAndDriver(printer.c_str());
+        if (!removal.printer.ok())
+            log_.WriteError(u"The printer " + Quoted(printer) + u" was not deleted", removal.printer.error);
+        if (!removal.driver.ok())
+            log_.WriteError(u"The driver " + Quoted(printer) + u" was not deleted", removal.driver.error);
+    }
+    if (closed) {
+        log_.Write(u"Re-scanning the devices");
+        if (!request_.dryRun && !usb::RescanDevices()) log_.Write(u"The devices could not be re-scanned");
+    }
+}
+
+bool InstallationSteps::InstallDriver() {
+    if (request_.printerName.empty()) {
+        log_.Write(u"No printer name: nothing can be installed");
+        return false;
+    }
+    if (ChooseInstallRoute(Catalogue(request_.catalogueFile)) == InstallRoute::PlugAndPlay) {
+        return UpdateAttachedPrinter();
+    }
+    if (!InstallQueue()) return false;
+    StagePackage();
+    return true;
+}
+
+bool InstallationSteps::UpdateAttachedPrinter() {
+    const char16_t* inf = request_.driverInf.c_str();
+    std::optional<std::u16string> hardwareId = HardwareIdForModel(inf, name_);
+    if (!hardwareId) {
+        log_.Write(u"The driver " + Quoted(request_.driverInf) + u" gives no hardware ID for " +
+                   Quoted(request_.printerName));
+        return false;
+    }
+    log_.Write(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) + u", driver " +
+               Quoted(request_.driverInf));
+    if (request_.dryRun) return true;
+    PnpUpdateResult update = UpdateDriverForDevices(inf, *hardwareId, !request_.quiet);
+    if (!update.ok()) {
+        log_.WriteError(u"The plug-and-play update failed", update.error);
+        return false;
+    }
+    restartRequired_ = update.value == DriverUpdate::UpdatedRestartRequired;
+    return true;
+}
+
+bool InstallationSteps::InstallQueue() {
+    log_.Write(u"Installing the printer " + Quoted(request_.printerName) + u" on the port " + Quoted(request_.port));
+    std::optional<std::u16string> line =
+        request_.quiet ? QuietInstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str())
+                       : InstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str());
+    if (!RunCommand(line)) return false;
+    if (!request_.dryRun && !PrinterAppeared(name_)) {
+        log_.Write(u"The printer " + Quoted(request_.printerName) + u" is not there after the printer interface ended");
+        return false;
+    }
+    return true;
+}
+
+void InstallationSteps::StagePackage() {
+    log_.Write(u"Staging the driver package " + Quoted(request_.driverInf));
+    if (request_.dryRun) return;
+    platform::Outcome staged = StageDriverPackage(request_.driverInf.c_str());
+    if (!staged.ok()) log_.WriteError(u"The driver package was not staged", staged.error);
+}
+
+bool InstallationSteps::MakeDefault() {
+    log_.Write(u"Making " + Quoted(request_.printerName) + u" the default printer");
+    return RunCommand(SetDefaultPrinterLine(name_));
+}
+
+bool InstallationSteps::PrintTestPage() {
+    log_.Write(u"Printing a test page on " + Quoted(request_.printerName));
+    return RunCommand(TestPageLine(name_));
+}
+
+// Logs the command line and starts it; false when there is none or it did not start.
+bool InstallationSteps::RunCommand(const std::optional<std::u16string>& line) {
+    if (!line) {
+        log_.Write(u"A value does not fit the printer interface's command line");
+        return false;
+    }
+    log_.Write(u"rundll32.exe " + *line);
+    if (request_.dryRun) return true;
+    platform::Outcome start = StartRundll32(line->c_str(), request_.quiet);
+    if (start.ok()) return true;
+    // The text the wizard shows in its box, then the system's own for the code.
+    log_.WriteError(u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)),
+                    start.error);
+    observer_.OnStartFailure(StartFailureText(start.error));
+    return false;
+}
+
+FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& setupLog) {
+    InstallationSteps steps(request, observer, setupLog);
+    FlowLog log(setupLog, request.dryRun);
+    steps.RemoveOldPrinters();
+    observer.OnStep(FlowStep::Installing);
+    if (!steps.InstallDriver()) {
+        observer.OnStep(FlowStep::Failed);
+        log.Write(u"The installation failed");
+        return FlowResult::Failed;
+    }
+    // As the wizard always has: the printer is installed whether or not these work.
+    if (request.makeDefault) steps.MakeDefault();
+    if (request.testPage) steps.PrintTestPage();
+    observer.OnStep(FlowStep::Installed);
+    log.Write(steps.RestartRequired() ? u"Installed; Windows must restart before the printer can be used"
+                                      : u"Installed");
+    return steps.RestartRequired() ? FlowResult::DoneRestartRequired : FlowResult::Done;
 }
 
 FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& setupLog) {

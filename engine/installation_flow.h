@@ -4,8 +4,10 @@
 // and every Windows error to the setup log.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "engine/install_request.h"
 #include "engine/setup_log.h"
 
 namespace engine {
@@ -27,30 +29,61 @@ protected:
     ~FlowObserver() = default;
 };
 
-struct InstallRequest {
-    std::u16string catalogueFile;  // with the attached printer, it decides the route
-    std::u16string printerName;    // the model's printer name: the queue's and the driver's
-    std::u16string driverInf;
-    std::u16string port;
-    bool makeDefault = true;
-    bool testPage = false;
-    // Nothing may be shown: the printer interface is asked for no messages, rundll32 is
-    // started hidden and the plug-and-play update fails rather than ask.
-    bool quiet = false;
-    // Every change is written to the log as the one it would be, and none is made.
-    bool dryRun = false;
-};
-
 enum class FlowResult {
     Done,
     DoneRestartRequired,  // Windows must restart before the printer can be used
     Failed,
 };
 
-// When a printer of exactly the model's name is there: its handle closed, the printers
-// of the model (its own name and its copies) removed with the drivers of their names,
-// and the devices re-scanned. Then the driver installed by the route the attached
-// printer decides, the printer made the default and a test page printed, as asked.
+// The log of one run of a flow: in a dry run each line is marked as the change it
+// would be.
+class FlowLog {
+public:
+    FlowLog(SetupLog& log, bool dryRun) : log_(log), prefix_(dryRun ? u"[what if] " : u"") {}
+    void Write(const std::u16string& line) { log_.Write(prefix_ + line); }
+    void WriteError(const std::u16string& line, platform::Dword error) { log_.WriteError(prefix_ + line, error); }
+
+private:
+    SetupLog& log_;
+    std::u16string prefix_;
+};
+
+// The steps of one installation, each one implementation, logged: the flow below runs
+// them in order, and the installer's members run them singly.
+class InstallationSteps {
+public:
+    InstallationSteps(const InstallRequest& request, FlowObserver& observer, SetupLog& log);
+
+    // When a printer of exactly the model's name is there: its handle closed, the
+    // printers of the model (its own name and its copies) removed with the drivers of
+    // their names, and the devices re-scanned.
+    void RemoveOldPrinters();
+    // The driver installed by the route the attached printer decides: the plug-and-play
+    // update, or the printer queue made through the printer interface and the package
+    // staged. A failure of the route taken is final.
+    bool InstallDriver();
+    bool UpdateAttachedPrinter();
+    bool InstallQueue();
+    // Stages the package; one that cannot be staged costs only the driver of a printer
+    // plugged in later, so it is logged and does not fail the installation.
+    void StagePackage();
+    bool MakeDefault();
+    bool PrintTestPage();
+    // The plug-and-play update said that Windows must restart.
+    bool RestartRequired() const { return restartRequired_; }
+
+private:
+    bool RunCommand(const std::optional<std::u16string>& line);
+
+    const InstallRequest& request_;
+    FlowObserver& observer_;
+    FlowLog log_;
+    const char16_t* name_;
+    bool restartRequired_ = false;
+};
+
+// RemoveOldPrinters, InstallDriver, then the printer made the default and a test page
+// printed, as asked.
 FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& log);
 
 // Removes the printers of the model (its own name and its copies) and each of their

@@ -11,6 +11,12 @@ namespace engine {
 // the driver package.
 enum class PrintHead { Unknown, Pins24, Pins9 };
 
+// The medium a run installs from.
+struct MediumFiles {
+    std::u16string programFolder;  // with its final backslash
+    std::u16string catalogueFile;
+};
+
 // The running program's folder with its final backslash. Nothing when the module path
 // cannot be had whole: a path cut by its buffer would give a wrong, shorter folder.
 std::optional<std::u16string> ProgramFolder();

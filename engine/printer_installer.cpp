@@ -6,10 +6,13 @@
 
 #include "engine/command_line.h"
 #include "engine/device_matching.h"
-#include "engine/installation.h"
+#include "engine/installation_flow.h"
 #include "engine/medium_paths.h"
+#include "engine/preparation.h"
 #include "engine/rundll32.h"
 #include "engine/spooler.h"
+#include "platform/message_box.h"
+#include "platform/services.h"
 #include "platform/text.h"
 #include "usb/device_rescan.h"
 
@@ -37,6 +40,31 @@ bool AppendFound(std::optional<StringList>&& found, StringList& list) {
     for (std::u16string& name : *found) list.push_back(std::move(name));
     return true;
 }
+
+// One step of the installation flow for the installer's selection and options, with
+// its log unopened: a failed start of rundll32 is shown in a box, as RunRundll32 shows it.
+class SingleStep final : engine::FlowObserver {
+public:
+    explicit SingleStep(const CPrinterInstaller& installer)
+        : request(Request(installer)), steps(request, *this, log) {}
+
+    engine::InstallRequest request;
+    engine::SetupLog log;
+    engine::InstallationSteps steps;
+
+private:
+    static engine::InstallRequest Request(const CPrinterInstaller& installer) {
+        engine::InstallChoices choices;
+        choices.port = installer.portName;
+        choices.makeDefault = installer.setAsDefault != 0;
+        choices.testPage = installer.printTestPage != 0;
+        return engine::PreparePrinter(installer.Medium(), installer.modelName, choices).request;
+    }
+    void OnStep(engine::FlowStep) override {}
+    void OnStartFailure(const char16_t* text) override {
+        platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, text, u"ERROR", platform::kIconError);
+    }
+};
 
 }  // namespace
 
@@ -81,6 +109,8 @@ std::int32_t CPrinterInstaller::InitDriverInfPath() {
     engine::PrintHead head = engine::Catalogue(printerInfoPath).PrintHeadOf(modelName);
     return PathResult(driverInfPath, engine::DriverInfFile(programDir, head));
 }
+
+engine::MediumFiles CPrinterInstaller::Medium() const { return engine::MediumFiles{programDir, printerInfoPath}; }
 
 std::int32_t CPrinterInstaller::ReadProfileString(const char16_t* section, const char16_t* key,
                                                   const char16_t* file, char16_t* buffer, platform::Dword size) {
@@ -188,53 +218,48 @@ std::int32_t CPrinterInstaller::FindInstalledPrinters(const char16_t* model, Str
 std::int32_t CPrinterInstaller::PrinterExists(const char16_t* name) { return engine::PrinterExists(name) ? 1 : 0; }
 
 std::int32_t CPrinterInstaller::DeletePrinterAndDriver(const char16_t* name) {
-    return engine::DeletePrinterAndDriver(name) ? 1 : 0;
+    return engine::RemovePrinterAndDriver(name).driver.ok() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::PurgePrinter(platform::Handle printer) {
     return engine::PurgePrinter(printer) ? 1 : 0;
 }
 
-// Driver installation.
+// Driver installation: each member one step of the installation flow, for the
+// selection and options held here.
 
 std::int32_t CPrinterInstaller::InstallDriver() {
-    InitDriverInfPath();
-    // A failure of the plug-and-play route is final: the other route is not tried.
-    if (engine::ChooseInstallRoute(engine::Catalogue(printerInfoPath)) == engine::InstallRoute::PlugAndPlay) {
-        return InstallPnpDriver() ? 1 : 0;
-    }
-    if (!InstallPrinter()) return 0;
-    // The queue is made; a package that cannot be staged costs only the driver of a
-    // printer plugged in later, so it does not fail the installation.
-    engine::StageDriverPackage(driverInfPath);
-    return 1;
+    SingleStep step(*this);
+    return step.steps.InstallDriver() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::InstallPnpDriver() {
-    InitDriverInfPath();
-    return engine::UpdateDriverForDevices(driverInfPath, modelName).ok() ? 1 : 0;
+    SingleStep step(*this);
+    return step.steps.UpdateAttachedPrinter() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::InstallPrinter(const char16_t* name, const char16_t* port) {
     if (!AcceptableOptional(name) || !AcceptableOptional(port)) return 0;
     if (name) text::Copy(modelName, kNameCapacity, name);
     if (port) text::Copy(portName, kNameCapacity, port);
-    InitDriverInfPath();
-    return engine::InstallPrinterQueue(modelName, driverInfPath, portName) ? 1 : 0;
+    SingleStep step(*this);
+    return step.steps.InstallQueue() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::SetDefaultPrinter(const char16_t* name) {
     if (!setAsDefault) return 1;
     if (!AcceptableOptional(name)) return 0;
     if (name) text::Copy(modelName, kNameCapacity, name);
-    return engine::MakeDefaultPrinter(modelName) ? 1 : 0;
+    SingleStep step(*this);
+    return step.steps.MakeDefault() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::PrintTestPage(const char16_t* name) {
     if (!printTestPage) return 1;
     if (!AcceptableOptional(name)) return 0;
     if (name) text::Copy(modelName, kNameCapacity, name);
-    return engine::PrintTestPageOn(modelName) ? 1 : 0;
+    SingleStep step(*this);
+    return step.steps.PrintTestPage() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::RunRundll32(const char16_t* parameters) {

@@ -41,6 +41,8 @@ public:
     std::int32_t SetDefaultFlag(std::int32_t value);
     std::int32_t GetTestPageFlag() const;
     std::int32_t SetTestPageFlag(std::int32_t value);
+    // The medium beside the program: its folder and catalogue.
+    engine::MediumFiles Medium() const;
     // 1 when the program's folder was read whole and leaves room for every file path.
     std::int32_t ProgramDirFits() const;
 

@@ -161,10 +161,11 @@ platform::Outcome DeleteDriver(const char16_t* name) {
         nullptr, nullptr, name, platform::kDeleteUnusedFiles, platform::kDriverVersion3));
 }
 
-bool DeletePrinterAndDriver(const char16_t* name) {
-    RemovePrinter(name);
-    // The printer's name is the name of its driver.
-    return DeleteDriver(name).ok();
+PrinterRemoval RemovePrinterAndDriver(const char16_t* name) {
+    PrinterRemoval removal;
+    removal.printer = RemovePrinter(name);
+    removal.driver = DeleteDriver(name);
+    return removal;
 }
 
 }  // namespace engine

@@ -39,8 +39,12 @@ bool PurgePrinter(platform::Handle printer);
 platform::Outcome RemovePrinter(const char16_t* name);
 // Deletes the driver of that name in every version, with the files no other driver uses.
 platform::Outcome DeleteDriver(const char16_t* name);
-// RemovePrinter, whatever its outcome, then DeleteDriver of the same name; true when the
-// driver was deleted.
-bool DeletePrinterAndDriver(const char16_t* name);
+struct PrinterRemoval {
+    platform::Outcome printer;
+    platform::Outcome driver;
+};
+// RemovePrinter, whatever its outcome, then DeleteDriver of the same name: a printer the
+// program installed has a driver of its own name.
+PrinterRemoval RemovePrinterAndDriver(const char16_t* name);
 
 }  // namespace engine

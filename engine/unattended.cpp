@@ -8,7 +8,7 @@
 #include "engine/exit_codes.h"
 #include "engine/installation_flow.h"
 #include "engine/limits.h"
-#include "engine/medium_check.h"
+#include "engine/preparation.h"
 #include "engine/spooler.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
@@ -37,52 +37,34 @@ struct Refusal {
     std::u16string reason;
 };
 
-class Preparation {
+class UnattendedRequest {
 public:
-    Preparation(const SetupOptions& options, const MediumFiles& medium)
+    UnattendedRequest(const SetupOptions& options, const MediumFiles& medium)
         : options_(options), medium_(medium), catalogue_(medium.catalogueFile) {}
 
     // Everything the run needs, checked; the refusal when something is missing or wrong.
     std::optional<Refusal> Check(InstallRequest& request) {
-        if (auto refusal = CheckCatalogueFile()) return refusal;
         if (auto refusal = ChooseModel()) return refusal;
-        ModelCheck check = CheckModelEntry(catalogue_, medium_.programFolder, entry_.c_str());
+        InstallChoices choices;
+        choices.makeDefault = !options_.noDefault;
+        choices.testPage = options_.testPage;
+        choices.quiet = true;
+        choices.dryRun = options_.whatIf;
+        Preparation prepared = PrepareEntry(medium_, entry_.c_str(), choices);
         // The removal needs only the printer name; the installation the whole entry.
-        bool unusable = options_.uninstall ? check.problem == ModelProblem::NoPrinterName
-                                           : check.problem != ModelProblem::None;
-        if (unusable) return Refusal{kExitFailed, ModelProblemReason(check)};
-        if (check.printerName.size() >= kNameCapacity || BreaksQuotes(check.printerName.c_str())) {
-            return Refusal{kExitFailed, u"the printer name " + Quoted(check.printerName) + u" of the model " +
-                                            Quoted(entry_) + u" in " + medium_.catalogueFile +
-                                            u" cannot be given to the printer interface"};
-        }
-        request.catalogueFile = medium_.catalogueFile;
-        request.printerName = check.printerName;
-        request.driverInf = check.driverInf;
+        const ModelProblem problem = prepared.problem;
+        bool unusable = options_.uninstall
+                            ? problem == ModelProblem::NoPrinterName || problem == ModelProblem::NameUnusable
+                            : problem != ModelProblem::None;
+        if (unusable) return Refusal{kExitFailed, ModelProblemReason(prepared)};
+        request = std::move(prepared.request);
         if (options_.uninstall) return std::nullopt;
-        if (auto refusal = ChoosePort(request.port)) return refusal;
-        return std::nullopt;
+        return ChoosePort(request.port);
     }
 
     const std::u16string& Entry() const { return entry_; }
 
 private:
-    std::optional<Refusal> CheckCatalogueFile() {
-        const std::u16string& file = medium_.catalogueFile;
-        switch (CheckCatalogue(catalogue_)) {
-            case CatalogueProblem::None:
-                return std::nullopt;
-            case CatalogueProblem::Missing:
-                return Refusal{kExitFailed, u"the catalogue " + file + u" is missing"};
-            case CatalogueProblem::Unreadable:
-                return Refusal{kExitFailed, u"the catalogue " + file + u" cannot be read"};
-            case CatalogueProblem::NoModels:
-                return Refusal{kExitFailed, u"the catalogue " + file + u" lists no model in [" +
-                                                std::u16string(kMainSeries) + u"]"};
-        }
-        return std::nullopt;
-    }
-
     std::optional<Refusal> ChooseModel() {
         if (options_.model) {
             if (!catalogue_.ListsInMainSeries(options_.model->c_str())) {
@@ -133,16 +115,20 @@ private:
                        u"no /port given, and no USB port of an attached printer was found"};
     }
 
-    std::u16string ModelProblemReason(const ModelCheck& check) const {
+    std::u16string ModelProblemReason(const Preparation& prepared) const {
         const std::u16string model = u"the model " + Quoted(entry_) + u" ";
-        switch (check.problem) {
+        const std::u16string& printerName = prepared.request.printerName;
+        switch (prepared.problem) {
             case ModelProblem::NoPrinterName:
                 return model + u"has no PRINTER_NAME in " + medium_.catalogueFile;
+            case ModelProblem::NameUnusable:
+                return u"the printer name " + Quoted(printerName) + u" of the model " + Quoted(entry_) + u" in " +
+                       medium_.catalogueFile + u" cannot be given to the printer interface";
             case ModelProblem::NoPrintHead:
-                return model + u"(printer " + Quoted(check.printerName) +
-                       u") has no PRINTER_TYPE of 24 or 9 in " + medium_.catalogueFile;
+                return model + u"(printer " + Quoted(printerName) + u") has no PRINTER_TYPE of 24 or 9 in " +
+                       medium_.catalogueFile;
             case ModelProblem::DriverMissing:
-                return model + u"needs the driver " + check.driverInf + u", which is not on the medium";
+                return model + u"needs the driver " + prepared.request.driverInf + u", which is not on the medium";
             case ModelProblem::None:
                 break;
         }
@@ -171,15 +157,11 @@ std::uint32_t ExitCodeOf(FlowResult result) {
 
 std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medium, SetupLog& log) {
     InstallRequest request;
-    Preparation preparation(options, medium);
+    UnattendedRequest preparation(options, medium);
     if (std::optional<Refusal> refusal = preparation.Check(request)) {
         log.Write(u"Refused, nothing changed: " + refusal->reason);
         return refusal->exitCode;
     }
-    request.makeDefault = !options.noDefault;
-    request.testPage = options.testPage;
-    request.quiet = true;
-    request.dryRun = options.whatIf;
     const std::u16string what = options.whatIf ? u"What if: nothing is changed. " : u"";
     FlowResult result;
     if (options.uninstall) {

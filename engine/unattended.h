@@ -6,18 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/medium_paths.h"
 #include "engine/setup_log.h"
 #include "engine/switches.h"
 
 namespace engine {
 
-struct MediumFiles {
-    std::u16string programFolder;  // with its final backslash
-    std::u16string catalogueFile;
-};
-
 // Runs what the options ask for (they were accepted by ParseSwitches and ask for quiet
-// mode) with the medium of these files, and gives the exit code.
+// mode) with the medium of these files, whose catalogue the start-up found serviceable,
+// and gives the exit code.
 std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medium, SetupLog& log);
 
 }  // namespace engine

@@ -7,7 +7,9 @@
 
 namespace platform {
 
-constexpr Dword kIconError = 0x10;  // MB_ICONERROR
+constexpr Dword kIconError = 0x10;        // MB_ICONERROR
+constexpr Dword kIconWarning = 0x30;      // MB_ICONWARNING
+constexpr Dword kIconInformation = 0x40;  // MB_ICONINFORMATION
 constexpr int kIdOk = 1;            // IDOK
 
 struct MessageBoxes {

@@ -1,11 +1,12 @@
 #include "wizard/step3_driver.h"
 
+#include "engine/medium_messages.h"
+#include "engine/preparation.h"
 #include "engine/printer_installer.h"
 #include "platform/message_box.h"
 #include "platform/services.h"
 #include "resources/resource.h"
 #include "wizard/framework/property_sheet.h"
-#include "wizard/medium_messages.h"
 #include "wizard/utf16.h"
 
 namespace {
@@ -64,17 +65,14 @@ LRESULT CStep3::OnWizardNext() {
     std::wstring entry;
     if (selected != LB_ERR && modelList.GetText(selected, entry) && !entry.empty()) {
         // A model this medium cannot install is named now, while another can be chosen.
-        engine::ModelCheck check = engine::CheckModelEntry(engine::Catalogue(theInstaller.printerInfoPath),
-                                                           theInstaller.programDir, AsU16(entry.c_str()));
-        if (check.problem != engine::ModelProblem::None) {
+        engine::Preparation prepared = engine::PrepareEntry(theInstaller.Medium(), AsU16(entry.c_str()), {});
+        if (prepared.problem != engine::ModelProblem::None) {
             platform::Get<platform::MessageBoxes>().MessageBoxW(
-                GetSafeHwnd(), AsU16(ModelProblemText(check, AsU16(entry.c_str()), theInstaller.printerInfoPath).c_str()),
-                AsU16(kMediumProblemCaption), MB_ICONERROR);
+                GetSafeHwnd(), engine::ModelProblemText(prepared, AsU16(entry.c_str())).c_str(),
+                engine::kMediumProblemCaption, MB_ICONERROR);
             return kStayOnPage;
         }
-        char16_t printerName[kPathCapacity] = {};
-        theInstaller.GetPrinterName(AsU16(entry.c_str()), printerName, kPathCapacity);
-        theInstaller.SetModelName(printerName);
+        theInstaller.SetModelName(prepared.request.printerName.c_str());
     }
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "wizard/step5_finish.h"
 
+#include "engine/medium_messages.h"
+#include "engine/preparation.h"
 #include "engine/printer_installer.h"
 #include "platform/message_box.h"
 #include "platform/scoped_handle.h"
@@ -7,7 +9,6 @@
 #include "platform/spooler.h"
 #include "resources/resource.h"
 #include "wizard/framework/property_sheet.h"
-#include "wizard/medium_messages.h"
 #include "wizard/run_log.h"
 #include "wizard/utf16.h"
 
@@ -76,29 +77,24 @@ BOOL CStep5::OnSetActive() {
 }
 
 BOOL CStep5::OnWizardFinish() {
-    // A model this medium cannot install is named before anything is removed.
+    theInstaller.SetDefaultFlag(1);
+    theInstaller.SetTestPageFlag(0);
+    engine::InstallChoices choices;
+    choices.port = PortName();
+    choices.makeDefault = theInstaller.GetDefaultFlag() != 0;
+    choices.testPage = theInstaller.GetTestPageFlag() != 0;
     const std::u16string model = ModelName();
-    if (!model.empty()) {
-        engine::ModelCheck check = engine::CheckPrinter(engine::Catalogue(theInstaller.printerInfoPath),
-                                                        theInstaller.programDir, model.c_str());
-        if (check.problem != engine::ModelProblem::None) {
-            ShowBox(GetSafeHwnd(), ModelProblemText(check, model.c_str(), theInstaller.printerInfoPath).c_str(),
-                    kMediumProblemCaption, MB_ICONERROR);
-            return FALSE;
-        }
+    engine::Preparation prepared = engine::PreparePrinter(theInstaller.Medium(), model.c_str(), choices);
+    // A model this medium cannot install is named before anything is removed. Without a
+    // model there is nothing to name: the installation fails and says so.
+    if (!model.empty() && prepared.problem != engine::ModelProblem::None) {
+        ShowBox(GetSafeHwnd(), AsWide(engine::ModelProblemText(prepared, model).c_str()),
+                AsWide(engine::kMediumProblemCaption), MB_ICONERROR);
+        return FALSE;
     }
     working = true;
     EnableWizardButtons(false);
-    theInstaller.SetDefaultFlag(1);
-    theInstaller.SetTestPageFlag(0);
-    theInstaller.InitDriverInfPath();
-    request = engine::InstallRequest{};
-    request.catalogueFile = theInstaller.printerInfoPath;
-    request.printerName = model;
-    request.driverInf = theInstaller.driverInfPath;
-    request.port = PortName();
-    request.makeDefault = theInstaller.GetDefaultFlag() != 0;
-    request.testPage = theInstaller.GetTestPageFlag() != 0;
+    request = prepared.request;
 
     ReleaseInstallWorker();
     installState = 0;

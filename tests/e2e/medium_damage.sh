@@ -4,7 +4,8 @@
 # 1. No catalogue, 2. a catalogue of binary junk: a box names the file and what is
 #    wrong before any page, and the program ends with a failure code.
 # 3. No driver folder: Next on the driver page names the model's missing INF and the
-#    page stays.
+#    page stays. 4. A printer name that would leave its quotes in the printer interface's
+#    command line: Next names the model and the catalogue, and the page stays.
 # In each, the printer interface is never called and no printer is made. Screenshots of
 # the boxes go to BUILD_DIR/screenshots/ARCH-damaged-*.png.
 set -euo pipefail
@@ -84,3 +85,26 @@ click "$(step 2)" $cancel
 wait_exit || true
 untouched no-driver
 echo "no-driver: box on Next, the driver page stays"
+
+lay_out
+catalogue=$work/medium/PrinterInfor.Inf
+{
+  printf '\xff\xfe'
+  iconv -f UTF-16 -t UTF-8 "$catalogue" | sed 's/^KV-100=Korvel KV-100/&"/' | iconv -f UTF-8 -t UTF-16LE
+} >"$catalogue.new"
+mv "$catalogue.new" "$catalogue"
+start_wizard "$work/medium/$exe_name"
+expect_page "$(step 1)" "$only_next" damaged-bad-name-page1
+click "$(step 1)" $next
+expect_page "$(step 2)" "$back_next" damaged-bad-name-page2
+click "$(step 2)" $next
+expect_page ERROR "$box_buttons" damaged-bad-name-box
+said=$(probe text ERROR 0xffff)
+expected="打印机型号文件中型号“KV-100”的打印机名称过长或含有无法使用的字符：$nl$(windows_path "$catalogue")$nl$nl请选择其它型号。"
+[ "$said" = "$expected" ] || fail "bad-name: the box says [$said], not [$expected]"
+click ERROR 1
+expect_page "$(step 2)" "$back_next" damaged-bad-name-stays
+click "$(step 2)" $cancel
+wait_exit || true
+untouched bad-name
+echo "bad-name: box on Next, the driver page stays"

@@ -11,16 +11,18 @@
 #include <vector>
 
 #include "engine/installation_flow.h"
+#include "engine/preparation.h"
 #include "engine/printer_installer.h"
+#include "engine/rundll32.h"
 #include "platform/codepage.h"
 #include "platform/pnp_update.h"
 #include "platform/profile.h"
 #include "platform/text.h"
 #include "tests/support/fake_devices.h"
+#include "tests/support/log_text.h"
 #include "tests/support/fake_module.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
-#include "tests/support/log_text.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 
@@ -129,6 +131,13 @@ const std::u16string kInfLines =
     u"\"KORVEL KV-100\" = KV100, USBPRINT\\KORVELKV-1001A2B, KORVELKV-1001A2B\r\n"
     u"\"KORVEL KV-200\" = KV200, USBPRINT\\KORVELKV-2003C4D\r\n";
 
+// Records the texts of failed rundll32 starts that a step reports.
+struct StartFailures final : engine::FlowObserver {
+    std::vector<std::u16string> texts;
+    void OnStep(engine::FlowStep) override {}
+    void OnStartFailure(const char16_t* text) override { texts.push_back(text); }
+};
+
 // The printer user-interface commands against a medium at C:\Setup\, a spooler that
 // gains the printer an install line names, and a shell that records every start.
 class PrintUi : public testing::Test {
@@ -140,6 +149,9 @@ protected:
     RecordingMessageBoxes messages;
     RecordingTiming timing;
     CPrinterInstaller installer;
+    StartFailures observer;
+    engine::SetupLog log;
+    engine::InstallRequest request;
 
     PrintUi() {
         catalogue.sections[u"PRINTER_TYPE"] = {u"Alpha=24", u"Beta=9"};
@@ -150,12 +162,19 @@ protected:
         installer.SetPortName(u"LPT1:");
         installer.SetDefaultFlag(1);
         installer.SetTestPageFlag(1);
+        request = Prepared(u"Alpha", u"LPT1:");
     }
+    static engine::InstallRequest Prepared(const char16_t* printer, const char16_t* port) {
+        engine::InstallChoices choices;
+        choices.port = port;
+        return engine::PreparePrinter({u"C:\\Setup\\", u"C:\\Setup\\PrinterInfor.Inf"}, printer, choices).request;
+    }
+    engine::InstallationSteps Steps() { return engine::InstallationSteps(request, observer, log); }
     std::u16string Started(std::size_t i = 0) const { return shell.starts.at(i).parameters; }
 };
 
 TEST_F(PrintUi, Rundll32IsStartedFromTheSystemDirectoryAndAwaited) {
-    EXPECT_EQ(installer.RunRundll32(u"PRINTUI.DLL,PrintUIEntry /?"), 1);
+    EXPECT_TRUE(engine::RunRundll32(u"PRINTUI.DLL,PrintUIEntry /?"));
     ASSERT_EQ(shell.starts.size(), 1u);
     const auto& start = shell.starts[0];
     EXPECT_EQ(start.file, u"C:\\Windows\\system32\\rundll32.exe");
@@ -173,7 +192,7 @@ TEST_F(PrintUi, Rundll32IsStartedFromTheSystemDirectoryAndAwaited) {
     // A start that gives no process has nothing to wait for or close.
     shell.giveProcess = false;
     shell.systemDirectory = u"D:\\";
-    EXPECT_EQ(installer.RunRundll32(u"x"), 1);
+    EXPECT_TRUE(engine::RunRundll32(u"x"));
     EXPECT_EQ(shell.starts[1].file, u"D:\\rundll32.exe");
     EXPECT_EQ(shell.waits.size(), 1u);
     EXPECT_EQ(shell.badCloses, 0);
@@ -199,7 +218,7 @@ TEST_F(PrintUi, AFailedStartShowsTheMessageOfItsErrorCode) {
     for (const auto& [error, message] : table) {
         shell.startError = error;
         messages.shown.clear();
-        EXPECT_EQ(installer.RunRundll32(u"x"), 0);
+        EXPECT_FALSE(engine::RunRundll32(u"x"));
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, message) << "error " << error;
         EXPECT_EQ(messages.shown[0].caption, u"ERROR");
@@ -213,7 +232,7 @@ TEST_F(PrintUi, WithoutTheSystemDirectoryNothingIsStarted) {
     for (long result : {0L, 260L, 261L}) {
         shell.systemDirectoryResult = result;
         messages.shown.clear();
-        EXPECT_EQ(installer.RunRundll32(u"x"), 0);
+        EXPECT_FALSE(engine::RunRundll32(u"x"));
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, u"The specified path was not found.");
     }
@@ -221,9 +240,9 @@ TEST_F(PrintUi, WithoutTheSystemDirectoryNothingIsStarted) {
 }
 
 TEST_F(PrintUi, TheThreeCommandLines) {
-    EXPECT_EQ(installer.InstallPrinter(), 1);
-    EXPECT_EQ(installer.SetDefaultPrinter(), 1);
-    EXPECT_EQ(installer.PrintTestPage(), 1);
+    EXPECT_TRUE(Steps().InstallQueue());
+    EXPECT_TRUE(Steps().MakeDefault());
+    EXPECT_TRUE(Steps().PrintTestPage());
     ASSERT_EQ(shell.starts.size(), 3u);
     EXPECT_EQ(
         Started(0),
@@ -237,15 +256,13 @@ TEST_F(PrintUi, TheLongestInstallLineFitsItsBuffer) {
     // Every field at its limit: a 259-character INF path, a model and a port of 199.
     std::u16string folder = u"C:\\" + std::u16string(259 - 32 - 4, u'd') + u"\\";
     ASSERT_EQ(folder.size() + 32, 259u);
-    FakeModule longModule(folder + u"s.exe");
     std::u16string model(199, u'M');
     std::u16string port(199, u'P');
-    catalogue.sections[u"PRINTER_TYPE"] = {model + u"=24"};
-    CPrinterInstaller longInstaller;
-    ASSERT_TRUE(longInstaller.SetModelName(model.c_str()));
-    ASSERT_TRUE(longInstaller.SetPortName(port.c_str()));
+    request.printerName = model;
+    request.driverInf = folder + u"PrinterDriver\\24pin\\OEMPRINT.INF";
+    request.port = port;
 
-    longInstaller.InstallPrinter();
+    Steps().InstallQueue();
     ASSERT_EQ(shell.starts.size(), 1u);
     std::u16string expected = u"PRINTUI.DLL,PrintUIEntry /if /n \"" + model + u"\" /f \"" + folder +
                               u"PrinterDriver\\24pin\\OEMPRINT.INF\" /r \"" + port + u"\" /m \"" + model +
@@ -255,7 +272,7 @@ TEST_F(PrintUi, TheLongestInstallLineFitsItsBuffer) {
 }
 
 TEST_F(PrintUi, InstallingWaitsThenChecksThePrinterByItsWholeName) {
-    EXPECT_EQ(installer.InstallPrinter(), 1);
+    EXPECT_TRUE(Steps().InstallQueue());
     EXPECT_EQ(timing.sleeps, std::vector<Dword>{500});
 
     // The entry point ran but made no printer; a copy of the model does not count.
@@ -263,16 +280,15 @@ TEST_F(PrintUi, InstallingWaitsThenChecksThePrinterByItsWholeName) {
     onlyCopies.AddPrinter(u"Alpha (2)");
     onlyCopies.AddPrinter(u"Alpha0");
     shell.onStart = nullptr;
-    EXPECT_EQ(installer.InstallPrinter(), 0);
+    EXPECT_FALSE(Steps().InstallQueue());
     EXPECT_EQ(timing.sleeps.size(), 2u);
 
     // rundll32 not started: no pause, no check, the message shown.
     shell.startFails = true;
     shell.startError = 2;
-    EXPECT_EQ(installer.InstallPrinter(), 0);
+    EXPECT_FALSE(Steps().InstallQueue());
     EXPECT_EQ(timing.sleeps.size(), 2u);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, u"The specified file was not found.");
+    EXPECT_EQ(observer.texts, std::vector<std::u16string>{u"The specified file was not found."});
 }
 
 TEST_F(PrintUi, GivenNameAndPortReplaceTheSelection) {
@@ -335,7 +351,6 @@ TEST_F(PrintUi, ValuesThatWouldLeaveTheirQuotesAreRefused) {
     // backslash would take the quote after it.
     installer.SetModelName(u"Unknown");
     EXPECT_EQ(installer.InstallPrinter(), 0);
-    EXPECT_EQ(U16(installer.driverInfPath), u"C:\\Setup\\PrinterDriver\\");
 
     EXPECT_TRUE(shell.starts.empty());
     EXPECT_TRUE(messages.shown.empty());
@@ -356,7 +371,9 @@ protected:
     RecordingPnpUpdate pnp;
     FakeDeviceInterfaces interfaces;
     FakeDeviceIo io;
-    CPrinterInstaller installer;
+    StartFailures observer;
+    engine::SetupLog log;
+    engine::InstallRequest request;
 
     Routes() {
         catalogue.sections[u"PRINTER_SERIES"] = {u"KV系列", u"B"};
@@ -366,10 +383,16 @@ protected:
         std::string inf;
         for (char16_t c : kInfLines) inf.push_back(static_cast<char>(c));
         dir.Write("PrinterDriver/24pin/OEMPRINT.INF", inf);
-        shell.onStart = [this](const std::u16string&) { spooler.AddPrinter(installer.modelName); };
-        installer.SetModelName(u"KORVEL KV-100");
-        installer.SetPortName(u"USB001");
+        shell.onStart = [this](const std::u16string&) { spooler.AddPrinter(request.printerName); };
+        Choose(u"KORVEL KV-100");
     }
+    void Choose(const char16_t* printer) {
+        engine::InstallChoices choices;
+        choices.port = u"USB001";
+        request = engine::PreparePrinter({dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"}, printer, choices)
+                      .request;
+    }
+    engine::InstallationSteps Steps() { return engine::InstallationSteps(request, observer, log); }
 
     void AttachPrinter(const std::string& deviceId) {
         interfaces.paths = {u"\\\\?\\usb#vid_12ab&pid_34cd#0001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}"};
@@ -378,21 +401,10 @@ protected:
             std::string{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)} + deviceId;
     }
     std::u16string InfPath() const { return dir.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF"; }
-    engine::InstallRequest Request() const {
-        engine::InstallRequest request{dir.ProgramDir() + u"PrinterInfor.Inf", u"KORVEL KV-100", InfPath(),
-                                       u"USB001"};
-        request.makeDefault = false;
-        return request;
-    }
-};
-
-struct NoSteps final : engine::FlowObserver {
-    void OnStep(engine::FlowStep) override {}
-    void OnStartFailure(const char16_t*) override { ADD_FAILURE(); }
 };
 
 TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
-    EXPECT_EQ(installer.InstallPnpDriver(), 1);
+    EXPECT_TRUE(Steps().UpdateAttachedPrinter());
     ASSERT_EQ(pnp.updates.size(), 1u);
     EXPECT_EQ(pnp.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
     EXPECT_EQ(pnp.updates[0].infPath, InfPath());
@@ -402,7 +414,7 @@ TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
     EXPECT_EQ(codePage.codePages, std::vector<Dword>{3});
 
     pnp.succeeds = false;
-    EXPECT_EQ(installer.InstallPnpDriver(), 0);
+    EXPECT_FALSE(Steps().UpdateAttachedPrinter());
     EXPECT_TRUE(shell.starts.empty());
 }
 
@@ -410,24 +422,24 @@ TEST_F(Routes, TheSampleMediumsHardwareIdReachesTheUpdateWithoutBlanks) {
     std::ifstream sample(TAMRIN_MEDIUM_DIR "/PrinterDriver/24pin/OEMPRINT.INF", std::ios::binary);
     ASSERT_TRUE(sample);
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", std::string(std::istreambuf_iterator<char>(sample), {}));
-    EXPECT_EQ(installer.InstallPnpDriver(), 1);
+    EXPECT_TRUE(Steps().UpdateAttachedPrinter());
     ASSERT_EQ(pnp.updates.size(), 1u);
     EXPECT_EQ(pnp.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
 }
 
 TEST_F(Routes, WithoutAHardwareIdThereIsNoUpdate) {
-    installer.SetModelName(u"KORVEL KV-300");  // has a type, but no line in the INF
-    EXPECT_EQ(installer.InstallPnpDriver(), 0);
-    installer.SetModelName(u"KORVEL KV-900");  // no type: the driver folder, no INF
-    EXPECT_EQ(installer.InstallPnpDriver(), 0);
+    Choose(u"KORVEL KV-300");  // has a type, but no line in the INF
+    EXPECT_FALSE(Steps().UpdateAttachedPrinter());
+    Choose(u"KORVEL KV-900");  // no type: the driver folder, no INF
+    EXPECT_FALSE(Steps().UpdateAttachedPrinter());
     std::filesystem::remove(dir.path() / "PrinterDriver" / "24pin" / "OEMPRINT.INF");
-    installer.SetModelName(u"KORVEL KV-100");  // the INF is missing
-    EXPECT_EQ(installer.InstallPnpDriver(), 0);
+    Choose(u"KORVEL KV-100");  // the INF is missing
+    EXPECT_FALSE(Steps().UpdateAttachedPrinter());
     EXPECT_TRUE(pnp.updates.empty());
 }
 
 TEST_F(Routes, NoAttachedPrinterTakesThePrinterUserInterfaceRouteWhateverThePort) {
-    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_TRUE(Steps().InstallDriver());
     EXPECT_TRUE(pnp.updates.empty());
     ASSERT_EQ(shell.starts.size(), 1u);
     EXPECT_EQ(shell.starts[0].parameters, u"PRINTUI.DLL,PrintUIEntry /if /n \"KORVEL KV-100\" /f \"" +
@@ -435,21 +447,21 @@ TEST_F(Routes, NoAttachedPrinterTakesThePrinterUserInterfaceRouteWhateverThePort
 }
 
 TEST_F(Routes, APrinterQueueMadeOnAPortHasItsDriverStagedForAPrinterPluggedInLater) {
-    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_TRUE(Steps().InstallDriver());
     EXPECT_EQ(pnp.staged, std::vector<std::u16string>{InfPath()});
 
     // Staging that fails leaves the installation a success.
     pnp.stagingSucceeds = false;
-    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_TRUE(Steps().InstallDriver());
     EXPECT_EQ(pnp.staged.size(), 2u);
 
     // A failed installation stages nothing; neither does the plug-and-play route, which
     // installs the package for the device itself.
     FakeSpooler noPrinterMade;
     shell.onStart = nullptr;
-    EXPECT_EQ(installer.InstallDriver(), 0);
+    EXPECT_FALSE(Steps().InstallDriver());
     AttachPrinter("MFG:KORVEL;MDL:KV-100;");
-    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_TRUE(Steps().InstallDriver());
     EXPECT_EQ(pnp.staged.size(), 2u);
 }
 
@@ -457,7 +469,7 @@ TEST_F(Routes, AnAttachedPrinterOfACatalogueModelTakesThePlugAndPlayRoute) {
     for (const char* model : {"KV-100", "KV-200"}) {  // in the wizard's series, or in another one
         RecordingPnpUpdate updates;
         AttachPrinter(std::string("MFG:KORVEL;CMD:ESC/P;MDL:") + model + ";CLS:PRINTER;");
-        EXPECT_EQ(installer.InstallDriver(), 1) << model;
+        EXPECT_TRUE(Steps().InstallDriver()) << model;
         ASSERT_EQ(updates.updates.size(), 1u);
         // The selected model's ID, whichever model is attached.
         EXPECT_EQ(updates.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
@@ -469,7 +481,7 @@ TEST_F(Routes, AnAttachedPrinterOfACatalogueModelTakesThePlugAndPlayRoute) {
 TEST_F(Routes, AFailedPlugAndPlayUpdateIsFinal) {
     AttachPrinter("MFG:KORVEL;MDL:KV-100;");
     pnp.succeeds = false;
-    EXPECT_EQ(installer.InstallDriver(), 0);
+    EXPECT_FALSE(Steps().InstallDriver());
     EXPECT_EQ(pnp.updates.size(), 1u);
     EXPECT_TRUE(shell.starts.empty());
 }
@@ -478,9 +490,12 @@ TEST_F(Routes, AFailedPlugAndPlayUpdateIsFinal) {
 // is required"; INSTALLFLAG_NONINTERACTIVE makes it fail rather than show anything.
 TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
     AttachPrinter("MFG:KORVEL;MDL:KV-100;");
-    NoSteps observer;
+    struct NoSteps final : engine::FlowObserver {
+        void OnStep(engine::FlowStep) override {}
+        void OnStartFailure(const char16_t*) override { ADD_FAILURE(); }
+    } observer;
     engine::SetupLog closed;
-    engine::InstallRequest request = Request();
+    request.makeDefault = false;
     for (bool quiet : {false, true}) {
         request.quiet = quiet;
         EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::DoneRestartRequired);
@@ -494,14 +509,13 @@ TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
 }
 
 TEST_F(Routes, TheFlowLogsTheErrorOfTheCallThatFailed) {
-    NoSteps observer;
-    engine::SetupLog log;
     log.Open(dir.ProgramDir() + u"setup.log");
+    request.makeDefault = false;
     pnp.stagingSucceeds = false;
-    EXPECT_EQ(engine::RunInstallation(Request(), observer, log), engine::FlowResult::Done);
+    EXPECT_EQ(engine::RunInstallation(request, observer, log), engine::FlowResult::Done);
     AttachPrinter("MFG:KORVEL;MDL:KV-100;");
     pnp.succeeds = false;
-    EXPECT_EQ(engine::RunInstallation(Request(), observer, log), engine::FlowResult::Failed);
+    EXPECT_EQ(engine::RunInstallation(request, observer, log), engine::FlowResult::Failed);
     log.Close();
 
     std::ifstream file(dir.path() / "setup.log", std::ios::binary);
@@ -514,7 +528,7 @@ TEST_F(Routes, AnAttachedPrinterOfAnotherModelTakesThePrinterUserInterfaceRoute)
     for (const char* id : {"MFG:OTHER;MDL:X-1;", "MFG:KORVEL;MDL:kv-100;", "MFG:KORVEL;CMD:ESC/P;"}) {
         AttachPrinter(id);
         shell.starts.clear();
-        EXPECT_EQ(installer.InstallDriver(), 1) << id;
+        EXPECT_TRUE(Steps().InstallDriver()) << id;
         EXPECT_EQ(shell.starts.size(), 1u) << id;
     }
     EXPECT_TRUE(pnp.updates.empty());
@@ -524,7 +538,7 @@ TEST_F(Routes, AnAttachedPrinterOfAnotherModelTakesThePrinterUserInterfaceRoute)
 // is waited for and closed where it came from, whichever fake was installed last.
 TEST_F(Routes, TheDeviceAndTheStartedProcessAreBothClosed) {
     AttachPrinter("MFG:OTHER;MDL:X-1;");
-    EXPECT_EQ(installer.InstallDriver(), 1);
+    EXPECT_TRUE(Steps().InstallDriver());
     ASSERT_EQ(shell.starts.size(), 1u);
     EXPECT_EQ(shell.waits, std::vector<Dword>{120000});
     EXPECT_EQ(shell.processesOpen, 0);

@@ -1,11 +1,13 @@
 // A damaged or incomplete medium is named before anything changes: the catalogue missing,
-// unreadable, junk or without models; a model without its name, print head or INF.
+// unreadable, junk or without models; a model without its name, print head or INF, or
+// with a name that cannot be installed.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "engine/medium_check.h"
+#include "engine/preparation.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -26,8 +28,9 @@ protected:
     engine::Catalogue catalogue{dir.ProgramDir() + u"PrinterInfor.Inf"};
 
     void WriteCatalogue(const std::string& utf8) { dir.Write("PrinterInfor.Inf", Utf16LeWithBom(utf8)); }
-    engine::ModelCheck Check(const char16_t* entry) {
-        return engine::CheckModelEntry(catalogue, dir.ProgramDir(), entry);
+    engine::MediumFiles medium{dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"};
+    engine::Preparation Prepare(const char16_t* entry, const engine::InstallChoices& choices) {
+        return engine::PrepareEntry(medium, entry, choices);
     }
 };
 
@@ -52,29 +55,54 @@ TEST_F(MediumCheck, TheCatalogueMissingUnreadableOrWithoutModels) {
     EXPECT_EQ(engine::CheckCatalogue(catalogue), CatalogueProblem::None);
 }
 
-TEST_F(MediumCheck, AModelWithoutItsNameHeadOrDriver) {
-    WriteCatalogue(kGoodCatalogue);
+// One preparation reads the entry once and gives the whole request, or the first thing
+// that keeps the medium from serving the model.
+TEST_F(MediumCheck, APreparedModelOrWhatKeepsItFromInstalling) {
+    std::string catalogue = kGoodCatalogue;
+    catalogue.insert(catalogue.find("[PRINTER_TYPE]"), "KV-500=Korvel \"KV\"\nKV-600=" + std::string(200, 'N') +
+                                                           "\nKV-700=" + std::string(199, 'N') + "\n");
+    WriteCatalogue(catalogue);
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", "[Version]\n");
+    const std::u16string folder = dir.ProgramDir();
+    engine::InstallChoices choices;
+    choices.port = u"USB001";
+    choices.makeDefault = false;
+    choices.quiet = true;
 
-    engine::ModelCheck ok = Check(u"KV-100");
+    engine::Preparation ok = Prepare(u"KV-100", choices);
     EXPECT_EQ(ok.problem, ModelProblem::None);
-    EXPECT_EQ(ok.printerName, u"Korvel KV-100");
+    EXPECT_EQ(ok.request.printerName, u"Korvel KV-100");
+    EXPECT_EQ(ok.request.printHead, engine::PrintHead::Pins24);
+    EXPECT_EQ(ok.request.driverInf, folder + u"PrinterDriver\\24pin\\OEMPRINT.INF");
+    EXPECT_EQ(ok.request.catalogueFile, folder + u"PrinterInfor.Inf");
+    EXPECT_EQ(ok.request.port, u"USB001");
+    EXPECT_FALSE(ok.request.makeDefault);
+    EXPECT_TRUE(ok.request.quiet);
 
-    EXPECT_EQ(Check(u"KV-999").problem, ModelProblem::NoPrinterName);
-    EXPECT_EQ(Check(u"").problem, ModelProblem::NoPrinterName);
-    EXPECT_EQ(Check(u"KV-300").problem, ModelProblem::NoPrintHead) << "12 is no print head";
-    EXPECT_EQ(Check(u"KV-400").problem, ModelProblem::NoPrintHead) << "no PRINTER_TYPE entry";
+    const struct {
+        const char16_t* entry;
+        ModelProblem problem;
+        const char* why;
+    } table[] = {
+        {u"KV-999", ModelProblem::NoPrinterName, "not in the catalogue"},
+        {u"", ModelProblem::NoPrinterName, "no entry"},
+        {u"KV-500", ModelProblem::NameUnusable, "a name that would leave its quotes"},
+        {u"KV-600", ModelProblem::NameUnusable, "a name of 200 characters does not fit its field"},
+        {u"KV-700", ModelProblem::NoPrintHead, "199 characters fit; it has no PRINTER_TYPE"},
+        {u"KV-300", ModelProblem::NoPrintHead, "12 is no print head"},
+        {u"KV-400", ModelProblem::NoPrintHead, "no PRINTER_TYPE entry"},
+        {u"KV-200", ModelProblem::DriverMissing, "no 9-pin driver on the medium"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(Prepare(row.entry, choices).problem, row.problem) << row.why;
+    }
+    EXPECT_EQ(Prepare(u"KV-200", choices).request.driverInf, folder + u"PrinterDriver\\9pin\\OEMPRINT.INF");
 
-    engine::ModelCheck missing = Check(u"KV-200");
-    EXPECT_EQ(missing.problem, ModelProblem::DriverMissing);
-    EXPECT_EQ(missing.driverInf, dir.ProgramDir() + u"PrinterDriver\\9pin\\OEMPRINT.INF");
-
-    // The same checks for the printer name the finish page holds.
-    EXPECT_EQ(engine::CheckPrinter(catalogue, dir.ProgramDir(), u"Korvel KV-100").problem, ModelProblem::None);
-    EXPECT_EQ(engine::CheckPrinter(catalogue, dir.ProgramDir(), u"").problem, ModelProblem::NoPrinterName);
+    // The same for the printer name the finish page holds.
+    EXPECT_EQ(engine::PreparePrinter(medium, u"Korvel KV-100", choices).problem, ModelProblem::None);
+    EXPECT_EQ(engine::PreparePrinter(medium, u"", choices).problem, ModelProblem::NoPrinterName);
     std::filesystem::remove_all(dir.path() / "PrinterDriver");
-    EXPECT_EQ(engine::CheckPrinter(catalogue, dir.ProgramDir(), u"Korvel KV-100").problem,
-              ModelProblem::DriverMissing);
+    EXPECT_EQ(engine::PreparePrinter(medium, u"Korvel KV-100", choices).problem, ModelProblem::DriverMissing);
 }
 
 }  // namespace

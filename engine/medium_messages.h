@@ -4,12 +4,17 @@
 #include <string>
 
 #include "engine/medium_check.h"
+#include "engine/preparation.h"
 
-extern const wchar_t kMediumProblemCaption[];
+namespace engine {
+
+extern const char16_t kMediumProblemCaption[];
 
 // The catalogue cannot serve: names the file, whole, and what is wrong with it.
-std::wstring CatalogueProblemText(engine::CatalogueProblem problem, const char16_t* cataloguePath);
+std::u16string CatalogueProblemText(CatalogueProblem problem, std::u16string_view cataloguePath);
 
 // The chosen model cannot be installed from this medium: names the model and the missing
 // entry or file, whole.
-std::wstring ModelProblemText(const engine::ModelCheck& check, const char16_t* model, const char16_t* cataloguePath);
+std::u16string ModelProblemText(const Preparation& prepared, std::u16string_view model);
+
+}  // namespace engine
