@@ -6,18 +6,11 @@ namespace engine {
 
 const char16_t kInstanceMutexName[] = u"Global\\TamrinPrinterSetup";
 
-namespace {
-
-constexpr platform::Dword kErrorAccessDenied = 5;
-constexpr platform::Dword kErrorAlreadyExists = 183;
-
-}  // namespace
-
 SingleInstance::SingleInstance(const char16_t* name) {
     platform::Result<platform::Handle> created = platform::Get<platform::Mutexes>().CreateMutexW(name);
     if (created.ok()) {
         mutex_.reset(created.value);
-        if (created.error == kErrorAlreadyExists) {
+        if (created.error == platform::kErrorAlreadyExists) {
             // Closed at once: held, it would keep the mutex alive after the other run ends.
             mutex_.reset();
             state_ = InstanceState::AnotherRunning;
@@ -28,7 +21,8 @@ SingleInstance::SingleInstance(const char16_t* name) {
     }
     // The mutex is there but made by a run under another account, whose rights do not
     // grant this one full access.
-    state_ = created.error == kErrorAccessDenied ? InstanceState::AnotherRunning : InstanceState::Unknown;
+    state_ = created.error == platform::kErrorAccessDenied ? InstanceState::AnotherRunning
+                                                           : InstanceState::Unknown;
     error_ = created.error;
 }
 

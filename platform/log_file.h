@@ -19,8 +19,6 @@ constexpr Dword kFileShareRead = 0x0001;      // FILE_SHARE_READ
 constexpr Dword kFileShareWrite = 0x0002;     // FILE_SHARE_WRITE
 constexpr Dword kOpenAlways = 4;              // OPEN_ALWAYS
 constexpr Dword kFileAttributeNormal = 0x80;  // FILE_ATTRIBUTE_NORMAL
-constexpr Dword kErrorAccessDenied = 5;       // ERROR_ACCESS_DENIED
-constexpr Dword kErrorAlreadyExists = 183;    // ERROR_ALREADY_EXISTS
 
 // SYSTEMTIME, field for field.
 struct SystemTime {

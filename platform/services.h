@@ -1,8 +1,10 @@
 // The seam between the installer's logic and the operating system.
 //
 // Every platform service is a small interface (a struct of pure virtual calls that
-// mirror the Windows calls the logic needs: same arguments, same results). The logic
-// reaches a service only through platform::Get<Service>(). A build provides the
+// mirror the Windows calls the logic needs: same arguments, same results). A call whose
+// error code the logic needs gives it with its value in a platform::Result
+// (platform/result.h), taken at the call; no service keeps a last error of its own. The
+// logic reaches a service only through platform::Get<Service>(). A build provides the
 // default implementation of each service (platform/win32 forwards to Windows,
 // platform/portable stands in elsewhere); tests put a fake in front of it with
 // platform::ScopedService for the lifetime of the test.

@@ -23,9 +23,12 @@ inline bool IsOpenHandle(Handle h) {
 // Error codes the logic tests for.
 constexpr Dword kErrorFileNotFound = 2;
 constexpr Dword kErrorPathNotFound = 3;
+constexpr Dword kErrorAccessDenied = 5;
+constexpr Dword kErrorInvalidHandle = 6;
 constexpr Dword kErrorNotEnoughMemory = 8;
 constexpr Dword kErrorNotSupported = 50;
 constexpr Dword kErrorInsufficientBuffer = 122;
+constexpr Dword kErrorAlreadyExists = 183;
 constexpr Dword kErrorMoreData = 234;
 constexpr Dword kErrorNoMoreItems = 259;
 constexpr Dword kErrorIoPending = 997;

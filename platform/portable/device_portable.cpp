@@ -7,8 +7,6 @@
 namespace platform {
 namespace {
 
-constexpr Dword kErrorInvalidHandle = 6;
-
 // Stands for the empty device set; it owns nothing.
 Handle EmptySet() {
     static char token;

@@ -10,9 +10,6 @@
 namespace platform {
 namespace {
 
-constexpr Dword kErrorAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
-constexpr Dword kErrorInvalidHandle = 6;    // ERROR_INVALID_HANDLE
-
 struct PortableMutexes final : Mutexes {
     Result<Handle> CreateMutexW(const char16_t* name) override {
         std::lock_guard<std::mutex> lock(guard_);

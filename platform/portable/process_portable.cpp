@@ -5,8 +5,6 @@
 namespace platform {
 namespace {
 
-constexpr Dword kErrorInvalidHandle = 6;  // ERROR_INVALID_HANDLE
-
 struct PortableProcesses final : Processes {
     Handle GetCurrentProcess() override { return nullptr; }
     Result<Bool> IsWow64Process(Handle, Bool* wow64) override {
