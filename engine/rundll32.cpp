@@ -54,7 +54,9 @@ platform::Outcome StartRundll32(const char16_t* parameters, bool hidden) {
     char16_t program[kPathCapacity] = {};
     if (!Rundll32Path(program)) return platform::Outcome{false, platform::kErrorPathNotFound};
     platform::ShellExecuteInfo start;
-    start.mask = platform::kSeeMaskNoCloseProcess;
+    // Hidden, nothing may be shown: without this the shell shows a box of its own when the
+    // start fails.
+    start.mask = platform::kSeeMaskNoCloseProcess | (hidden ? platform::kSeeMaskFlagNoUi : 0);
     start.verb = u"open";
     start.file = program;
     start.parameters = parameters;

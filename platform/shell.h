@@ -8,6 +8,7 @@
 namespace platform {
 
 constexpr Dword kSeeMaskNoCloseProcess = 0x40;  // SEE_MASK_NOCLOSEPROCESS
+constexpr Dword kSeeMaskFlagNoUi = 0x400;       // SEE_MASK_FLAG_NO_UI
 constexpr int kShowHide = 0;                    // SW_HIDE
 constexpr int kShowNormal = 1;                  // SW_SHOWNORMAL
 

@@ -105,6 +105,7 @@ TEST_F(Unattended, AnInstallationRemovesTheOldPrintersThenInstallsAndMakesTheDef
                                               inf + u"\" /r \"LPT1:\" /m \"Korvel KV-100\" ");
     EXPECT_EQ(shell.starts[1].parameters, u"PRINTUI.DLL,PrintUIEntry /y /q /n \"Korvel KV-100\"");
     EXPECT_EQ(shell.starts[0].show, 0);
+    EXPECT_EQ(shell.starts[0].mask, 0x440u) << "SEE_MASK_FLAG_NO_UI: no box of the shell's own either";
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(spooler.HasPrinter(u"Korvel KV-1000"));
 

@@ -4,8 +4,6 @@
 // code, never the poison; a success gives 0, or the code the call reports with it.
 #include <gtest/gtest.h>
 #include <windows.h>
-// after windows.h, which it needs
-#include <shellapi.h>
 
 #include <vector>
 
@@ -76,7 +74,7 @@ TEST(Forwarders, Shell) {
     // Without SEE_MASK_FLAG_NO_UI the shell tries to show a box of its own for the
     // failure, and Wine, without a window to show it on, then gives
     // ERROR_INVALID_WINDOW_HANDLE instead.
-    start.mask = platform::kSeeMaskNoCloseProcess | SEE_MASK_FLAG_NO_UI;
+    start.mask = platform::kSeeMaskNoCloseProcess | platform::kSeeMaskFlagNoUi;
     start.verb = u"open";
     start.file = u"C:\\windows\\no-such-program.exe";
     start.process = &start;
