@@ -1,43 +1,26 @@
 #!/usr/bin/env bash
 # A damaged medium under Wine, on a display of its own:
-#   medium_damage.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR
+#   medium_damage.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR (see wizard_lib.sh)
 # 1. No catalogue, 2. a catalogue of binary junk: a box names the file and what is
 #    wrong before any page, and the program ends with a failure code.
 # 3. No driver folder: Next on the driver page names the model's missing INF and the
 #    page stays. 4. A printer name that would leave its quotes in the printer interface's
 #    command line: Next names the model and the catalogue, and the page stays.
 # In each, the printer interface is never called and no printer is made. Screenshots of
-# the boxes go to BUILD_DIR/screenshots/ARCH-damaged-*.png.
-set -euo pipefail
+# the boxes go to BUILD_DIR/screenshots/medium_damage/ARCH-damaged-*.png.
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin medium_damage "$@"
 
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wizard_lib.sh"
-e2e_on_display "$@"
-
-arch=$1 build=$2 program=$3 probe=$4 stub=$5 medium=$6
-work=$build/e2e/medium_damage
-shots=$build/screenshots
-exe_name=$(basename "$program")
-
-rm -rf "$work"
-mkdir -p "$shots"
-rm -f "$shots/$arch"-damaged-*.png
-export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n"
-trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
-
-# A copy of the sample medium with the program, damaged by the caller.
+# A fresh prefix and copy of the sample medium with the program, damaged by the caller.
 lay_out() {
-  e2e_stop
+  e2e_fresh_prefix
   rm -rf "$work/medium"
-  mkdir -p "$work/medium"
-  cp -r "$medium/." "$work/medium/"
-  cp "$program" "$work/medium/"
-  e2e_fresh_prefix "$stub"
+  e2e_lay_out_medium
 }
 
 untouched() {
   [ ! -s "$work/printui.log" ] || fail "$1: the printer interface was called"
-  if probe printers | grep Korvel >/dev/null; then fail "$1: a printer was made"; fi
+  if printers | grep Korvel >/dev/null; then fail "$1: a printer was made"; fi
 }
 
 # A box before any page; the program ends with 1603 once it is closed.
@@ -50,7 +33,7 @@ expect_start_box() {
   if probe rect "$(step 1)" >/dev/null 2>&1; then fail "$case: a page is shown"; fi
   click ERROR 1
   wait_exit || fail "$case: the program did not end cleanly"
-  [ "$(watched_exit)" = 1603 ] || fail "$case: exit code [$(watched_exit)], not 1603"
+  [ "$(watched exit)" = 1603 ] || fail "$case: exit code [$(watched exit)], not 1603"
   untouched "$case"
   echo "$case: box, exit code 1603"
 }

@@ -56,7 +56,8 @@ build)
     from=$source
     [ $run = b ] && from=$copy
     started=$(date +%s)
-    if ! "$from/tools/package" --clean --build-dir "$work/$run/build" --dist "$work/$run/dist" >"$work/$run/package.log" 2>&1; then
+    # At a lower priority: the tests under Wine run beside these builds.
+    if ! nice -n 10 "$from/tools/package" --clean --build-dir "$work/$run/build" --dist "$work/$run/dist" >"$work/$run/package.log" 2>&1; then
       cat "$work/$run/package.log"
       echo "FAIL: tools/package (run $run) failed"; exit 1
     fi

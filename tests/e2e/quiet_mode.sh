@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The unattended mode (/quiet) of the real program under Wine, on a display of its own:
-#   quiet_mode.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR
-# (arguments as for wizard_install.sh). Every run goes through the probe's "run", which
+#   quiet_mode.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR (see wizard_lib.sh)
+# Every run goes through the probe's "run", which
 # reads the whole 32-bit exit code and counts the windows the program showed.
 # 1. Installation on the sample medium: exit 0, no window, the printer made the default,
 #    the exact printer-interface lines in the log; without /log the log goes to %TEMP%,
@@ -13,43 +13,23 @@
 #    spooler, the INF folder and the printer interface untouched.
 # 5. Invalid command lines: 1639, the reason in the log, nothing touched, even with a
 #    printer of the model present; a switch that needs /quiet without it shows a box
-#    (BUILD_DIR/screenshots/ARCH-quiet-invalid-box.png).
+#    (BUILD_DIR/screenshots/quiet_mode/ARCH-quiet-invalid-box.png).
 # 6. One setup at a time: a quiet run while the wizard runs, or while another quiet run
 #    installs, ends with 1618 and changes nothing; the wizard then cancelled gives 1602.
-set -euo pipefail
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin quiet_mode "$@"
 
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wizard_lib.sh"
-e2e_on_display "$@"
-
-arch=$1 build=$2 program=$3 probe=$4 stub=$5 medium=$6
-work=$build/e2e/quiet_mode
-shots=$build/screenshots
 printer='Korvel KV-100'
 caption='Korvel Printer Driver Setup'
-# The probe passes the program's path on as it stands, so it must hold no blank.
-[[ $work != *" "* ]] || { echo "FAIL: the build tree's path holds a blank: $work" >&2; exit 1; }
-
-rm -rf "$work"
-mkdir -p "$work/medium" "$shots"
-rm -f "$shots/$arch"-quiet-*.png "$shots/$arch-failure.png"
-cp -r "$medium/." "$work/medium/"
-cp "$program" "$work/medium/"
-# Wine's staging only needs a file of the catalog's name (see wizard_install.sh).
-for head in 24pin 9pin; do printf 'catalog stand-in' >"$work/medium/PrinterDriver/$head/korvel.cat"; done
-export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n"
-trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
-
-exe=$(windows_path "$work/medium/$(basename "$program")")
+e2e_lay_out_medium
+exe=$(windows_path "$work/medium/$exe_name")
 inf="$(windows_path "$work/medium")\\PrinterDriver\\24pin\\OEMPRINT.INF"
 install_line="rundll32.exe PRINTUI.DLL,PrintUIEntry /if /q /n \"$printer\" /f \"$inf\" /r \"LPT1:\" /m \"$printer\" "
 default_line="rundll32.exe PRINTUI.DLL,PrintUIEntry /y /q /n \"$printer\""
 
-fresh_prefix() { e2e_fresh_prefix "$stub"; }
-printers() { probe printers; }
 names() { printers | grep -v '^default=' || true; }
 log_path() { windows_path "$work/$1.log"; }
-ms_since() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
+ms_since() { echo $(( (${EPOCHREALTIME/./} - $1) / 1000 )); }
 
 # A printer made by the stand-in directly, as another program would: add_printer NAME PORT [DRIVER]
 add_printer() {
@@ -64,15 +44,6 @@ expect_run() {
   out=$(probe run "$exe" "$@") || fail "the probe could not run the program with [$*]: [$out]"
   code=$(sed -n 's/^exit=//p' <<<"$out") windows=$(sed -n 's/^windows=//p' <<<"$out")
   [ "$code" = "$want" ] && [ "$windows" = 0 ] || fail "[$*]: exit=$code windows=$windows, expected exit=$want windows=0"
-}
-
-# start_run NAME ARGS...: the program in the background, watched by the probe, whose
-# report goes to $work/NAME.out (see wait_exit).
-start_run() {
-  local name=$1
-  shift
-  probe run "$exe" "$@" >"$work/$name.out" &
-  wizard_pid=$!
 }
 
 # The log's lines (Windows line ends) without their time stamps; every line must have one.
@@ -101,8 +72,8 @@ expect_log_ends() {
 no_printui() { [ ! -e "$work/printui.log" ] || fail "$1: the printer interface was called: [$(cat "$work/printui.log")]"; }
 
 # --- 1. Installation.
-fresh_prefix
-started=$(date +%s%N)
+e2e_fresh_prefix
+started=${EPOCHREALTIME/./}
 expect_run 0 /quiet /model KV-100 /port LPT1: /log "$(log_path install)"
 echo "quiet installation: $(ms_since "$started") ms"
 state=$(printers)
@@ -115,7 +86,7 @@ ${default_line#rundll32.exe PRINTUI.DLL,PrintUIEntry }" ] || fail "printui was c
 # Again over the installed printer, without /log, in other cases: the spooler's spelling
 # of the port reaches the printer interface.
 expect_run 0 -QUIET -Model KV-100 -port lpt1:
-temp_log=$(find "$TAMRIN_WINEPREFIX/drive_c/users" -name tamrin-setup.log -path '*Temp*' | head -1)
+temp_log=$(find "$TAMRIN_WINEPREFIX/drive_c/users" -name tamrin-setup.log -path '*Temp*' -print -quit)
 [ -n "$temp_log" ] || fail "no tamrin-setup.log in the prefix's temporary folder"
 expect_logged "$temp_log" "$install_line" Installed
 expect_log_ends "$temp_log" 0
@@ -123,7 +94,7 @@ grep -qxF "default=$printer" <<<"$(printers)" || fail "\"$printer\" is not the d
 echo "installed as the default printer; without /log the log is ${temp_log#"$TAMRIN_WINEPREFIX"/}"
 
 # --- 2. The printer interface fails.
-fresh_prefix
+e2e_fresh_prefix
 before=$(printers)
 TAMRIN_PRINTUI_FAIL=1 expect_run 1603 /quiet /model KV-100 /port LPT1: /log "$(log_path fail)"
 [ "$(printers)" = "$before" ] || fail "the spooler changed although printui failed: [$(printers)]"
@@ -134,11 +105,11 @@ if grep -q '/y' "$work/printui.log"; then fail "a printer that is not there was 
 echo "printer interface failing: exit 1603, nothing installed"
 
 # --- 3. Removal of the model's printers.
-fresh_prefix
+e2e_fresh_prefix
 add_printer "$printer" LPT1:
 add_printer "$printer (2)" LPT2:
 add_printer 'Korvel KV-1000' LPT3:  # a look-alike name, on the model's driver
-started=$(date +%s%N)
+started=${EPOCHREALTIME/./}
 expect_run 0 /quiet /uninstall /model KV-100 /log "$(log_path remove)"
 echo "quiet removal: $(ms_since "$started") ms"
 [ "$(names)" = 'Korvel KV-1000' ] || fail "after the removal the printers are [$(names)]"
@@ -150,7 +121,7 @@ expect_logged "$work/remove-again.log" "No printer of \"$printer\" is installed:
 echo "removal: the printer and its copy gone, the look-alike and its driver kept; again: nothing to remove"
 
 # --- 4. What if: the plan, nothing changed.
-fresh_prefix
+e2e_fresh_prefix
 add_printer "$printer" LPT1:
 rm -f "$work/printui.log"
 before=$(printers) inf_before=$(ls "$TAMRIN_WINEPREFIX/drive_c/windows/inf")
@@ -166,7 +137,7 @@ expect_logged "$work/whatif.log" "[what if] Removing the printer \"$printer\" an
 echo "what if: both plans logged, nothing changed"
 
 # --- 5. Invalid command lines, with a printer of the model present.
-fresh_prefix
+e2e_fresh_prefix
 add_printer "$printer" LPT1:
 rm -f "$work/printui.log"
 before=$(printers)
@@ -188,21 +159,21 @@ for n in "${!refusals[@]}"; do
   no_printui "[$args]"
 done
 # Without /quiet the refusal is shown in a box as well.
-start_run box /model KV-100 /log "$(log_path invalid-box)"
+start_watched "$work/medium/$exe_name" /model KV-100 /log "$(log_path invalid-box)"
 expect_page "$caption" "$box_buttons" quiet-invalid-box
 said=$(probe text "$caption" 0xffff)
 [[ $said == '命令行无效：/model needs /quiet\n\n'* ]] || fail "the box says [$said]"
 press_key "$caption" Return
 wait_exit || fail "the probe watching the boxed run failed"
-grep -qx 'windows=1' "$work/box.out" && grep -qx 'exit=1639' "$work/box.out" || fail "boxed refusal: [$(cat "$work/box.out")]"
+[ "$(watched windows) $(watched exit)" = "1 1639" ] || fail "boxed refusal: [$(cat "$work/watched.out")]"
 expect_logged "$work/invalid-box.log" 'Invalid command line: /model needs /quiet'
 [ "$(printers)" = "$before" ] || fail "the boxed refusal changed the spooler: [$(printers)]"
 no_printui "/model without /quiet"
 echo "invalid command lines: $((${#refusals[@]} + 1)) refused with 1639, the reason logged, nothing changed"
 
 # --- 6. One setup at a time.
-fresh_prefix
-start_run wizard
+e2e_fresh_prefix
+start_watched "$work/medium/$exe_name"
 expect_page "$(step 1)" "$only_next" quiet-busy-wizard
 expect_run 1618 /quiet /model KV-100 /port LPT1: /log "$(log_path busy-wizard)"
 expect_logged "$work/busy-wizard.log" 'Another setup is running; nothing was changed'
@@ -211,15 +182,14 @@ expect_log_ends "$work/busy-wizard.log" 1618
 no_printui "a quiet run beside the wizard"
 click "$(step 1)" $cancel
 wait_exit || fail "the probe watching the wizard failed"
-grep -qx 'exit=1602' "$work/wizard.out" || fail "the cancelled wizard: [$(cat "$work/wizard.out")]"
+[ "$(watched exit)" = 1602 ] || fail "the cancelled wizard: [$(cat "$work/watched.out")]"
 # A slow quiet installation holds off a second one.
-TAMRIN_PRINTUI_DELAY_MS=8000 start_run slow /quiet /model KV-100 /port LPT1: /log "$(log_path slow)"
-for i in $(seq 300); do grep -q '/if' "$work/printui.log" 2>/dev/null && break; sleep 0.1; done
-grep -q '/if' "$work/printui.log" 2>/dev/null || fail "the slow installation did not call printui"
+TAMRIN_PRINTUI_DELAY_MS=8000 start_watched "$work/medium/$exe_name" /quiet /model KV-100 /port LPT1: /log "$(log_path slow)"
+wait_for 30 "the slow installation did not call printui" grep -qs '/if' "$work/printui.log"
 # Both write to one log, which the running setup holds open: the refusal is in it too.
 expect_run 1618 /quiet /model KV-200 /port LPT2: /log "$(log_path slow)"
 expect_logged "$work/slow.log" 'Another setup is running; nothing was changed'
 wait_exit || fail "the probe watching the slow installation failed"
-grep -qx 'exit=0' "$work/slow.out" || fail "the slow installation: [$(cat "$work/slow.out")]"
+[ "$(watched exit)" = 0 ] || fail "the slow installation: [$(cat "$work/watched.out")]"
 [ "$(names)" = "$printer" ] || fail "beside the slow installation the printers became [$(names)]"
 echo "one setup at a time: 1618 beside the wizard and beside a quiet run; the wizard cancelled: 1602"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The wizard at 96, 144 and 192 DPI under Wine, on a display of its own:
-#   wizard_dpi.sh ARCH BUILD_DIR PROGRAM PROBE MEDIUM_DIR
-#     (as wizard_walk.sh; screenshots go to BUILD_DIR/screenshots/dpiN/ARCH-page*.png)
+#   wizard_dpi.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR (see wizard_lib.sh)
+# Screenshots go to BUILD_DIR/screenshots/wizard_dpi/dpiN/ARCH-page*.png.
 #
 # Each DPI runs in a prefix of its own whose HKCU\Control Panel\Desktop LogPixels is that
 # DPI. The walk goes from step 1 to step 4 and checks on every page that
@@ -12,23 +12,13 @@
 #    that size);
 #  - no control of the page reaches outside the page and no button of the frame outside
 #    the frame.
-set -euo pipefail
-
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wizard_lib.sh"
+source "$(dirname "$0")/wizard_lib.sh"
 e2e_screen=1600x1200x24
-e2e_on_display "$@"
+e2e_begin wizard_dpi "$@"
 
-arch=$1 build=$2 program=$3 probe=$4 medium=$5
-picture=$here/../../resources/wizard.bmp
-work=$build/e2e/wizard_dpi
-exe_name=$(basename "$program")
-
-rm -rf "$work"
-mkdir -p "$work/m"
-if [ -d "$medium" ]; then cp -r "$medium/." "$work/m/"; fi
-cp "$program" "$work/m/"
-trap 'e2e_stop; rm -rf "$work"' EXIT
+picture=$e2e_root/resources/wizard.bmp
+e2e_lay_out_medium
+all_shots=$shots
 
 # The largest difference (root mean square, 0 to 1) between the screen's picture and the
 # picture scaled to the frame; smoothing and the stretch's rounding stay far below it, a
@@ -57,13 +47,11 @@ check_page() {
 }
 
 for dpi in 96 144 192; do
-  export TAMRIN_WINEPREFIX=$work/prefix$dpi
-  shots=$build/screenshots/dpi$dpi
+  shots=$all_shots/dpi$dpi
   mkdir -p "$shots"
-  rm -f "$shots/$arch"-page*.png "$shots/$arch-failure.png"
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
-  e2e_unmanaged_windows
-  start_watched "$work/m/$exe_name"
+  e2e_fresh_prefix
+  e2e_reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+  start_watched "$work/medium/$exe_name"
 
   names=(welcome driver port finish)
   buttons=("$only_next" "$back_next" "$back_next" "$back_finish")
@@ -75,8 +63,6 @@ for dpi in 96 144 192; do
 
   click "$(step 4)" $cancel
   wait_exit || fail "$dpi DPI: the program did not end cleanly after Cancel"
-  [ "$(watched_exit)" = 1602 ] || fail "$dpi DPI: exit code [$(watched_exit)] after Cancel, not 1602"
-  e2e_stop
-  rm -rf "$TAMRIN_WINEPREFIX"
+  [ "$(watched exit)" = 1602 ] || fail "$dpi DPI: exit code [$(watched exit)] after Cancel, not 1602"
 done
 echo "dpi: steps 1-4 at 96, 144 and 192 DPI, the picture fills its frame and nothing is clipped"

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end installation with the real program under Wine, on a display of its own:
-#   wizard_install.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR
-#     PRINTUI_STUB  the test-only printui.dll, put in the prefix in place of Wine's own
-#     (the other arguments as for wizard_walk.sh; screenshots go to
-#      BUILD_DIR/screenshots/ARCH-install-*.png)
+#   wizard_install.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR (see wizard_lib.sh)
+# Screenshots go to BUILD_DIR/screenshots/wizard_install/ARCH-*.png.
 #
 # 1. The whole wizard on the sample medium, no USB printer: Finish installs the first
 #    model of "KV系列" on LPT1:, the success box appears, the wizard ends, and the printer
@@ -22,33 +20,11 @@
 # Exit codes (read whole through the probe): 0 after the success box, 1603 for Cancel
 # after a failed installation, 1602 for Cancel, Escape and Alt+F4 with nothing installed.
 # The seconds from start to the welcome page and each page's activation are printed.
-set -euo pipefail
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin wizard_install "$@"
 
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wizard_lib.sh"
-e2e_on_display "$@"
-
-arch=$1 build=$2 program=$3 probe=$4 stub=$5 medium=$6
-work=$build/e2e/wizard_install
-shots=$build/screenshots
-exe_name=$(basename "$program")
 printer='Korvel KV-100'
-
-rm -rf "$work"
-mkdir -p "$work/medium" "$shots"
-rm -f "$shots/$arch"-install-*.png "$shots/$arch-failure.png"
-cp -r "$medium/." "$work/medium/"
-cp "$program" "$work/medium/"
-# The INF names its signed catalog, which the sample medium cannot carry; Wine's staging
-# only needs a file of that name to copy the package.
-for head in 24pin 9pin; do printf 'catalog stand-in' >"$work/medium/PrinterDriver/$head/korvel.cat"; done
-export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n"
-
-trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
-
-fresh_prefix() { e2e_fresh_prefix "$stub"; }
-
-printers() { probe printers; }
+e2e_lay_out_medium
 
 # The printer is installed and the default one, and printui was asked to install it.
 expect_installed() {
@@ -63,11 +39,11 @@ expect_installed() {
 busy='back=disabled next=hidden finish=disabled cancel=disabled help=hidden'
 
 # --- 1. Success.
-fresh_prefix
-started=$(date +%s%N)
+e2e_fresh_prefix
+started=${EPOCHREALTIME/./}
 start_watched "$work/medium/$exe_name"
 probe buttons "$(step 1)" "$only_next" 30000 >/dev/null || fail "no welcome page"
-echo "start to welcome page: $(( ($(date +%s%N) - started) / 1000000 )) ms (probe poll included)"
+echo "start to welcome page: $(( (${EPOCHREALTIME/./} - started) / 1000 )) ms (probe poll included)"
 screenshot "$(step 1)" install-page1-welcome
 for hop in "1 2 driver" "2 3 port" "3 4 finish"; do
   read -r from to name <<<"$hop"
@@ -86,7 +62,7 @@ expect_page OK "$box_buttons" install-success-box
 screenshot "$(step 4)" install-page4-installed
 click OK 1
 wait_exit || fail "the program did not end cleanly"
-[ "$(watched_exit)" = 0 ] || fail "the wizard ended with exit code [$(watched_exit)] after the success box"
+[ "$(watched exit)" = 0 ] || fail "the wizard ended with exit code [$(watched exit)] after the success box"
 state=$(printers)
 grep -qx "$printer" <<<"$state" || fail "no printer \"$printer\" after the installation: [$state]"
 grep -qx "default=$printer" <<<"$state" || fail "\"$printer\" is not the default printer: [$state]"
@@ -103,7 +79,7 @@ echo "success: \"$printer\" installed as the default printer, driver package sta
 
 # --- 2. The keyboard alone: Return from the welcome page to the end; with /log the
 # wizard writes the setup log.
-fresh_prefix
+e2e_fresh_prefix
 rm -f "$work/wizard.log"
 start_wizard "$work/medium/$exe_name" /log "$(windows_path "$work/wizard.log")"
 walk_to_finish install-keys- keys
@@ -121,22 +97,17 @@ grep -F "Exit code 0" <<<"$wizard_log" >/dev/null || fail "the wizard's log lack
 echo "keyboard: Return alone walked the wizard and installed \"$printer\""
 
 # --- 3. Escape and Alt+F4 while a slow installation runs.
-fresh_prefix
+e2e_fresh_prefix
 export TAMRIN_PRINTUI_DELAY_MS=8000
 start_wizard "$work/medium/$exe_name"
 walk_to_finish install-busy-
 click "$(step 4)" $finish
-for i in $(seq 300); do
-  grep -q '/if' "$work/printui.log" 2>/dev/null && break
-  sleep 0.1
-done
-grep -q '/if' "$work/printui.log" 2>/dev/null || fail "printui was not started"
+wait_for 30 "printui was not started" grep -qs '/if' "$work/printui.log"
 expect_page "$(step 4)" "$busy" install-page4-installing
+still_busy() { e2e_running "$wizard_pid" && probe buttons "$(step 4)" "$busy" 0 >/dev/null; }
 for keys in Escape alt+F4; do
   press_key "$(step 4)" "$keys"
-  sleep 1
-  kill -0 "$wizard_pid" 2>/dev/null || fail "$keys during the installation ended the program"
-  probe buttons "$(step 4)" "$busy" 2000 >/dev/null || fail "$keys during the installation closed the wizard"
+  holds_for 1 "$keys during the installation ended the program or changed the page" still_busy
 done
 expect_page OK "$box_buttons" install-busy-success-box
 click OK 1
@@ -148,7 +119,7 @@ unset TAMRIN_PRINTUI_DELAY_MS
 echo "closing while installing: Escape and Alt+F4 refused, the outcome reported"
 
 # --- 4. Failure: the box, then the wizard stays open with its buttons back.
-fresh_prefix
+e2e_fresh_prefix
 export TAMRIN_PRINTUI_FAIL=1
 start_watched "$work/medium/$exe_name"
 walk_to_finish install-fail-
@@ -158,7 +129,7 @@ expect_page ERROR "$box_buttons" install-failure-box
 click ERROR 1
 expect_page "$(step 4)" "$back_finish" install-page4-failed
 [ "$(probe text "$(step 4)" 1028)" = "打印机驱动安装失败！" ] || fail "status after failure is [$(probe text "$(step 4)" 1028)]"
-kill -0 "$wizard_pid" 2>/dev/null || fail "the wizard ended after a failed installation"
+e2e_running "$wizard_pid" || fail "the wizard ended after a failed installation"
 # The focus is back on Finish: Return tries again.
 press_key "$(step 4)" Return
 expect_page ERROR "$box_buttons" install-failure-box-again
@@ -166,14 +137,14 @@ click ERROR 1
 expect_page "$(step 4)" "$back_finish" install-page4-failed-again
 click "$(step 4)" $cancel
 wait_exit || fail "Cancel after the failure did not end the program cleanly"
-[ "$(watched_exit)" = 1603 ] || fail "Cancel after a failed installation: exit code [$(watched_exit)], not 1603"
+[ "$(watched exit)" = 1603 ] || fail "Cancel after a failed installation: exit code [$(watched exit)], not 1603"
 unset TAMRIN_PRINTUI_FAIL
 if printers | grep -x "$printer" >/dev/null; then fail "a printer was created although printui failed"; fi
 echo "failure: ERROR box, wizard kept open, buttons back; exit code 1603 after Cancel"
 
 # --- 5. Cancel on each page.
 for page in 1 2 3 4; do
-  fresh_prefix
+  e2e_fresh_prefix
   start_watched "$work/medium/$exe_name"
   expect_page "$(step 1)" "$only_next" cancel-ignored
   for ((p = 1; p < page; p++)); do
@@ -183,21 +154,20 @@ for page in 1 2 3 4; do
   done
   click "$(step $page)" $cancel
   wait_exit || fail "Cancel on step $page: the program did not end cleanly"
-  [ "$(watched_exit)" = 1602 ] || fail "Cancel on step $page: exit code [$(watched_exit)], not 1602"
+  [ "$(watched exit)" = 1602 ] || fail "Cancel on step $page: exit code [$(watched exit)], not 1602"
   if printers | grep Korvel >/dev/null; then fail "Cancel on step $page left a printer"; fi
   [ ! -s "$work/printui.log" ] || fail "Cancel on step $page called printui"
 done
-rm -f "$shots/$arch-cancel-ignored.png"
 echo "cancel: every page ends the program with exit code 1602, nothing installed"
 
 for keys in Escape alt+F4; do
-  fresh_prefix
+  e2e_fresh_prefix
   start_watched "$work/medium/$exe_name"
   walk_to_finish cancel-ignored- keys
   press_key "$(step 4)" "$keys"
   wait_exit || fail "$keys on the finish page: the program did not end cleanly"
-  [ "$(watched_exit)" = 1602 ] || fail "$keys on the finish page: exit code [$(watched_exit)], not 1602"
+  [ "$(watched exit)" = 1602 ] || fail "$keys on the finish page: exit code [$(watched exit)], not 1602"
   [ ! -s "$work/printui.log" ] || fail "$keys on the finish page called printui"
 done
-rm -f "$shots/$arch"-cancel-ignored-*.png
+rm -f "$shots/$arch"-cancel-ignored*.png
 echo "Escape and Alt+F4 end the program when nothing runs"

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end walk through the wizard under Wine, on a display of its own:
-#   wizard_walk.sh ARCH BUILD_DIR PROGRAM PROBE MEDIUM_DIR
-#     ARCH        win64 or win32
-#     BUILD_DIR   the build tree (its Wine prefix is copied; screenshots go to
-#                 BUILD_DIR/screenshots/ARCH-*.png)
-#     PROGRAM     tamrin64.exe or tamrin32.exe
-#     PROBE       wizard_probe.exe of the same build, which reads the windows' state
-#     MEDIUM_DIR  the sample driver medium laid out beside the program (may be missing)
+#   wizard_walk.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR (see wizard_lib.sh)
+# Screenshots go to BUILD_DIR/screenshots/wizard_walk/ARCH-*.png.
 #
 # 1. The program in a folder whose Windows path is exactly 227 characters long (the
 #    longest allowed): the welcome page shows the welcome text with only Next and Cancel,
@@ -14,22 +9,8 @@
 #    page, and Cancel ends the process at once with exit code 1602 (nothing installed).
 # 2. The same program in a folder one character longer: the ERROR box appears, no wizard
 #    page does, and the process ends with a non-zero code once the box is closed.
-set -euo pipefail
-
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wizard_lib.sh"
-e2e_on_display "$@"
-
-arch=$1 build=$2 program=$3 probe=$4 medium=$5
-work=$build/e2e/wizard_walk
-shots=$build/screenshots
-exe_name=$(basename "$program")
-
-rm -rf "$work"
-mkdir -p "$work" "$shots"
-rm -f "$shots/$arch"-page*.png "$shots/$arch"-back-page*.png "$shots/$arch-folder-too-long.png"
-export TAMRIN_WINEPREFIX=$work/prefix
-trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin wizard_walk "$@"
 
 # A folder whose Windows path (Z: and the Unix path, with a final backslash) has the
 # given length, holding the medium and the program.
@@ -40,13 +21,11 @@ lay_out() {
   dir=$dir/$(printf 'p%.0s' $(seq "$pad"))
   local windows="Z:${dir//\//\\}\\"
   ((${#windows} == length)) || fail "folder path is ${#windows} characters, wanted $length"
-  mkdir -p "$dir"
-  if [ -d "$medium" ]; then cp -r "$medium/." "$dir/"; fi
-  cp "$program" "$dir/"
+  e2e_lay_out_medium "$dir"
   echo "$dir"
 }
 
-e2e_unmanaged_windows
+e2e_fresh_prefix
 
 welcome='欢迎使用科维打印机驱动安装向导。\n\n若已出现了“找到新硬件向导”窗口，请点击“找到新硬件向导”窗口中的“取消”按钮来中断它。\n\n点击“下一步”按钮选择打印机驱动程序。'
 
@@ -75,7 +54,7 @@ text=$(probe text "$(step 1)" 1031) || fail "no welcome text after Back"
 
 click "$(step 1)" $cancel
 wait_exit || fail "the program did not end cleanly after Cancel"
-[ "$(watched_exit)" = 1602 ] || fail "the wizard ended with exit code [$(watched_exit)] after Cancel, not 1602"
+[ "$(watched exit)" = 1602 ] || fail "the wizard ended with exit code [$(watched exit)] after Cancel, not 1602"
 echo "walk: steps 1-4 and back, Cancel ended the program with exit code 1602"
 
 # --- 2. A folder path one character too long: the error box instead of the wizard.
@@ -87,5 +66,5 @@ text=$(probe text ERROR 0xffff) || fail "no text in the ERROR box"
 if probe rect "$(step 1)" >/dev/null; then fail "the wizard started despite the long folder path"; fi
 click ERROR 1
 wait_exit || fail "the program did not end cleanly after the ERROR box"
-[ "$(watched_exit)" = 1603 ] || fail "the program ended with exit code [$(watched_exit)] after the ERROR box, not 1603"
+[ "$(watched exit)" = 1603 ] || fail "the program ended with exit code [$(watched exit)] after the ERROR box, not 1603"
 echo "long folder: ERROR box, exit code 1603"

@@ -1,30 +1,19 @@
 #!/usr/bin/env bash
 # The x86 program on 64-bit Windows (a 64-bit prefix), on a display of its own:
-#   wow64_handover.sh BUILD_DIR PROGRAM PROBE STAND_IN MEDIUM_DIR
+#   wow64_handover.sh wow64 BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR STAND_IN
+# (see wizard_lib.sh; STAND_IN: a test program to put beside it as tamrin64.exe)
 # 1. With a stand-in tamrin64.exe beside it: the stand-in is started by its full path with
 #    the same arguments, no window of the x86 program appears, and its exit code is the
 #    stand-in's.
 # 2. Without it: a box says that this is 64-bit Windows and names the missing program;
-#    the exit code is a failure. Screenshot: BUILD_DIR/screenshots/wow64-handover-missing.png.
-set -euo pipefail
+#    the exit code is a failure. Screenshot:
+#    BUILD_DIR/screenshots/wow64_handover/wow64-handover-missing.png.
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin wow64_handover "$@"
 
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wizard_lib.sh"
-e2e_on_display "$@"
-
-arch=wow64
-build=$1 program=$2 probe=$3 stand_in=$4 medium=$5
-work=$build/e2e/wow64_handover
-shots=$build/screenshots
-exe_name=$(basename "$program")
-
-rm -rf "$work"
-mkdir -p "$work/medium" "$shots"
-cp -r "$medium/." "$work/medium/"
-cp "$program" "$work/medium/"
-export TAMRIN_WINEPREFIX=$work/prefix
-trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
-e2e_unmanaged_windows
+stand_in=${e2e_more[0]}
+e2e_lay_out_medium
+e2e_fresh_prefix
 
 # 1. The hand-over.
 cp "$stand_in" "$work/medium/tamrin64.exe"
