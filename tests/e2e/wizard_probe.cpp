@@ -7,6 +7,7 @@
 //   wizard_probe text TITLE ID     prints the text of the visible control ID in window TITLE
 //                                  (line breaks written as \n)
 //   wizard_probe point TITLE ID    prints the screen position "X Y" of the middle of control ID
+//   wizard_probe items TITLE ID    prints the items of list box ID, one a line
 //   wizard_probe rect TITLE        prints the window's rectangle "X Y WIDTH HEIGHT"
 //   wizard_probe press TITLE ID NEXT_TITLE
 //       clicks button ID of window TITLE (the click returns once the wizard has handled
@@ -296,6 +297,17 @@ int wmain(int argc, wchar_t** argv) {
     if (!control) return 2;
     if (command == L"text") {
         Print(Text(control));
+        return 0;
+    }
+    if (command == L"items") {
+        LRESULT count = ::SendMessageW(control, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[256] = {};
+            if (::SendMessageW(control, LB_GETTEXTLEN, i, 0) < 256) {
+                ::SendMessageW(control, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+            }
+            Print(item);
+        }
         return 0;
     }
     if (command == L"point") {
