@@ -3,8 +3,8 @@
 # (tests/usb_printer) plugged into its prefix, on a display of its own:
 #   usb_attached.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR USB_PRINTER
 #     USB_PRINTER  the helper that plugs the test printer in (its driver and INF beside it)
-#     (the other arguments as for wizard_install.sh; screenshots go to
-#      BUILD_DIR/screenshots/ARCH-usb-*.png)
+#     (the other arguments as wizard_lib.sh says; screenshots go to
+#      BUILD_DIR/screenshots/usb_attached/ARCH-usb-*.png)
 #
 # 1. A KV-100 attached: the driver page offers KV-100 alone, the port page names the
 #    detected USB001, Finish takes the plug-and-play route with the INF's hardware ID (the
@@ -25,35 +25,22 @@
 # one Wine server is kept alive there until the script ends. What a
 # failing run leaves to read: BUILD_DIR/e2e/usb_attached/ (the helper's output in
 # plug.out, the setup logs *.log, the printer interface's calls in printui.log, the
-# registry queries reg.out) and the screenshot ARCH-failure.png.
-set -euo pipefail
+# registry queries reg.out) and the screenshot ARCH-failure.png beside the others.
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin usb_attached "$@"
 
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wizard_lib.sh"
-e2e_on_display "$@"
-
-arch=$1 build=$2 program=$3 probe=$4 stub=$5 medium=$6 usb_printer=$7
-work=$build/e2e/usb_attached
-shots=$build/screenshots
-exe=$work/medium/$(basename "$program")
+usb_printer=${e2e_more[0]}
+exe=$work/medium/$exe_name
 inf="$(windows_path "$work/medium")\\PrinterDriver\\24pin\\OEMPRINT.INF"
 hardware_id='USBPRINT\KORVELKV-1001A2B'
 warning_caption='欢迎使用科维打印机'
 ok_cancel_box='back=hidden next=hidden finish=hidden cancel=enabled help=hidden'
 
-rm -rf "$work"
-mkdir -p "$work/medium" "$shots"
-rm -f "$shots/$arch"-usb-*.png "$shots/$arch-failure.png"
-cp -r "$medium/." "$work/medium/"
-cp "$program" "$work/medium/"
-# Wine's staging only needs a file of the catalog's name (see wizard_install.sh).
-for head in 24pin 9pin; do printf 'catalog stand-in' >"$work/medium/PrinterDriver/$head/korvel.cat"; done
-export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n"
-trap 'e2e_stop; rm -rf "$work/prefix"' EXIT
+e2e_lay_out_medium
 
 # A fresh prefix whose Wine server stays until the next one (or the end).
 fresh_prefix() {
-  e2e_fresh_prefix "$stub"
+  e2e_fresh_prefix
   e2e_stop
   WINEPREFIX=$TAMRIN_WINEPREFIX /usr/lib/wine/wineserver -p
 }
@@ -110,7 +97,7 @@ finish() {
   [ "$(probe text OK 0xffff)" = "打印机驱动安装成功！" ] || fail "the box says [$(probe text OK 0xffff)]"
   click OK 1
   wait_exit || fail "the wizard did not end cleanly"
-  [ "$(watched_exit)" = 0 ] || fail "the wizard ended with exit code [$(watched_exit)]"
+  [ "$(watched exit)" = 0 ] || fail "the wizard ended with exit code [$(watched exit)]"
 }
 
 logged() { grep -F -- "$2" "$work/$1" >/dev/null || fail "$1 lacks [$2]: [$(cat "$work/$1")]"; }

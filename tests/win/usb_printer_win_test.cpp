@@ -75,7 +75,7 @@ TEST_F(UsbPrinterTest, ThePluggedPrinterIsFoundAskedAndTiedToItsPort) {
     char16_t name[200] = u"unchanged";
     EXPECT_EQ(port.FindUsbPortName(name, 200), 1);
     EXPECT_EQ(std::u16string(name), u"USB001");
-    EXPECT_EQ(port.deviceHandle, platform::kInvalidHandle);
+    EXPECT_FALSE(port.deviceHandle);
 }
 
 // The model as the driver selection page and the installation read it, for each way the
