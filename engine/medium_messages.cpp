@@ -9,7 +9,8 @@ namespace {
 const char16_t kStartFromWholeMedium[] = u"\n\n请从完整的驱动光盘或驱动文件夹重新启动安装程序。";
 const char16_t kChooseAnother[] = u"\n\n请选择其它型号。";
 
-std::u16string Quoted(std::u16string_view text) { return u"“" + std::u16string(text) + u"”"; }
+// A name in a box, in the Chinese quotation marks the texts use.
+std::u16string CornerQuoted(std::u16string_view text) { return u"“" + std::u16string(text) + u"”"; }
 
 }  // namespace
 
@@ -30,16 +31,16 @@ std::u16string ModelProblemText(const Preparation& prepared, std::u16string_view
     const std::u16string& catalogue = prepared.request.catalogueFile;
     switch (prepared.problem) {
         case ModelProblem::NoPrinterName:
-            return u"打印机型号文件中没有型号" + Quoted(model) + u"的打印机名称（PRINTER_NAME）：\n" + catalogue +
+            return u"打印机型号文件中没有型号" + CornerQuoted(model) + u"的打印机名称（PRINTER_NAME）：\n" + catalogue +
                    kChooseAnother;
         case ModelProblem::NameUnusable:
-            return u"打印机型号文件中型号" + Quoted(model) + u"的打印机名称过长或含有无法使用的字符：\n" +
+            return u"打印机型号文件中型号" + CornerQuoted(model) + u"的打印机名称过长或含有无法使用的字符：\n" +
                    catalogue + kChooseAnother;
         case ModelProblem::NoPrintHead:
-            return u"打印机型号文件中没有型号" + Quoted(model) + u"的打印头类型（PRINTER_TYPE 应为 24 或 9）：\n" +
+            return u"打印机型号文件中没有型号" + CornerQuoted(model) + u"的打印头类型（PRINTER_TYPE 应为 24 或 9）：\n" +
                    catalogue + kChooseAnother;
         case ModelProblem::DriverMissing:
-            return u"找不到型号" + Quoted(model) + u"的驱动程序文件：\n" + prepared.request.driverInf + kChooseAnother;
+            return u"找不到型号" + CornerQuoted(model) + u"的驱动程序文件：\n" + prepared.request.driverInf + kChooseAnother;
         case ModelProblem::None: break;
     }
     return {};
