@@ -11,8 +11,6 @@
 #include "engine/preparation.h"
 #include "engine/rundll32.h"
 #include "engine/spooler.h"
-#include "platform/message_box.h"
-#include "platform/services.h"
 #include "platform/text.h"
 #include "usb/device_rescan.h"
 
@@ -42,7 +40,7 @@ bool AppendFound(std::optional<StringList>&& found, StringList& list) {
 }
 
 // One step of the installation flow for the installer's selection and options, with
-// its log unopened: a failed start of rundll32 is shown in a box, as RunRundll32 shows it.
+// its log unopened: a failed start of rundll32 is shown in its box.
 class SingleStep final : engine::FlowObserver {
 public:
     explicit SingleStep(const CPrinterInstaller& installer)
@@ -61,9 +59,7 @@ private:
         return engine::PreparePrinter(installer.Medium(), installer.modelName, choices).request;
     }
     void OnStep(engine::FlowStep) override {}
-    void OnStartFailure(const char16_t* text) override {
-        platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, text, u"ERROR", platform::kIconError);
-    }
+    void OnStartFailure(const char16_t* text) override { engine::ShowStartFailure(text); }
 };
 
 }  // namespace

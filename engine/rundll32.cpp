@@ -72,11 +72,14 @@ platform::Outcome StartRundll32(const char16_t* parameters, bool hidden) {
     return platform::Outcome{true};
 }
 
+void ShowStartFailure(const char16_t* text) {
+    platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, text, u"ERROR", platform::kIconError);
+}
+
 bool RunRundll32(const char16_t* parameters) {
     platform::Outcome start = StartRundll32(parameters);
     if (start.ok()) return true;
-    platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, StartFailureText(start.error), u"ERROR",
-                                                        platform::kIconError);
+    ShowStartFailure(StartFailureText(start.error));
     return false;
 }
 

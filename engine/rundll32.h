@@ -14,6 +14,9 @@ platform::Outcome StartRundll32(const char16_t* parameters, bool hidden = false)
 // The text the program shows or logs for a start that failed with this error.
 const char16_t* StartFailureText(platform::Dword error);
 
+// The box of a start that failed, with its StartFailureText; unowned, so that while the
+// wizard runs its frame owns it.
+void ShowStartFailure(const char16_t* text);
 // StartRundll32, and a message box with the StartFailureText when it cannot be started.
 bool RunRundll32(const char16_t* parameters);
 

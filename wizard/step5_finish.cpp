@@ -3,6 +3,7 @@
 #include "engine/medium_messages.h"
 #include "engine/preparation.h"
 #include "engine/printer_installer.h"
+#include "engine/rundll32.h"
 #include "platform/message_box.h"
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
@@ -132,8 +133,7 @@ void CStep5::OnStep(engine::FlowStep step) {
 }
 
 void CStep5::OnStartFailure(const char16_t* text) {
-    // Unowned, as the box of a failed start has always been: the wizard takes it as owner.
-    platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, text, u"ERROR", platform::kIconError);
+    engine::ShowStartFailure(text);
 }
 
 void CStep5::ReportStatus(const wchar_t* status) {
