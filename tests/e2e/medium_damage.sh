@@ -51,23 +51,30 @@ head -c 8192 /dev/urandom >"$work/medium/PrinterInfor.Inf"
 expect_start_box junk-catalogue \
   "打印机型号文件中没有“KV系列”的打印机型号，文件可能已损坏：$nl$(windows_path "$work/medium/PrinterInfor.Inf")$whole"
 
+# Next on the driver page: a box says EXPECTED, and the page stays.
+expect_next_box() {
+  local case=$1 expected=$2 said
+  start_wizard "$work/medium/$exe_name"
+  expect_page "$(step 1)" "$only_next" "damaged-$case-page1"
+  click "$(step 1)" $next
+  expect_page "$(step 2)" "$back_next" "damaged-$case-page2"
+  click "$(step 2)" $next
+  expect_page ERROR "$box_buttons" "damaged-$case-box"
+  said=$(probe text ERROR 0xffff)
+  [ "$said" = "$expected" ] || fail "$case: the box says [$said], not [$expected]"
+  click ERROR 1
+  expect_page "$(step 2)" "$back_next" "damaged-$case-stays"
+  click "$(step 2)" $cancel
+  wait_exit || true
+  untouched "$case"
+  echo "$case: box on Next, the driver page stays"
+}
+choose_another="$nl$nl请选择其它型号。"
+
 lay_out
 rm -r "$work/medium/PrinterDriver"
-start_wizard "$work/medium/$exe_name"
-expect_page "$(step 1)" "$only_next" damaged-no-driver-page1
-click "$(step 1)" $next
-expect_page "$(step 2)" "$back_next" damaged-no-driver-page2
-click "$(step 2)" $next
-expect_page ERROR "$box_buttons" damaged-no-driver-box
-said=$(probe text ERROR 0xffff)
-expected="找不到型号“KV-100”的驱动程序文件：$nl$(windows_path "$work/medium/PrinterDriver/24pin/OEMPRINT.INF")$nl$nl请选择其它型号。"
-[ "$said" = "$expected" ] || fail "no-driver: the box says [$said], not [$expected]"
-click ERROR 1
-expect_page "$(step 2)" "$back_next" damaged-no-driver-stays
-click "$(step 2)" $cancel
-wait_exit || true
-untouched no-driver
-echo "no-driver: box on Next, the driver page stays"
+expect_next_box no-driver \
+  "找不到型号“KV-100”的驱动程序文件：$nl$(windows_path "$work/medium/PrinterDriver/24pin/OEMPRINT.INF")$choose_another"
 
 lay_out
 catalogue=$work/medium/PrinterInfor.Inf
@@ -76,18 +83,5 @@ catalogue=$work/medium/PrinterInfor.Inf
   iconv -f UTF-16 -t UTF-8 "$catalogue" | sed 's/^KV-100=Korvel KV-100/&"/' | iconv -f UTF-8 -t UTF-16LE
 } >"$catalogue.new"
 mv "$catalogue.new" "$catalogue"
-start_wizard "$work/medium/$exe_name"
-expect_page "$(step 1)" "$only_next" damaged-bad-name-page1
-click "$(step 1)" $next
-expect_page "$(step 2)" "$back_next" damaged-bad-name-page2
-click "$(step 2)" $next
-expect_page ERROR "$box_buttons" damaged-bad-name-box
-said=$(probe text ERROR 0xffff)
-expected="打印机型号文件中型号“KV-100”的打印机名称过长或含有无法使用的字符：$nl$(windows_path "$catalogue")$nl$nl请选择其它型号。"
-[ "$said" = "$expected" ] || fail "bad-name: the box says [$said], not [$expected]"
-click ERROR 1
-expect_page "$(step 2)" "$back_next" damaged-bad-name-stays
-click "$(step 2)" $cancel
-wait_exit || true
-untouched bad-name
-echo "bad-name: box on Next, the driver page stays"
+expect_next_box bad-name \
+  "打印机型号文件中型号“KV-100”的打印机名称过长或含有无法使用的字符：$nl$(windows_path "$catalogue")$choose_another"
