@@ -12,6 +12,7 @@
 
 #include "platform/services.h"
 #include "platform/spooler.h"
+#include "platform/text.h"
 
 class FakeSpooler final : public platform::Spooler {
 public:
@@ -43,6 +44,9 @@ public:
     std::set<std::u16string> drivers;
     EnumerationScript printerScript;
     EnumerationScript portScript;
+    // Printers added by someone else, one right after each sizing call of the printers'
+    // enumeration: the call with the buffer then needs more than the sizing call said.
+    std::vector<std::u16string> arrivals;
     bool openFails = false, purgeFails = false, deleteFails = false, closeFails = false;
 
     // Every call in order, as short texts ("EnumPrinters 2 2 size=0", "Open Alpha", ...).
@@ -71,12 +75,17 @@ public:
             names.push_back(p.name);
             driverNames.push_back(p.driver);
         }
-        return Fill<platform::PrinterInfo2>(
+        Result result = Fill<platform::PrinterInfo2>(
             names, driverNames, printerScript, buffer, size, needed, returned,
             [](platform::PrinterInfo2& r, char16_t* name, char16_t* driver) {
                 r.printerName = name;
                 r.driverName = driver;
             });
+        if (buffer == nullptr && !arrivals.empty()) {
+            AddPrinter(arrivals.front());
+            arrivals.erase(arrivals.begin());
+        }
+        return result;
     }
 
     Result EnumPortsW(const char16_t* server, Dword level, unsigned char* buffer, Dword size, Dword* needed,
@@ -95,7 +104,7 @@ public:
         *handle = nullptr;
         if (openFails) return Fail(5);
         for (std::size_t i = 0; i < printers.size(); ++i) {
-            if (printers[i].name == name && !printers[i].deletePending) {
+            if (SameName(printers[i].name, name) && !printers[i].deletePending) {
                 ++printers[i].openHandles;
                 *handle = HandleOf(i);
                 return kDone;
@@ -151,6 +160,8 @@ private:
     platform::ScopedService<platform::Spooler> scope_{*this};
 
     static Result Fail(Dword error) { return Result{0, error}; }
+    // The spooler finds a printer by its name without regard to case.
+    static bool SameName(const std::u16string& a, const char16_t* b) { return text::EqualNoCase(a.c_str(), b); }
     static std::string Buffer(const unsigned char* buffer, Dword size) {
         return std::string(" buffer=") + (buffer ? "given" : "none") + " size=" + std::to_string(size);
     }
