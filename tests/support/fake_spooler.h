@@ -75,12 +75,12 @@ public:
             names.push_back(p.name);
             driverNames.push_back(p.driver);
         }
-        Result result = Fill<platform::PrinterInfo2>(
-            names, driverNames, printerScript, buffer, size, needed, returned,
-            [](platform::PrinterInfo2& r, char16_t* name, char16_t* driver) {
-                r.printerName = name;
-                r.driverName = driver;
-            });
+        Result result =
+            Fill<platform::PrinterInfo2>(names, driverNames, printerScript, buffer, size, needed, returned,
+                                         [](platform::PrinterInfo2& r, char16_t* name, char16_t* driver) {
+                                             r.printerName = name;
+                                             r.driverName = driver;
+                                         });
         if (buffer == nullptr && !arrivals.empty()) {
             AddPrinter(arrivals.front());
             arrivals.erase(arrivals.begin());
@@ -92,8 +92,9 @@ public:
                       Dword* returned) override {
         calls.push_back(std::string("EnumPorts server=") + (server ? "given" : "none") +
                         " level=" + std::to_string(level) + Buffer(buffer, size));
-        return Fill<platform::PortInfo2>(ports, {}, portScript, buffer, size, needed, returned,
-                                         [](platform::PortInfo2& r, char16_t* s, char16_t*) { r.portName = s; });
+        return Fill<platform::PortInfo2>(
+            ports, {}, portScript, buffer, size, needed, returned,
+            [](platform::PortInfo2& r, char16_t* s, char16_t*) { r.portName = s; });
     }
 
     Result OpenPrinterW(const char16_t* name, platform::Handle* handle,
@@ -161,7 +162,9 @@ private:
 
     static Result Fail(Dword error) { return Result{0, error}; }
     // The spooler finds a printer by its name without regard to case.
-    static bool SameName(const std::u16string& a, const char16_t* b) { return text::EqualNoCase(a.c_str(), b); }
+    static bool SameName(const std::u16string& a, const char16_t* b) {
+        return text::EqualNoCase(a.c_str(), b);
+    }
     static std::string Buffer(const unsigned char* buffer, Dword size) {
         return std::string(" buffer=") + (buffer ? "given" : "none") + " size=" + std::to_string(size);
     }
