@@ -26,8 +26,11 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
     }
     // The name becomes the queue's, the driver's and a quoted value of the printer
     // interface's command line: cut to its field or out of its quotes it would name
-    // another printer.
-    if (request.printerName.size() >= kNameCapacity || BreaksQuotes(request.printerName.c_str())) {
+    // another printer. The spooler's separators would too: "\\server\name" opens a
+    // printer on another machine, and a comma ends a name where the spooler splits
+    // "name,driver,port".
+    if (request.printerName.size() >= kNameCapacity || BreaksQuotes(request.printerName.c_str()) ||
+        request.printerName.find_first_of(u"\\,") != std::u16string::npos) {
         prepared.problem = ModelProblem::NameUnusable;
         return prepared;
     }

@@ -60,7 +60,8 @@ TEST_F(MediumCheck, TheCatalogueMissingUnreadableOrWithoutModels) {
 TEST_F(MediumCheck, APreparedModelOrWhatKeepsItFromInstalling) {
     std::string catalogue = kGoodCatalogue;
     catalogue.insert(catalogue.find("[PRINTER_TYPE]"), "KV-500=Korvel \"KV\"\nKV-600=" + std::string(200, 'N') +
-                                                           "\nKV-700=" + std::string(199, 'N') + "\n");
+                                                           "\nKV-700=" + std::string(199, 'N') +
+                                                           "\nKV-800=\\\\server\\KV\nKV-900=Korvel,KV\n");
     WriteCatalogue(catalogue);
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", "[Version]\n");
     const std::u16string folder = dir.ProgramDir();
@@ -89,6 +90,9 @@ TEST_F(MediumCheck, APreparedModelOrWhatKeepsItFromInstalling) {
         {u"KV-500", ModelProblem::NameUnusable, "a name that would leave its quotes"},
         {u"KV-600", ModelProblem::NameUnusable, "a name of 200 characters does not fit its field"},
         {u"KV-700", ModelProblem::NoPrintHead, "199 characters fit; it has no PRINTER_TYPE"},
+        // The spooler's separators: "\\server\KV" would open a printer on another machine.
+        {u"KV-800", ModelProblem::NameUnusable, "a name holding a backslash"},
+        {u"KV-900", ModelProblem::NameUnusable, "a name holding a comma"},
         {u"KV-300", ModelProblem::NoPrintHead, "12 is no print head"},
         {u"KV-400", ModelProblem::NoPrintHead, "no PRINTER_TYPE entry"},
         {u"KV-200", ModelProblem::DriverMissing, "no 9-pin driver on the medium"},
