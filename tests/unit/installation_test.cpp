@@ -483,18 +483,19 @@ TEST_F(Routes, NoDefaultPrinterIsSetAsLocalSystem) {
         {u"S-1-5-18", 0, false, false, nullptr},
         {u"", 5, true, true, "The account the program runs as cannot be told"},
     };
+    int rows = 0;
     for (const auto& row : table) {
         account.sid = row.sid;
         account.error = row.error;
         request.makeDefault = row.makeDefault;
         shell.starts.clear();
+        const std::string name = "row" + std::to_string(++rows) + ".log";
         engine::SetupLog rowLog;
-        rowLog.Open(dir.ProgramDir() + u"row.log");
+        rowLog.Open(dir.ProgramDir() + text::FromUtf8(name));
         EXPECT_EQ(engine::RunInstallation(request, observer, rowLog), engine::FlowResult::Done);
         rowLog.Close();
-        std::ifstream file(dir.path() / "row.log", std::ios::binary);
+        std::ifstream file(dir.path() / name, std::ios::binary);
         const std::string text(std::istreambuf_iterator<char>(file), {});
-        std::filesystem::remove(dir.path() / "row.log");
         bool defaultSet = false;
         for (const auto& start : shell.starts)
             defaultSet |= start.parameters.find(u"/y") != std::u16string::npos;
