@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/preparation.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 
@@ -76,15 +75,6 @@ TEST(InfCatalog, TheCatalogBesideTheInfInEitherEncoding) {
     while (large.size() < 5 * 1024 * 1024) large += "; a comment line of the padding\r\n";
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", large);
     EXPECT_EQ(engine::CheckInfCatalog(inf.c_str()).state, State::Unreadable);
-}
-
-// The sample medium's INFs name no catalog: they are unsigned, and complete.
-TEST(InfCatalog, TheSampleMediumIsUnsigned) {
-    for (const char* head : {"24pin", "9pin"}) {
-        const std::u16string inf =
-            text::FromUtf8(std::string(TAMRIN_MEDIUM_DIR "/PrinterDriver/") + head + "/OEMPRINT.INF");
-        EXPECT_EQ(engine::CheckInfCatalog(inf.c_str()).state, State::NamesNone) << head;
-    }
 }
 
 }  // namespace

@@ -177,6 +177,7 @@ TEST_F(Unattended, APackageWindowsRefusesEndsTheRunBeforeAnythingIsRemoved) {
     const std::string text = Log();
     EXPECT_TRUE(LogsError(text, "Windows did not take the driver package", "0x80096010")) << text;
     EXPECT_NE(text.find("The installation failed; nothing was removed"), std::string::npos) << text;
+    EXPECT_NE(text.find("names no catalog file (CatalogFile): it is unsigned"), std::string::npos) << text;
 }
 
 // A package must carry the catalog its INF names (CatalogFile, "INF Version Section"):
