@@ -180,27 +180,6 @@ TEST_F(Unattended, APackageWindowsRefusesEndsTheRunBeforeAnythingIsRemoved) {
     EXPECT_NE(text.find("names no catalog file (CatalogFile): it is unsigned"), std::string::npos) << text;
 }
 
-// A package must carry the catalog its INF names (CatalogFile, "INF Version Section"):
-// without it Windows refuses the package, so the run is refused before anything changes.
-TEST_F(Unattended, AnIncompletePackageIsRefusedBeforeAnythingChanges) {
-    spooler.AddPrinter(kPrinter);
-    dir.Write("PrinterDriver/24pin/OEMPRINT.INF",
-              "[Version]\nSignature=\"$Windows NT$\"\nCatalogFile=korvel.cat\n"
-              "[KORVEL]\n\"Korvel KV-100\" = KV100, USBPRINT\\KV1001A2B\n");
-    EXPECT_EQ(Run(Install(u"KV-100", u"LPT1:")), engine::kExitFailed);
-    EXPECT_TRUE(pnp.staged.empty());
-    EXPECT_TRUE(Changes().empty());
-
-    dir.Write("PrinterDriver/24pin/korvel.cat", "catalog");
-    EXPECT_EQ(Run(Install(u"KV-100", u"LPT1:")), engine::kExitSuccess);
-    EXPECT_EQ(pnp.staged.size(), 1u);
-    const std::string text = Log();
-    EXPECT_NE(text.find("whose package is incomplete: the catalog file it names (CatalogFile), " +
-                        text::ToUtf8(dir.ProgramDir()) + "PrinterDriver\\24pin\\korvel.cat, is missing"),
-              std::string::npos)
-        << text;
-}
-
 TEST_F(Unattended, TheExitCodeOfEachOutcome) {
     // The printer interface ran but made no printer.
     shell.onStart = nullptr;
