@@ -14,6 +14,9 @@ struct InstallRequest {
     std::u16string printerName;    // the model's printer name: the queue's and the driver's
     PrintHead printHead = PrintHead::Unknown;
     std::u16string driverInf;
+    // The catalog file the INF names, beside it; empty when it names none (an unsigned
+    // package).
+    std::u16string driverCatalog;
     std::u16string port;
     bool makeDefault = true;
     bool testPage = false;

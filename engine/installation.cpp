@@ -5,6 +5,7 @@
 #include "engine/device_matching.h"
 #include "engine/spooler.h"
 #include "platform/codepage.h"
+#include "platform/message_box.h"
 #include "platform/pnp_update.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -43,7 +44,8 @@ PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16st
     platform::Bool rebootRequired = 0;
     platform::Result<platform::Bool> update =
         platform::Get<platform::PnpUpdate>().UpdateDriverForPlugAndPlayDevicesW(
-            nullptr, hardwareId.c_str(), infPath, flags, &rebootRequired);
+            interactive ? platform::OwnerForUnowned() : nullptr, hardwareId.c_str(), infPath, flags,
+            &rebootRequired);
     if (!update.ok()) return PnpUpdateResult{DriverUpdate::NotUpdated, update.error};
     return PnpUpdateResult{rebootRequired ? DriverUpdate::UpdatedRestartRequired : DriverUpdate::Updated};
 }

@@ -35,8 +35,9 @@ enum class DriverUpdate {
 // Not updated: the error says why.
 using PnpUpdateResult = platform::Result<DriverUpdate>;
 
-// Installs the driver in the INF for the present devices of the hardware ID. Not
-// interactive: the update fails rather than show anything.
+// Installs the driver in the INF for the present devices of the hardware ID. Interactive,
+// what it shows belongs to the window that owns the program's boxes (the wizard's frame);
+// not interactive, the update fails rather than show anything.
 PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive);
 
 // After a pause for the printer interface to finish registering it: whether the

@@ -7,6 +7,7 @@
 #include "engine/catalogue.h"
 #include "engine/command_line.h"
 #include "engine/installation.h"
+#include "engine/process_account.h"
 #include "engine/rundll32.h"
 #include "engine/spooler.h"
 #include "platform/scoped_handle.h"
@@ -73,9 +74,7 @@ bool InstallationSteps::InstallDriver() {
     if (ChooseInstallRoute(Catalogue(request_.catalogueFile)) == InstallRoute::PlugAndPlay) {
         return UpdateAttachedPrinter();
     }
-    if (!InstallQueue()) return false;
-    StagePackage();
-    return true;
+    return InstallQueue();
 }
 
 bool InstallationSteps::UpdateAttachedPrinter() {
@@ -111,14 +110,37 @@ bool InstallationSteps::InstallQueue() {
     return true;
 }
 
-void InstallationSteps::StagePackage() {
+bool InstallationSteps::StagePackage() {
+    if (request_.driverInf.empty()) {
+        log_.Write(u"No driver package: nothing can be installed");
+        return false;
+    }
+    if (request_.driverCatalog.empty()) {
+        log_.Write(u"The driver package " + Quoted(request_.driverInf) +
+                   u" names no catalog file (CatalogFile): it is unsigned");
+    }
     log_.Write(u"Staging the driver package " + Quoted(request_.driverInf));
-    if (request_.dryRun) return;
+    if (request_.dryRun) return true;
     platform::Outcome staged = StageDriverPackage(request_.driverInf.c_str());
-    if (!staged.ok()) log_.WriteError(u"The driver package was not staged", staged.error);
+    if (staged.ok()) return true;
+    log_.WriteError(u"Windows did not take the driver package", staged.error);
+    observer_.OnPackageNotStaged(staged.error);
+    return false;
 }
 
 bool InstallationSteps::MakeDefault() {
+    const ProcessAccount account = CheckProcessAccount();
+    if (account.runsAs == RunsAs::LocalSystem) {
+        log_.Write(u"Not making " + Quoted(request_.printerName) +
+                   u" the default printer: the program runs as LocalSystem (S-1-5-18), whose default printer "
+                   u"no user sees");
+        return true;
+    }
+    if (account.runsAs == RunsAs::Unknown) {
+        log_.WriteError(
+            u"The account the program runs as cannot be told; the default printer is set as asked",
+            account.error);
+    }
     log_.Write(u"Making " + Quoted(request_.printerName) + u" the default printer");
     return RunCommand(SetDefaultPrinterLine(name_));
 }
@@ -148,6 +170,13 @@ bool InstallationSteps::RunCommand(const std::optional<std::u16string>& line) {
 FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& setupLog) {
     InstallationSteps steps(request, observer, setupLog);
     FlowLog log(setupLog, request.dryRun);
+    // The package first: one that Windows refuses, or would ask about, ends the run while
+    // the old printers are still there.
+    if (!steps.StagePackage()) {
+        observer.OnStep(FlowStep::Failed);
+        log.Write(u"The installation failed; nothing was removed");
+        return FlowResult::Failed;
+    }
     steps.RemoveOldPrinters();
     observer.OnStep(FlowStep::Installing);
     if (!steps.InstallDriver()) {

@@ -24,6 +24,9 @@ public:
     virtual void OnStep(FlowStep step) = 0;
     // rundll32 could not be started; the text says why (StartFailureText).
     virtual void OnStartFailure(const char16_t* text) = 0;
+    // Windows did not take the driver package, and nothing was removed; the error says
+    // why. Observers that show nothing need not hear of it.
+    virtual void OnPackageNotStaged(platform::Dword error) { (void)error; }
 
 protected:
     ~FlowObserver() = default;
@@ -59,14 +62,16 @@ public:
     // their names, and the devices re-scanned.
     void RemoveOldPrinters();
     // The driver installed by the route the attached printer decides: the plug-and-play
-    // update, or the printer queue made through the printer interface and the package
-    // staged. A failure of the route taken is final.
+    // update, or the printer queue made through the printer interface. A failure of the
+    // route taken is final.
     bool InstallDriver();
     bool UpdateAttachedPrinter();
     bool InstallQueue();
-    // Stages the package; one that cannot be staged costs only the driver of a printer
-    // plugged in later, so it is logged and does not fail the installation.
-    void StagePackage();
+    // Stages the driver package in the driver store, where Windows checks it (and, for a
+    // printer plugged in later, finds it); false when Windows does not take it. An
+    // unsigned package (the INF names no catalog) is logged as such.
+    bool StagePackage();
+    // Not as LocalSystem, whose default printer no user sees: that is logged instead.
     bool MakeDefault();
     bool PrintTestPage();
     // The plug-and-play update said that Windows must restart.
@@ -82,8 +87,9 @@ private:
     bool restartRequired_ = false;
 };
 
-// RemoveOldPrinters, InstallDriver, then the printer made the default and a test page
-// printed, as asked.
+// StagePackage, RemoveOldPrinters, InstallDriver, then the printer made the default and
+// a test page printed, as asked. A package Windows does not take ends the installation
+// before anything is removed.
 FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& log);
 
 // Removes the printers of the model (its own name and its copies) and each of their

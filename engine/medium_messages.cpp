@@ -41,6 +41,14 @@ std::u16string ModelProblemText(const Preparation& prepared, std::u16string_view
                    catalogue + kChooseAnother;
         case ModelProblem::DriverMissing:
             return u"找不到型号" + CornerQuoted(model) + u"的驱动程序文件：\n" + prepared.request.driverInf + kChooseAnother;
+        case ModelProblem::PackageIncomplete:
+            if (prepared.request.driverCatalog.empty()) {
+                return u"无法读取型号" + CornerQuoted(model) + u"的驱动程序文件：\n" +
+                       prepared.request.driverInf + kStartFromWholeMedium;
+            }
+            return u"型号" + CornerQuoted(model) +
+                   u"的驱动程序不完整，找不到它的签名文件（CatalogFile）：\n" +
+                   prepared.request.driverCatalog + kStartFromWholeMedium;
         case ModelProblem::None: break;
     }
     return {};

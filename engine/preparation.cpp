@@ -2,6 +2,7 @@
 
 #include "engine/catalogue.h"
 #include "engine/command_line.h"
+#include "engine/inf_catalog.h"
 #include "engine/limits.h"
 #include "platform/read_file.h"
 #include "platform/text.h"
@@ -43,6 +44,14 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
     }
     if (platform::FileStateOf(request.driverInf.c_str()) != platform::FileState::Readable) {
         prepared.problem = ModelProblem::DriverMissing;
+        return prepared;
+    }
+    // Windows refuses a package without the catalog it names; found out only when it is
+    // staged, that would be after the old printers were removed.
+    const InfCatalog catalog = CheckInfCatalog(request.driverInf.c_str());
+    request.driverCatalog = catalog.path;
+    if (catalog.state == InfCatalog::State::Unreadable || catalog.state == InfCatalog::State::Missing) {
+        prepared.problem = ModelProblem::PackageIncomplete;
     }
     return prepared;
 }

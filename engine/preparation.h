@@ -17,6 +17,9 @@ enum class ModelProblem {
     NameUnusable,   // the printer name does not fit its field or would leave its quotes
     NoPrintHead,    // its printer has no PRINTER_TYPE of 24 or 9
     DriverMissing,  // the driver INF of its print head is not on the medium
+    // The driver INF cannot be read whole, or the catalog file it names is not beside it
+    // (request.driverCatalog names it).
+    PackageIncomplete,
 };
 
 // What the user or the command line chose besides the model.
@@ -31,7 +34,8 @@ struct InstallChoices {
 struct Preparation {
     ModelProblem problem = ModelProblem::None;
     // Complete without a problem; with one, as far as the entry was read: the printer
-    // name when it has one, the driver INF looked for with DriverMissing.
+    // name when it has one, the driver INF looked for with DriverMissing, and its catalog
+    // with PackageIncomplete.
     InstallRequest request;
 };
 

@@ -226,7 +226,7 @@ std::int32_t CPrinterInstaller::PurgePrinter(platform::Handle printer) {
 
 std::int32_t CPrinterInstaller::InstallDriver() {
     SingleStep step(*this);
-    return step.steps.InstallDriver() ? 1 : 0;
+    return step.steps.StagePackage() && step.steps.InstallDriver() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::InstallPnpDriver() {

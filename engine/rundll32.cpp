@@ -31,12 +31,14 @@ constexpr StartFailureMessage kStartFailureMessages[] = {
     {1223, u"The function prompted the user for additional information, but the user canceled the request."},
 };
 
-// rundll32 by its full path in the system directory: the program runs elevated, and a
-// search by name would look in its own folder first, which others may write to.
-bool Rundll32Path(char16_t (&path)[kPathCapacity]) {
-    unsigned length = platform::Get<platform::Shell>().GetSystemDirectoryW(path, kPathCapacity);
+// rundll32 by its full path in the system directory, which is also its working folder:
+// the program runs elevated, and a search by name, or a library loaded by name from the
+// working folder, would look in the medium's folder, which others may write to.
+bool Rundll32Path(char16_t (&folder)[kPathCapacity], char16_t (&path)[kPathCapacity]) {
+    unsigned length = platform::Get<platform::Shell>().GetSystemDirectoryW(folder, kPathCapacity);
     if (length == 0 || length >= kPathCapacity) return false;
-    path[length] = 0;
+    folder[length] = 0;
+    if (!text::Copy(path, kPathCapacity, folder)) return false;
     if (path[length - 1] != u'\\' && !text::Append(path, kPathCapacity, u"\\")) return false;
     return text::Append(path, kPathCapacity, u"rundll32.exe");
 }
@@ -51,8 +53,9 @@ const char16_t* StartFailureText(Dword error) {
 }
 
 platform::Outcome StartRundll32(const char16_t* parameters, bool hidden) {
+    char16_t folder[kPathCapacity] = {};
     char16_t program[kPathCapacity] = {};
-    if (!Rundll32Path(program)) return platform::Outcome{false, platform::kErrorPathNotFound};
+    if (!Rundll32Path(folder, program)) return platform::Outcome{false, platform::kErrorPathNotFound};
     platform::ShellExecuteInfo start;
     // Hidden, nothing may be shown: without this the shell shows a box of its own when the
     // start fails.
@@ -60,6 +63,7 @@ platform::Outcome StartRundll32(const char16_t* parameters, bool hidden) {
     start.verb = u"open";
     start.file = program;
     start.parameters = parameters;
+    start.directory = folder;
     start.show = hidden ? platform::kShowHide : platform::kShowNormal;
     platform::Result<platform::Bool> started = platform::Get<platform::Shell>().ShellExecuteExW(&start);
     if (!started.ok()) return platform::OutcomeOf(started);

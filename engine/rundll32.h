@@ -6,8 +6,8 @@
 
 namespace engine {
 
-// Starts rundll32 from the system directory and waits for it (at most two minutes).
-// hidden starts it without showing a window of its own, and keeps the shell from showing
+// Starts rundll32 from the system directory, in that folder, and waits for it (at most
+// two minutes). hidden starts it without showing a window of its own, and keeps the shell from showing
 // a box for a start that fails. Shows nothing itself. Not started: the error says why.
 platform::Outcome StartRundll32(const char16_t* parameters, bool hidden = false);
 

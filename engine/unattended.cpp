@@ -10,6 +10,7 @@
 #include "engine/limits.h"
 #include "engine/preparation.h"
 #include "engine/spooler.h"
+#include "platform/pnp_update.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
 #include "platform/text.h"
@@ -129,6 +130,14 @@ private:
                        medium_.catalogueFile;
             case ModelProblem::DriverMissing:
                 return model + u"needs the driver " + prepared.request.driverInf + u", which is not on the medium";
+            case ModelProblem::PackageIncomplete:
+                if (prepared.request.driverCatalog.empty()) {
+                    return model + u"needs the driver " + prepared.request.driverInf +
+                           u", which cannot be read";
+                }
+                return model + u"needs the driver " + prepared.request.driverInf +
+                       u", whose package is incomplete: the catalog file it names (CatalogFile), " +
+                       prepared.request.driverCatalog + u", is missing";
             case ModelProblem::None:
                 break;
         }
@@ -162,6 +171,10 @@ std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medi
         log.Write(u"Refused, nothing changed: " + refusal->reason);
         return refusal->exitCode;
     }
+    // No window of SetupAPI either (an unsigned-driver prompt, a file prompt): with nobody
+    // to answer it, such a call fails instead of waiting.
+    platform::Get<platform::PnpUpdate>().SetupSetNonInteractiveMode(1);
+    log.Write(u"SetupAPI is set to show nothing (non-interactive mode)");
     const std::u16string what = options.whatIf ? u"What if: nothing is changed. " : u"";
     FlowResult result;
     if (options.uninstall) {

@@ -23,7 +23,9 @@ protected:
 // The window that owns the boxes shown with no owner (the engine knows no window and names
 // none): while the wizard runs, its frame, so that a box from a worker thread opens in
 // front of the wizard and holds it instead of opening behind or apart from it. nullptr
-// when there is none. The Windows forwarder honours it; any thread may read it.
+// when there is none. The Windows forwarder honours it, and the engine gives it as the
+// parent window of a system call that may show something (the plug-and-play update);
+// any thread may read it.
 namespace detail {
 inline std::atomic<Handle> ownerForUnowned{nullptr};
 }  // namespace detail

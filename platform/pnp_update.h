@@ -22,6 +22,9 @@ struct PnpUpdate {
     virtual Result<Bool> SetupCopyOEMInfW(const char16_t* sourceInf, const char16_t* mediaLocation,
                                           Dword mediaType, Dword copyStyle, char16_t* destinationName,
                                           Dword destinationSize, Dword* requiredSize) = 0;
+    // As the Windows call: with TRUE, no call of SetupAPI in this process shows anything
+    // (it fails instead); gives the previous setting.
+    virtual Bool SetupSetNonInteractiveMode(Bool nonInteractive) = 0;
 
 protected:
     ~PnpUpdate() = default;

@@ -15,6 +15,8 @@ CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0
 int CSetupWizard::ExitCode() const {
     switch (finish.Outcome()) {
         case CStep5::LastOutcome::Installed: return static_cast<int>(engine::kExitSuccess);
+        case CStep5::LastOutcome::InstalledRestartRequired:
+            return static_cast<int>(engine::kExitRestartRequired);
         case CStep5::LastOutcome::Failed: return static_cast<int>(engine::kExitFailed);
         case CStep5::LastOutcome::None: break;
     }

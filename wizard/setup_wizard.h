@@ -20,8 +20,9 @@ public:
     CWizard& Frame() { return wizard; }
     // Runs the wizard until it closes; the end code of the frame.
     INT_PTR DoModal() { return wizard.DoModal(); }
-    // The exit code of the program for the way the wizard ended: 0 installed, 1603 after
-    // a failed installation, 1602 closed with nothing installed. Told by the finish page,
+    // The exit code of the program for the way the wizard ended: 0 installed, 3010
+    // installed with a restart required, 1603 after a failed installation, 1602 closed
+    // with nothing installed. Told by the finish page,
     // not by the end code: the frame gives IDCANCEL (2) for Cancel, the code the finish
     // page ends with after an installation.
     int ExitCode() const;

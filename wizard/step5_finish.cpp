@@ -4,6 +4,7 @@
 #include "engine/preparation.h"
 #include "engine/printer_installer.h"
 #include "engine/rundll32.h"
+#include "engine/setup_log.h"
 #include "platform/message_box.h"
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
@@ -27,6 +28,8 @@ const wchar_t kInstalling[] = L"正在安装打印机驱动...";
 const wchar_t kInstalled[] = L"打印机驱动已成功安装！";
 const wchar_t kFailed[] = L"打印机驱动安装失败！";
 const wchar_t kSuccessBox[] = L"打印机驱动安装成功！";
+const wchar_t kRestartBox[] = L"打印机驱动安装成功！\n\n请重新启动计算机后再使用打印机。";
+const wchar_t kPackageNotStaged[] = L"\n\nWindows 没有接受驱动程序包，原有的打印机没有被删除。\n";
 
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollPeriodMs = 200;
@@ -96,6 +99,7 @@ BOOL CStep5::OnWizardFinish() {
     working = true;
     EnableWizardButtons(false);
     request = prepared.request;
+    failureDetail.clear();
 
     ReleaseInstallWorker();
     installState = 0;
@@ -118,7 +122,7 @@ DWORD WINAPI CStep5::InstallThread(LPVOID argument) {
     const bool installed = result != engine::FlowResult::Failed;
     // The success status line stays in sight a moment before the box covers it.
     if (installed) ::Sleep(kPauseBeforeSuccessMs);
-    page->installState = installed ? 1 : -1;
+    page->installState = !installed ? -1 : result == engine::FlowResult::DoneRestartRequired ? 2 : 1;
     ::PostMessageW(page->GetSafeHwnd(), WM_PAGE_OUTCOME, 0, 0);
     return installed ? 0 : 1;
 }
@@ -134,6 +138,12 @@ void CStep5::OnStep(engine::FlowStep step) {
 
 void CStep5::OnStartFailure(const char16_t* text) {
     engine::ShowStartFailure(text);
+}
+
+// A package Windows does not take stops the installation before anything is removed:
+// the failure box says so, with the system's reason.
+void CStep5::OnPackageNotStaged(platform::Dword error) {
+    failureDetail = kPackageNotStaged + std::wstring(AsWide(engine::ErrorText(error).c_str()));
 }
 
 void CStep5::ReportStatus(const wchar_t* status) {
@@ -158,11 +168,13 @@ void CStep5::TakeOutcome() {
     // The worker wrote its outcome as its last act and sends nothing more.
     ReleaseInstallWorker();
     working = false;
-    lastOutcome = state < 0 ? LastOutcome::Failed : LastOutcome::Installed;
+    lastOutcome = state < 0    ? LastOutcome::Failed
+                  : state == 2 ? LastOutcome::InstalledRestartRequired
+                               : LastOutcome::Installed;
     if (state < 0) {
-        ShowBox(GetSafeHwnd(), kFailed, L"ERROR", MB_ICONERROR);
+        ShowBox(GetSafeHwnd(), (kFailed + failureDetail).c_str(), L"ERROR", MB_ICONERROR);
     } else {
-        ShowBox(GetSafeHwnd(), kSuccessBox, L"OK", MB_ICONINFORMATION);
+        ShowBox(GetSafeHwnd(), state == 2 ? kRestartBox : kSuccessBox, L"OK", MB_ICONINFORMATION);
         if (CPropertySheet* frame = GetSheet()) frame->EndDialog(kEndCodeInstalled);
     }
     installState = 0;

@@ -29,7 +29,7 @@ public:
     CStep5();
     ~CStep5() override;
 
-    enum class LastOutcome { None, Installed, Failed };
+    enum class LastOutcome { None, Installed, InstalledRestartRequired, Failed };
     // How the last installation attempt ended; None when there was none.
     LastOutcome Outcome() const { return lastOutcome; }
 
@@ -51,6 +51,7 @@ private:
     // The flow's steps and its failed starts of rundll32, on the worker.
     void OnStep(engine::FlowStep step) override;
     void OnStartFailure(const char16_t* text) override;
+    void OnPackageNotStaged(platform::Dword error) override;
     // On a worker: sets the status line and waits until the page has shown it.
     void ReportStatus(const wchar_t* status);
     // Waits for the installation worker, which has written its outcome, and closes it.
@@ -63,8 +64,12 @@ private:
     std::wstring portText;
     std::wstring statusLabel;
     std::wstring statusText;
-    // 0 while nothing is decided, 1 installed, -1 failed; written once by worker 2.
+    // 0 while nothing is decided, 1 installed, 2 installed with a restart required, -1
+    // failed; written once by the worker as its last act.
     std::atomic<std::int32_t> installState{0};
+    // Why the installation failed, shown under the failure box's text; written by the
+    // worker before installState.
+    std::wstring failureDetail;
     UINT_PTR timerId = 0;
     // From Finish until the outcome is taken from the worker; interface thread only.
     bool working = false;

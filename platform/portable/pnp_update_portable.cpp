@@ -16,6 +16,7 @@ struct NoPnpUpdate final : PnpUpdate {
                                   Dword*) override {
         return {0, kErrorNotSupported};
     }
+    Bool SetupSetNonInteractiveMode(Bool) override { return 0; }
 };
 
 }  // namespace

@@ -37,6 +37,9 @@ public:
                                                       copyStyle, AsWide(destinationName), destinationSize,
                                                       AsDword(requiredSize), nullptr));
     }
+    Bool SetupSetNonInteractiveMode(Bool nonInteractive) override {
+        return ::SetupSetNonInteractiveMode(nonInteractive);
+    }
 };
 
 }  // namespace

@@ -6,6 +6,9 @@
 # 3. No driver folder: Next on the driver page names the model's missing INF and the
 #    page stays. 4. A printer name that would leave its quotes in the printer interface's
 #    command line: Next names the model and the catalogue, and the page stays.
+# 5. A driver INF that names a catalog file its folder lacks (an incomplete package): Next
+#    names the missing catalog and the page stays; the quiet installation ends with 1603
+#    and says why in its log.
 # In each, the printer interface is never called and no printer is made. Screenshots of
 # the boxes go to BUILD_DIR/screenshots/medium_damage/ARCH-damaged-*.png.
 source "$(dirname "$0")/wizard_lib.sh"
@@ -85,3 +88,17 @@ catalogue=$work/medium/PrinterInfor.Inf
 mv "$catalogue.new" "$catalogue"
 expect_next_box bad-name \
   "打印机型号文件中型号“KV-100”的打印机名称过长或含有无法使用的字符：$nl$(windows_path "$catalogue")$choose_another"
+
+lay_out
+inf=$work/medium/PrinterDriver/24pin/OEMPRINT.INF
+sed -i 's/^DriverVer=.*\r$/&\nCatalogFile=korvel.cat\r/' "$inf"
+grep -q '^CatalogFile=korvel.cat' "$inf" || fail "no CatalogFile line was added to $inf"
+catalog=$(windows_path "$work/medium/PrinterDriver/24pin/korvel.cat")
+expect_next_box no-catalog "型号“KV-100”的驱动程序不完整，找不到它的签名文件（CatalogFile）：$nl$catalog$whole"
+ran=$(probe run "$(windows_path "$work/medium/$exe_name")" /quiet /model KV-100 /port LPT1: \
+  /log "$(windows_path "$work/no-catalog.log")") || fail "the probe could not run the quiet installation: [$ran]"
+[ "$(sed -n 's/^exit=//p' <<<"$ran")" = 1603 ] || fail "no-catalog, quiet: [$ran], not exit code 1603"
+grep -qF "whose package is incomplete: the catalog file it names (CatalogFile), $catalog, is missing" \
+  "$work/no-catalog.log" || fail "no-catalog, quiet: the log does not name the catalog: [$(cat "$work/no-catalog.log")]"
+untouched no-catalog-quiet
+echo "no-catalog: box on Next; quiet: exit code 1603, the catalog named in the log"

@@ -195,15 +195,12 @@ e2e_stop() {
   fi
 }
 
-# The sample medium with the program, in DIR (default $work/medium). The driver INF files
-# name their signed catalog, which the sample medium cannot carry; Wine's staging only
-# needs a file of that name to copy the package.
+# The sample medium with the program, in DIR (default $work/medium).
 e2e_lay_out_medium() {
-  local dir=${1:-$work/medium} head
+  local dir=${1:-$work/medium}
   mkdir -p "$dir"
   cp -r "$medium/." "$dir/"
   cp "$program" "$dir/"
-  for head in 24pin 9pin; do printf 'catalog stand-in' >"$dir/PrinterDriver/$head/korvel.cat"; done
 }
 
 # A Unix path as the program sees it under Wine (drive Z: is /).

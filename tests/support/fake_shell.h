@@ -23,7 +23,7 @@ public:
         Dword mask;
         platform::Handle window;
         std::u16string verb, file, parameters;
-        bool directoryGiven;
+        std::u16string directory;  // the working folder; empty when none is given
         int show;
     };
 
@@ -42,7 +42,7 @@ public:
 
     platform::Result<platform::Bool> ShellExecuteExW(platform::ShellExecuteInfo* info) override {
         starts.push_back({info->mask, info->window, Text(info->verb), Text(info->file),
-                          Text(info->parameters), info->directory != nullptr, info->show});
+                          Text(info->parameters), Text(info->directory), info->show});
         info->process = nullptr;
         if (startFails) return {0, startError};
         if (giveProcess) {

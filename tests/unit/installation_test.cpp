@@ -18,11 +18,13 @@
 #include "platform/pnp_update.h"
 #include "platform/profile.h"
 #include "platform/text.h"
+#include "tests/support/fake_account.h"
 #include "tests/support/fake_devices.h"
-#include "tests/support/log_text.h"
 #include "tests/support/fake_module.h"
+#include "tests/support/fake_pnp_update.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
+#include "tests/support/log_text.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 
@@ -87,44 +89,6 @@ struct RecordingCodePage final : platform::CodePage {
     platform::ScopedService<platform::CodePage> scope{*this};
 };
 
-// The update and the staging, failing as their documentation says: the update with
-// ERROR_NO_SUCH_DEVINST when no present device has the hardware ID, the staging with
-// ERROR_FILE_NOT_FOUND when the INF cannot be read.
-struct RecordingPnpUpdate final : platform::PnpUpdate {
-    static constexpr Dword kErrorNoSuchDevinst = 0xE000020B;
-    struct Update {
-        platform::Handle window;
-        std::u16string hardwareId, infPath;
-        Dword flags;
-        bool rebootFlagGiven;
-    };
-    bool succeeds = true;
-    std::vector<Update> updates;
-    platform::Result<platform::Bool> UpdateDriverForPlugAndPlayDevicesW(platform::Handle window,
-                                                                        const char16_t* hardwareId,
-                                                                        const char16_t* infPath, Dword flags,
-                                                                        platform::Bool* reboot) override {
-        updates.push_back({window, hardwareId, infPath, flags, reboot != nullptr});
-        if (!succeeds) return {0, kErrorNoSuchDevinst};
-        if (reboot) *reboot = 1;
-        return {1};
-    }
-    // Staging, as SetupCopyOEMInfW: the INF given with SPOST_PATH and no copy style.
-    bool stagingSucceeds = true;
-    std::vector<std::u16string> staged;
-    platform::Result<platform::Bool> SetupCopyOEMInfW(const char16_t* sourceInf,
-                                                      const char16_t* mediaLocation, Dword mediaType,
-                                                      Dword copyStyle, char16_t*, Dword, Dword*) override {
-        EXPECT_EQ(mediaLocation, nullptr);
-        EXPECT_EQ(mediaType, 1u);
-        EXPECT_EQ(copyStyle, 0u);
-        staged.push_back(sourceInf);
-        if (!stagingSucceeds) return {0, platform::kErrorFileNotFound};
-        return {1};
-    }
-    platform::ScopedService<platform::PnpUpdate> scope{*this};
-};
-
 const std::u16string kInfLines =
     u"[KORVEL]\r\n"
     u"\"KORVEL KV-100\" = KV100.LPT, LPTENUM\\KORVELKV-100\r\n"
@@ -182,7 +146,7 @@ TEST_F(PrintUi, Rundll32IsStartedFromTheSystemDirectoryAndAwaited) {
     EXPECT_EQ(start.mask, 0x40u);
     EXPECT_EQ(start.window, nullptr);
     EXPECT_EQ(start.verb, u"open");
-    EXPECT_FALSE(start.directoryGiven);
+    EXPECT_EQ(start.directory, u"C:\\Windows\\system32") << "not the medium's folder";
     EXPECT_EQ(start.show, 1);
     EXPECT_EQ(shell.waits, std::vector<Dword>{120000});
     EXPECT_EQ(shell.processesOpen, 0) << "the process handle is closed";
@@ -194,6 +158,7 @@ TEST_F(PrintUi, Rundll32IsStartedFromTheSystemDirectoryAndAwaited) {
     shell.systemDirectory = u"D:\\";
     EXPECT_TRUE(engine::RunRundll32(u"x"));
     EXPECT_EQ(shell.starts[1].file, u"D:\\rundll32.exe");
+    EXPECT_EQ(shell.starts[1].directory, u"D:\\");
     EXPECT_EQ(shell.waits.size(), 1u);
     EXPECT_EQ(shell.badCloses, 0);
 }
@@ -404,12 +369,13 @@ protected:
 };
 
 TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
+    codePage.codePages.clear();  // the preparation read the INF
     EXPECT_TRUE(Steps().UpdateAttachedPrinter());
     ASSERT_EQ(pnp.updates.size(), 1u);
     EXPECT_EQ(pnp.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
     EXPECT_EQ(pnp.updates[0].infPath, InfPath());
     EXPECT_EQ(pnp.updates[0].flags, 1u);
-    EXPECT_EQ(pnp.updates[0].window, nullptr);
+    EXPECT_EQ(pnp.updates[0].window, nullptr) << "no window owns the program's boxes";
     EXPECT_TRUE(pnp.updates[0].rebootFlagGiven);
     EXPECT_EQ(codePage.codePages, std::vector<Dword>{3});
 
@@ -446,23 +412,67 @@ TEST_F(Routes, NoAttachedPrinterTakesThePrinterUserInterfaceRouteWhateverThePort
                                               InfPath() + u"\" /r \"USB001\" /m \"KORVEL KV-100\" ");
 }
 
-TEST_F(Routes, APrinterQueueMadeOnAPortHasItsDriverStagedForAPrinterPluggedInLater) {
-    EXPECT_TRUE(Steps().InstallDriver());
-    EXPECT_EQ(pnp.staged, std::vector<std::u16string>{InfPath()});
+// SetupCopyOEMInf checks the package (its catalog, its signature) and may ask about it,
+// so it comes first on either route: a package it refuses (TRUST_E_NOSIGNATURE) leaves the
+// old printer untouched.
+TEST_F(Routes, APackageWindowsRefusesStopsTheInstallationBeforeTheRemoval) {
+    struct Refusals final : engine::FlowObserver {
+        std::vector<Dword> errors;
+        void OnStep(engine::FlowStep) override {}
+        void OnStartFailure(const char16_t*) override { ADD_FAILURE(); }
+        void OnPackageNotStaged(Dword error) override { errors.push_back(error); }
+    } refusals;
+    spooler.AddPrinter(u"KORVEL KV-100");
+    pnp.stagingError = 0x800B0100;
+    for (bool attached : {false, true}) {
+        if (attached) AttachPrinter("MFG:KORVEL;MDL:KV-100;");
+        EXPECT_EQ(engine::RunInstallation(request, refusals, log), engine::FlowResult::Failed);
+    }
+    EXPECT_EQ(pnp.staged, (std::vector<std::u16string>{InfPath(), InfPath()}));
+    EXPECT_EQ(refusals.errors, (std::vector<Dword>{0x800B0100, 0x800B0100}));
+    EXPECT_TRUE(spooler.calls.empty()) << spooler.calls.front();
+    EXPECT_TRUE(pnp.updates.empty());
+    EXPECT_TRUE(shell.starts.empty());
+}
 
-    // Staging that fails leaves the installation a success.
-    pnp.stagingSucceeds = false;
-    EXPECT_TRUE(Steps().InstallDriver());
-    EXPECT_EQ(pnp.staged.size(), 2u);
-
-    // A failed installation stages nothing; neither does the plug-and-play route, which
-    // installs the package for the device itself.
-    FakeSpooler noPrinterMade;
-    shell.onStart = nullptr;
-    EXPECT_FALSE(Steps().InstallDriver());
-    AttachPrinter("MFG:KORVEL;MDL:KV-100;");
-    EXPECT_TRUE(Steps().InstallDriver());
-    EXPECT_EQ(pnp.staged.size(), 2u);
+// The default printer is kept per user; LocalSystem's (S-1-5-18, "Well-known SIDs") is
+// seen by no one, so a run as LocalSystem sets none and says why.
+TEST_F(Routes, NoDefaultPrinterIsSetAsLocalSystem) {
+    FakeAccount account;
+    const struct {
+        const char16_t* sid;
+        Dword error;
+        bool makeDefault;
+        bool defaultSet;
+        const char* logged;
+    } table[] = {
+        {u"S-1-5-21-1004336348-1177238915-682003330-500", 0, true, true, nullptr},
+        {u"S-1-5-18", 0, true, false, "the program runs as LocalSystem (S-1-5-18)"},
+        {u"S-1-5-19", 0, true, true, nullptr},  // LocalService is another account
+        {u"S-1-5-18", 0, false, false, nullptr},
+        {u"", 5, true, true, "The account the program runs as cannot be told"},
+    };
+    int rows = 0;
+    for (const auto& row : table) {
+        account.sid = row.sid;
+        account.error = row.error;
+        request.makeDefault = row.makeDefault;
+        shell.starts.clear();
+        const std::string name = "row" + std::to_string(++rows) + ".log";
+        engine::SetupLog rowLog;
+        rowLog.Open(dir.ProgramDir() + text::FromUtf8(name));
+        EXPECT_EQ(engine::RunInstallation(request, observer, rowLog), engine::FlowResult::Done);
+        rowLog.Close();
+        std::ifstream file(dir.path() / name, std::ios::binary);
+        const std::string text(std::istreambuf_iterator<char>(file), {});
+        bool defaultSet = false;
+        for (const auto& start : shell.starts)
+            defaultSet |= start.parameters.find(u"/y") != std::u16string::npos;
+        EXPECT_EQ(defaultSet, row.defaultSet) << Utf8(row.sid);
+        if (row.logged) {
+            EXPECT_NE(text.find(row.logged), std::string::npos) << text;
+        }
+    }
 }
 
 TEST_F(Routes, AnAttachedPrinterOfACatalogueModelTakesThePlugAndPlayRoute) {
@@ -503,6 +513,18 @@ TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
     ASSERT_EQ(pnp.updates.size(), 2u);
     EXPECT_EQ(pnp.updates[0].flags, 1u);
     EXPECT_EQ(pnp.updates[1].flags, 5u);
+
+    // Interactive, what the update shows belongs to the window that owns the boxes (the
+    // wizard's frame, hwndParent); quiet, to none.
+    int frame = 0;
+    platform::SetOwnerForUnowned(&frame);
+    for (bool quiet : {false, true}) {
+        request.quiet = quiet;
+        engine::RunInstallation(request, observer, closed);
+    }
+    platform::SetOwnerForUnowned(nullptr);
+    EXPECT_EQ(pnp.updates[2].window, &frame);
+    EXPECT_EQ(pnp.updates[3].window, nullptr);
     pnp.succeeds = false;
     EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::Failed);
     EXPECT_TRUE(shell.starts.empty());
@@ -511,8 +533,9 @@ TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
 TEST_F(Routes, TheFlowLogsTheErrorOfTheCallThatFailed) {
     log.Open(dir.ProgramDir() + u"setup.log");
     request.makeDefault = false;
-    pnp.stagingSucceeds = false;
-    EXPECT_EQ(engine::RunInstallation(request, observer, log), engine::FlowResult::Done);
+    pnp.stagingError = platform::kErrorFileNotFound;
+    EXPECT_EQ(engine::RunInstallation(request, observer, log), engine::FlowResult::Failed);
+    pnp.stagingError = 0;
     AttachPrinter("MFG:KORVEL;MDL:KV-100;");
     pnp.succeeds = false;
     EXPECT_EQ(engine::RunInstallation(request, observer, log), engine::FlowResult::Failed);
@@ -520,7 +543,7 @@ TEST_F(Routes, TheFlowLogsTheErrorOfTheCallThatFailed) {
 
     std::ifstream file(dir.path() / "setup.log", std::ios::binary);
     const std::string text(std::istreambuf_iterator<char>(file), {});
-    EXPECT_TRUE(LogsError(text, "The driver package was not staged", "2")) << text;
+    EXPECT_TRUE(LogsError(text, "Windows did not take the driver package", "2")) << text;
     EXPECT_TRUE(LogsError(text, "The plug-and-play update failed", "0xE000020B")) << text;
 }
 

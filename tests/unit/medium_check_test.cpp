@@ -105,6 +105,15 @@ TEST_F(MediumCheck, APreparedModelOrWhatKeepsItFromInstalling) {
     // The same for the printer name the finish page holds.
     EXPECT_EQ(engine::PreparePrinter(medium, u"Korvel KV-100", choices).problem, ModelProblem::None);
     EXPECT_EQ(engine::PreparePrinter(medium, u"", choices).problem, ModelProblem::NoPrinterName);
+
+    // A package without the catalog its INF names is incomplete; the catalog is named.
+    dir.Write("PrinterDriver/24pin/OEMPRINT.INF", "[Version]\nCatalogFile.NT=korvel.cat\n");
+    engine::Preparation incomplete = Prepare(u"KV-100", choices);
+    EXPECT_EQ(incomplete.problem, ModelProblem::PackageIncomplete);
+    EXPECT_EQ(incomplete.request.driverCatalog, folder + u"PrinterDriver\\24pin\\korvel.cat");
+    dir.Write("PrinterDriver/24pin/korvel.cat", "catalog");
+    EXPECT_EQ(Prepare(u"KV-100", choices).problem, ModelProblem::None);
+
     std::filesystem::remove_all(dir.path() / "PrinterDriver");
     EXPECT_EQ(engine::PreparePrinter(medium, u"Korvel KV-100", choices).problem, ModelProblem::DriverMissing);
 }

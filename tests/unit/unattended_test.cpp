@@ -13,6 +13,7 @@
 #include "engine/exit_codes.h"
 #include "engine/installation_flow.h"
 #include "tests/support/fake_memory.h"
+#include "tests/support/fake_pnp_update.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/log_text.h"
@@ -35,6 +36,7 @@ protected:
     FakeShell shell;
     RecordingMessageBoxes boxes;
     RecordingTiming timing;
+    RecordingPnpUpdate pnp;
     engine::SetupLog log;
     engine::MediumFiles medium{dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"};
 
@@ -157,6 +159,25 @@ TEST_F(Unattended, NothingChangesWhenAnInputIsRefused) {
     const std::string text = Log();
     for (const Case& c : cases) EXPECT_NE(text.find(c.reason), std::string::npos) << c.reason << "\n" << text;
     EXPECT_NE(text.find("the spooler cannot list its ports"), std::string::npos);
+}
+
+// Nobody answers a quiet run: SetupAPI is told to show nothing (SetupSetNonInteractiveMode)
+// before anything is asked of it, and a package it refuses (here the catalog's hash does
+// not match, TRUST_E_BAD_DIGEST) or would ask about ends the run with 1603 and its error
+// while the old printer is still there.
+TEST_F(Unattended, APackageWindowsRefusesEndsTheRunBeforeAnythingIsRemoved) {
+    spooler.AddPrinter(kPrinter);
+    pnp.stagingError = 0x80096010;
+    EXPECT_EQ(Run(Install(u"KV-100", u"LPT1:")), engine::kExitFailed);
+    EXPECT_EQ(pnp.nonInteractiveModes, std::vector<platform::Bool>{1});
+    EXPECT_EQ(pnp.staged.size(), 1u);
+    EXPECT_TRUE(Changes().empty());
+    EXPECT_TRUE(shell.starts.empty());
+    EXPECT_TRUE(spooler.HasPrinter(kPrinter));
+    const std::string text = Log();
+    EXPECT_TRUE(LogsError(text, "Windows did not take the driver package", "0x80096010")) << text;
+    EXPECT_NE(text.find("The installation failed; nothing was removed"), std::string::npos) << text;
+    EXPECT_NE(text.find("names no catalog file (CatalogFile): it is unsigned"), std::string::npos) << text;
 }
 
 TEST_F(Unattended, TheExitCodeOfEachOutcome) {

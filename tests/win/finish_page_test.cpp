@@ -2,15 +2,14 @@
 // older printers, the re-scan, the installation worker, the result boxes and the buttons.
 // The spooler, the shell, the device tree and the message boxes are fakes at the seam.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <utility>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/printer_installer.h"
@@ -19,9 +18,11 @@
 #include "platform/text.h"
 #include "resources/resource.h"
 #include "tests/support/fake_devices.h"
+#include "tests/support/fake_pnp_update.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_convert.h"
 #include "tests/win/wizard_harness.h"
 #include "wizard/step1_welcome.h"
 #include "wizard/step5_finish.h"
@@ -211,13 +212,17 @@ protected:
         CWizard frame(L"Korvel Printer Driver Setup", nullptr, 0);
         CStep1 welcome;
         CStep5 finish;
-        return harness.RunWizard(frame, {&welcome, &finish}, &finish, [&](WizardDriver& wizard) {
-            ASSERT_TRUE(wizard.WaitForPage(kFinishTitle));
-            wizard.OnUi([&] {
-                journal.Watch(::GetDlgItem(wizard.Page(), IDC_STATUS_TEXT), ::GetDlgItem(wizard.Frame(), IDCANCEL));
+        const INT_PTR code =
+            harness.RunWizard(frame, {&welcome, &finish}, &finish, [&](WizardDriver& wizard) {
+                ASSERT_TRUE(wizard.WaitForPage(kFinishTitle));
+                wizard.OnUi([&] {
+                    journal.Watch(::GetDlgItem(wizard.Page(), IDC_STATUS_TEXT),
+                                  ::GetDlgItem(wizard.Frame(), IDCANCEL));
+                });
+                script(wizard);
             });
-            script(wizard);
-        });
+        outcome = finish.Outcome();
+        return code;
     }
 
     // The status lines the journal saw, without repeats.
@@ -261,10 +266,12 @@ protected:
     FakeShell shell;
     RecordingTiming timing;
     FakeDeviceInterfaces devices;  // no USB printer attached
+    RecordingPnpUpdate pnp;
     WizardHarness harness;
     JournalBoxes journalBoxes{harness.boxes, journal};
     bool printuiCreates = true;
     bool holdInstall = false;
+    CStep5::LastOutcome outcome = CStep5::LastOutcome::None;
     HANDLE releaseInstall = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
 };
 
@@ -635,6 +642,67 @@ TEST_F(FinishPageTest, ABoxWithoutOwnerFromTheWorkerBelongsToTheWizard) {
     EXPECT_EQ(boxes[0].text, L"The specified file was not found.");
     EXPECT_EQ(boxes[1].text, L"打印机驱动安装失败！");
     EXPECT_EQ(platform::OwnerForUnowned(), nullptr) << "the ended wizard owns no boxes";
+}
+
+// UpdateDriverForPlugAndPlayDevices sets RebootRequired when Windows must restart before
+// the device uses the driver: the success box says so, and the wizard's outcome gives the
+// program's exit code 3010 (ERROR_SUCCESS_REBOOT_REQUIRED). The update is owned by the
+// wizard's frame (hwndParent).
+TEST_F(FinishPageTest, ARestartTheUpdateAsksForIsNamedInTheSuccessBox) {
+    devices.paths = {u"\\\\?\\usb#vid_12ab&pid_34cd#0001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}"};
+    FakeDeviceIo io;
+    const std::string deviceId = "MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;";
+    io.replyBytes = std::string{0, static_cast<char>(deviceId.size() + 2)} + deviceId;
+    harness.boxes.Answer({ScriptedMessageBoxes::kShowOnScreen});
+    HWND frame = nullptr;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        frame = wizard.Frame();
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_NE(wizard.WaitForBox(L"OK", 20000), nullptr);
+        wizard.Screenshot("finish-page-restart");
+        ASSERT_TRUE(wizard.CloseBox(L"OK", IDOK));
+        ASSERT_TRUE(wizard.WaitForEnd(20000));
+    });
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(outcome, CStep5::LastOutcome::InstalledRestartRequired);
+    ASSERT_EQ(pnp.updates.size(), 1u);
+    EXPECT_EQ(pnp.updates[0].window, frame);
+    EXPECT_EQ(pnp.updates[0].flags, 1u) << "interactive";
+    ASSERT_EQ(harness.boxes.Shown().size(), 1u);
+    const auto box = harness.boxes.Shown()[0];
+    EXPECT_EQ(box.text, L"打印机驱动安装成功！\n\n请重新启动计算机后再使用打印机。");
+    EXPECT_EQ(box.caption, L"OK");
+    EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+}
+
+// SetupCopyOEMInf checks the package before anything is removed; one Windows does not
+// take (here TRUST_E_NOSIGNATURE) ends the installation with the failure box, which says
+// that the old printer is still there, and the page stays usable.
+TEST_F(FinishPageTest, APackageWindowsDoesNotTakeStopsBeforeTheRemoval) {
+    spooler.AddPrinter(kModel);
+    pnp.stagingError = 0x800B0100;
+    INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
+        wizard.Press(PSBTN_FINISH);
+        ASSERT_TRUE(harness.boxes.WaitForCount(1, 20000));
+        wizard.Settle();
+        EXPECT_FALSE(wizard.Ended());
+        EXPECT_EQ(wizard.Text(IDC_STATUS_TEXT), kFailed);
+        ExpectButtonsUsable(wizard, true);
+    });
+    EXPECT_EQ(code, IDCANCEL);
+    EXPECT_EQ(outcome, CStep5::LastOutcome::Failed);
+    const auto boxes = harness.boxes.Shown();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(
+        boxes[0].text.rfind(L"打印机驱动安装失败！\n\nWindows 没有接受驱动程序包，原有的打印机没有被删除。\n"
+                            L"error 0x800B0100",
+                            0),
+        0u)
+        << Utf8(U16(boxes[0].text).c_str());
+    EXPECT_EQ(boxes[0].caption, L"ERROR");
+    EXPECT_TRUE(spooler.HasPrinter(kModel));
+    EXPECT_TRUE(spooler.calls.empty()) << spooler.calls.front();
+    EXPECT_TRUE(shell.starts.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "platform/account.h"
 #include "platform/device.h"
 #include "platform/instance_mutex.h"
 #include "platform/log_file.h"
@@ -67,6 +68,18 @@ TEST(Forwarders, PnpUpdate) {
     ExpectResult(pnp.SetupCopyOEMInfW(u"C:\\windows\\no-such.inf", nullptr, platform::kSpostPath, 0, nullptr,
                                       0, nullptr),
                  false, ERROR_FILE_NOT_FOUND);
+}
+
+// The user of the test's own token: a user SID (S-1-5-21-...), never LocalSystem's
+// S-1-5-18, as Wine runs nothing as LocalSystem; a buffer too small is refused, not cut.
+TEST(Forwarders, Account) {
+    auto& account = platform::Get<platform::Account>();
+    char16_t sid[192] = {};
+    ::SetLastError(kPoison);
+    ExpectResult(account.GetProcessUserSid(sid, 192), true, 0);
+    EXPECT_EQ(Utf8(sid).rfind("S-1-5-21-", 0), 0u) << Utf8(sid);
+    char16_t small[8] = {};
+    ExpectResult(account.GetProcessUserSid(small, 8), false, ERROR_INSUFFICIENT_BUFFER);
 }
 
 TEST(Forwarders, Shell) {

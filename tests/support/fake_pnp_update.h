@@ -1,0 +1,56 @@
+// The plug-and-play update and the staging of driver packages in memory, failing as their
+// documentation says: the update with ERROR_NO_SUCH_DEVINST when no present device has the
+// hardware ID, the staging with the error it is given. Every call is recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/pnp_update.h"
+#include "platform/services.h"
+
+struct RecordingPnpUpdate final : platform::PnpUpdate {
+    using Dword = platform::Dword;
+    static constexpr Dword kErrorNoSuchDevinst = 0xE000020B;
+    struct Update {
+        platform::Handle window;
+        std::u16string hardwareId, infPath;
+        Dword flags;
+        bool rebootFlagGiven;
+    };
+    bool succeeds = true;
+    bool rebootRequired = true;
+    std::vector<Update> updates;
+    platform::Result<platform::Bool> UpdateDriverForPlugAndPlayDevicesW(platform::Handle window,
+                                                                        const char16_t* hardwareId,
+                                                                        const char16_t* infPath, Dword flags,
+                                                                        platform::Bool* reboot) override {
+        updates.push_back({window, hardwareId, infPath, flags, reboot != nullptr});
+        if (!succeeds) return {0, kErrorNoSuchDevinst};
+        if (reboot) *reboot = rebootRequired ? 1 : 0;
+        return {1};
+    }
+    // Staging, as SetupCopyOEMInfW: the INF given with SPOST_PATH and no copy style.
+    Dword stagingError = 0;  // when not 0, the staging fails with it
+    std::vector<std::u16string> staged;
+    platform::Result<platform::Bool> SetupCopyOEMInfW(const char16_t* sourceInf,
+                                                      const char16_t* mediaLocation, Dword mediaType,
+                                                      Dword copyStyle, char16_t*, Dword, Dword*) override {
+        EXPECT_EQ(mediaLocation, nullptr);
+        EXPECT_EQ(mediaType, 1u);
+        EXPECT_EQ(copyStyle, 0u);
+        staged.push_back(sourceInf);
+        if (stagingError != 0) return {0, stagingError};
+        return {1};
+    }
+    // The settings given to SetupSetNonInteractiveMode, in order.
+    std::vector<platform::Bool> nonInteractiveModes;
+    platform::Bool SetupSetNonInteractiveMode(platform::Bool nonInteractive) override {
+        platform::Bool previous = nonInteractiveModes.empty() ? 0 : nonInteractiveModes.back();
+        nonInteractiveModes.push_back(nonInteractive);
+        return previous;
+    }
+    platform::ScopedService<platform::PnpUpdate> scope{*this};
+};
