@@ -6,9 +6,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/install_request.h"
 #include "engine/setup_log.h"
+#include "engine/spooler.h"
 
 namespace engine {
 
@@ -58,11 +60,14 @@ public:
     // printers of the model (its own name and its copies) removed with the drivers of
     // their names, and the devices re-scanned.
     void RemoveOldPrinters();
-    // The driver installed by the route the attached printer decides: the plug-and-play
-    // update, or the printer queue made through the printer interface and the package
-    // staged. A failure of the route taken is final.
+    // The driver installed by the route the attached printer, the chosen printer and the
+    // chosen port decide (ChooseInstallRoute): the plug-and-play update, or the printer
+    // queue made through the printer interface and the package staged. A failure of the
+    // route taken is final.
     bool InstallDriver();
-    bool UpdateAttachedPrinter();
+    // The update for the attached printer on the USB port, then the queue Windows makes
+    // for it on that port, which the later steps use by its own name.
+    bool UpdateAttachedPrinter(const std::u16string& usbPort);
     bool InstallQueue();
     // Stages the package; one that cannot be staged costs only the driver of a printer
     // plugged in later, so it is logged and does not fail the installation.
@@ -71,19 +76,24 @@ public:
     bool PrintTestPage();
     // The plug-and-play update said that Windows must restart.
     bool RestartRequired() const { return restartRequired_; }
+    // The installed printer's name: the model's, or the one Windows gave the queue of the
+    // attached printer; empty while that queue waits for the restart.
+    const std::u16string& PrinterName() const { return installedName_; }
 
 private:
     bool RunCommand(const std::optional<std::u16string>& line);
+    bool AwaitQueue(const std::vector<LocalPrinter>& before, const std::u16string& usbPort);
 
     const InstallRequest& request_;
     FlowObserver& observer_;
     FlowLog log_;
     const char16_t* name_;
+    std::u16string installedName_;
     bool restartRequired_ = false;
 };
 
-// RemoveOldPrinters, InstallDriver, then the printer made the default and a test page
-// printed, as asked.
+// RemoveOldPrinters, InstallDriver, then the installed printer made the default and a
+// test page printed on it, as asked.
 FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& log);
 
 // Removes the printers of the model (its own name and its copies) and each of their
