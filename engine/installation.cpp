@@ -36,7 +36,8 @@ RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, c
     char16_t name[kPathCapacity] = {};
     if (!catalogue.ReadPrinterName(attached->model.c_str(), name, kPathCapacity) ||
         !text::Equal(name, printerName.c_str())) {
-        return ByPrinterInterface(u"the attached printer is a " + model + u", not the chosen " + Quoted(printerName));
+        return ByPrinterInterface(u"the attached printer is a " + model + u", not the chosen " +
+                                  Quoted(printerName));
     }
     if (attached->port.empty()) {
         return ByPrinterInterface(u"the USB port of the attached " + model + u" was not found");
@@ -45,8 +46,8 @@ RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, c
         return ByPrinterInterface(u"the chosen port " + Quoted(port) + u" is not the USB port " +
                                   Quoted(attached->port) + u" of the attached " + model);
     }
-    return RouteChoice{InstallRoute::PlugAndPlay,
-                       u"the attached printer is the chosen " + model + u" on its USB port " + Quoted(attached->port)};
+    return RouteChoice{InstallRoute::PlugAndPlay, u"the attached printer is the chosen " + model +
+                                                      u" on its USB port " + Quoted(attached->port)};
 }
 
 std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const char16_t* model) {
@@ -73,10 +74,12 @@ PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16st
 }
 
 bool PrinterAppeared(const char16_t* name) {
-    return PollEvery(kPrinterPollPeriodMs, kPrinterPollLimitMs, [&] { return PrinterExists(name); }).has_value();
+    return PollEvery(kPrinterPollPeriodMs, kPrinterPollLimitMs, [&] { return PrinterExists(name); })
+        .has_value();
 }
 
-std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before, const char16_t* port) {
+std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before,
+                                                  const char16_t* port) {
     std::optional<std::u16string> found;
     PollEvery(kQueuePollPeriodMs, kQueuePollLimitMs, [&] {
         // A listing that fails now and then is asked again at the next period.

@@ -57,7 +57,8 @@ bool PrinterAppeared(const char16_t* name);
 // Windows makes the queue of a plug-and-play printer itself, named by the INF's device
 // description, possibly only after the update returned. Asked at once and then every
 // 250 ms for up to 30 s: the name of a printer on the port that `before` does not list.
-std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before, const char16_t* port);
+std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before,
+                                                  const char16_t* port);
 // Stages the driver package in the driver store, so that a printer plugged in later is
 // given this driver by Plug and Play instead of another one or none.
 platform::Outcome StageDriverPackage(const char16_t* infPath);

@@ -124,11 +124,13 @@ bool InstallationSteps::AwaitQueue(const std::vector<LocalPrinter>& before, cons
     }
     if (restartRequired_) {
         // The update is done; the queue comes with the restart the update asked for.
-        log_.Write(u"No new printer on the port " + Quoted(usbPort) + u" yet: Windows makes it after the restart");
+        log_.Write(u"No new printer on the port " + Quoted(usbPort) +
+                   u" yet: Windows makes it after the restart");
         installedName_.clear();
         return true;
     }
-    log_.Write(u"No new printer appeared on the port " + Quoted(usbPort) + u" within 30 s of the plug-and-play update");
+    log_.Write(u"No new printer appeared on the port " + Quoted(usbPort) +
+               u" within 30 s of the plug-and-play update");
     return false;
 }
 
