@@ -46,20 +46,29 @@ private:
 };
 
 // The two-call enumeration: ask for the size, allocate it, enumerate into it. `call`
-// makes the spooler call with everything but the buffer fixed. On success the buffer
-// holds `count` records; a failure has the code of the step that failed.
+// makes the spooler call with everything but the buffer fixed. A printer or port added
+// between the two calls makes the second ask for more: the pair is then tried again,
+// three times in all. On success the buffer holds `count` records; a failure has the
+// code of the step that failed.
 template <class Call>
 platform::Outcome Enumerate(Call call, EnumerationBuffer& buffer, Dword& count) {
-    Dword needed = 0;
-    count = 0;
-    platform::Result<platform::Bool> sizing = call(nullptr, 0, &needed, &count);
-    if (!sizing.ok()) {
-        if (sizing.error != platform::kErrorInsufficientBuffer) return platform::OutcomeOf(sizing);
-        if (!buffer.Allocate(needed)) return platform::Outcome{false, platform::kErrorNotEnoughMemory};
+    constexpr int kAttempts = 3;
+    platform::Outcome listed;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        Dword needed = 0;
+        count = 0;
+        platform::Result<platform::Bool> sizing = call(nullptr, 0, &needed, &count);
+        if (!sizing.ok()) {
+            if (sizing.error != platform::kErrorInsufficientBuffer) return platform::OutcomeOf(sizing);
+            if (!buffer.Allocate(needed)) return platform::Outcome{false, platform::kErrorNotEnoughMemory};
+        }
+        // After a first call that succeeded there is nothing to list; the second call is
+        // then made without a buffer again.
+        listed = platform::OutcomeOf(call(buffer.data(), buffer.size, &needed, &count));
+        if (listed.ok() || listed.error != platform::kErrorInsufficientBuffer) return listed;
     }
-    // After a first call that succeeded there is nothing to list; the second call is
-    // then made without a buffer again.
-    return platform::OutcomeOf(call(buffer.data(), buffer.size, &needed, &count));
+    count = 0;
+    return listed;
 }
 
 platform::Outcome EnumerateLocalPrinters(EnumerationBuffer& buffer, Dword& count) {
@@ -73,10 +82,11 @@ platform::Outcome EnumerateLocalPrinters(EnumerationBuffer& buffer, Dword& count
 
 // A copy of model M is named M, a blank, "(" and at least one more character, as in
 // "M (2)". Anything else after M (as in "M(2)" or in the other model "M0 (2)") is not
-// a copy.
+// a copy. The spooler knows a printer by its name without regard to case ("korvel kv-100"
+// opens "KORVEL KV-100", and the two cannot both exist), so names are compared so too.
 bool IsCopyName(const char16_t* printer, const char16_t* model, std::size_t modelLength) {
     return text::LengthBounded(printer, modelLength + 3) > modelLength + 2 &&
-           text::StartsWith(printer, model, modelLength) && printer[modelLength] == u' ' &&
+           text::StartsWithNoCase(printer, model) && printer[modelLength] == u' ' &&
            printer[modelLength + 1] == u'(';
 }
 
@@ -135,7 +145,7 @@ std::optional<std::u16string> NewPrinterOnPort(const std::vector<LocalPrinter>& 
 }
 
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model) {
-    return text::Equal(name, model) || IsCopyName(name, model, text::Length(model));
+    return text::EqualNoCase(name, model) || IsCopyName(name, model, text::Length(model));
 }
 
 Listing<StringList> FindPrintersOfModel(const char16_t* model) {
@@ -149,14 +159,15 @@ Listing<StringList> FindPrintersOfModel(const char16_t* model) {
 }
 
 bool PrinterExists(const char16_t* name) {
-    // The whole name must match: a copy such as "Alpha (2)" or another model such as
-    // "Alpha0" is not the printer "Alpha", and no printer has an empty name.
+    // The whole name must match, without regard to case: a copy such as "Alpha (2)" or
+    // another model such as "Alpha0" is not the printer "Alpha", and no printer has an
+    // empty name.
     if (!name || name[0] == 0) return false;
     EnumerationBuffer buffer;
     Dword count = 0;
     if (!EnumerateLocalPrinters(buffer, count).ok()) return false;
     for (const auto& printer : Records<platform::PrinterInfo2>(buffer, count)) {
-        if (printer.printerName && text::Equal(printer.printerName, name)) return true;
+        if (printer.printerName && text::EqualNoCase(printer.printerName, name)) return true;
     }
     return false;
 }

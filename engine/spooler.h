@@ -21,7 +21,8 @@ struct LocalPrinter {
 };
 
 // What the spooler lists, or nothing with the error of the call that failed (or
-// ERROR_NOT_ENOUGH_MEMORY when the buffer the spooler asked for could not be had).
+// ERROR_NOT_ENOUGH_MEMORY when the buffer the spooler asked for could not be had, or
+// ERROR_INSUFFICIENT_BUFFER when the list grew between sizing and reading three times).
 template <class T>
 using Listing = platform::Result<std::optional<T>>;
 
@@ -33,13 +34,14 @@ bool UsesPort(const LocalPrinter& printer, const char16_t* port);
 // compared without regard to case, as the spooler compares them).
 std::optional<std::u16string> NewPrinterOnPort(const std::vector<LocalPrinter>& before,
                                                const std::vector<LocalPrinter>& now, const char16_t* port);
-// The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)").
+// The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)"),
+// without regard to case as the spooler compares names (ASCII letters).
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model);
 // The names of the ports the spooler lists, in its order.
 Listing<StringList> ListPortNames();
 // The local printers of the model: the model's own name and its copies ("M (2)").
 Listing<StringList> FindPrintersOfModel(const char16_t* model);
-// A local printer of exactly this name exists.
+// A local printer of this whole name exists (without regard to case).
 bool PrinterExists(const char16_t* name);
 bool PurgePrinter(platform::Handle printer);
 // Opens the printer with full access, purges its jobs, deletes it and closes it; done

@@ -1,4 +1,4 @@
-// Profile files outside Windows: the portable INI reader.
+// Profile files: the portable INI reader, on every system.
 #include "platform/portable/ini_reader.h"
 #include "platform/services.h"
 

@@ -15,6 +15,7 @@
 //       prints the milliseconds from the click to that window
 //   wizard_probe printers          prints the local printers, one a line, then
 //                                  "default=" and the default printer's name
+//   wizard_probe codepage          prints the system's ANSI code page (GetACP)
 //   wizard_probe layout TITLE      the current page of wizard TITLE: "page X Y W H", then
 //                                  "picture X Y W H" for its bitmap static, then
 //                                  "clipped ID CLASS" for every visible control of the page
@@ -275,6 +276,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring command = argv[1];
     if (command == L"printers") return Printers();
     if (command == L"run") return RunWatched();
+    if (command == L"codepage") {
+        Print(std::to_wstring(::GetACP()));
+        return 0;
+    }
     if (argc < 3) return 2;
     if (command == L"buttons" && argc == 5) {
         return WaitForButtons(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));

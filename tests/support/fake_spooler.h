@@ -13,6 +13,7 @@
 
 #include "platform/services.h"
 #include "platform/spooler.h"
+#include "platform/text.h"
 
 class FakeSpooler final : public platform::Spooler {
 public:
@@ -45,6 +46,9 @@ public:
     std::set<std::u16string> drivers;
     EnumerationScript printerScript;
     EnumerationScript portScript;
+    // Printers added by someone else, one right after each sizing call of the printers'
+    // enumeration: the call with the buffer then needs more than the sizing call said.
+    std::vector<std::u16string> arrivals;
     bool openFails = false, purgeFails = false, deleteFails = false, closeFails = false;
 
     // Called at each sizing call of a printer enumeration, before the spooler answers: a
@@ -91,6 +95,10 @@ public:
                 r.portName = port;
             });
         readingNext_ = sizing && (result.ok() || result.error == platform::kErrorInsufficientBuffer);
+        if (buffer == nullptr && !arrivals.empty()) {
+            AddPrinter(arrivals.front());
+            arrivals.erase(arrivals.begin());
+        }
         return result;
     }
 
@@ -111,7 +119,7 @@ public:
         *handle = nullptr;
         if (openFails) return Fail(5);
         for (std::size_t i = 0; i < printers.size(); ++i) {
-            if (printers[i].name == name && !printers[i].deletePending) {
+            if (SameName(printers[i].name, name) && !printers[i].deletePending) {
                 ++printers[i].openHandles;
                 *handle = HandleOf(i);
                 return kDone;
@@ -174,6 +182,10 @@ private:
         std::memcpy(strings, value.c_str(), (value.size() + 1) * sizeof(char16_t));
         strings += value.size() + 1;
         return placed;
+    }
+    // The spooler finds a printer by its name without regard to case.
+    static bool SameName(const std::u16string& a, const char16_t* b) {
+        return text::EqualNoCase(a.c_str(), b);
     }
     static std::string Buffer(const unsigned char* buffer, Dword size) {
         return std::string(" buffer=") + (buffer ? "given" : "none") + " size=" + std::to_string(size);

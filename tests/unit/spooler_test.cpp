@@ -68,6 +68,23 @@ TEST_F(Spooler, EnumerationFailsWhenTheSecondCallFails) {
     ExpectEveryEnumerationFails(platform::kErrorInsufficientBuffer);
 }
 
+// EnumPrinters (Microsoft Learn): a buffer too small fails with ERROR_INSUFFICIENT_BUFFER
+// and the size now needed; a printer added between the two calls makes exactly that.
+TEST_F(Spooler, APrinterAddedBetweenSizingAndReadingIsListedOnAnotherTry) {
+    spooler.AddPrinter(u"Alpha");
+    spooler.arrivals = {u"Alpha (2)", u"Alpha (3)"};
+    engine::Listing<StringList> found = engine::FindPrintersOfModel(u"Alpha");
+    ASSERT_TRUE(found.ok());
+    EXPECT_EQ(*found.value, (StringList{u"Alpha", u"Alpha (2)", u"Alpha (3)"}));
+    EXPECT_EQ(spooler.calls.size(), 6u) << "three sizing and reading pairs";
+
+    spooler.arrivals = {u"Beta", u"Gamma", u"Delta"};
+    found = engine::FindPrintersOfModel(u"Alpha");
+    EXPECT_FALSE(found.ok()) << "the list grew on every try";
+    EXPECT_EQ(found.error, platform::kErrorInsufficientBuffer);
+    EXPECT_EQ(memory.live, 0);
+}
+
 TEST_F(Spooler, ARemovalThatFailsCarriesTheSpoolersError) {
     spooler.AddPrinter(u"Alpha");
     spooler.AddPrinter(u"Alpha (2)", u"Alpha");
@@ -109,13 +126,15 @@ TEST_F(Spooler, NothingToListIsASuccessWithNothingAppended) {
     EXPECT_EQ(spooler.calls[3], "EnumPrinters flags=2 name=none level=2 buffer=none size=0");
 }
 
-TEST_F(Spooler, CopiesAreTheModelABlankAndAParenthesis) {
-    for (const char16_t* name : {u"Alpha (2)", u"Alpha", u"Alpha(2)", u"Alpha0", u"Alpha (", u"alpha",
+// The spooler knows printers by name without regard to case: "alpha" is the printer
+// "Alpha", and "ALPHA (2)" one of its copies.
+TEST_F(Spooler, CopiesAreTheModelABlankAndAParenthesisInAnyCase) {
+    for (const char16_t* name : {u"Alpha (2)", u"Alpha", u"Alpha(2)", u"Alpha0", u"Alpha (", u"ALPHA (3)",
                                  u"Alpha0 (2)", u"Alpha\t(2)", u"Alpha (copy)", u"Alph", u"Beta (2)"}) {
         spooler.AddPrinter(name);
     }
-    EXPECT_EQ(installer.FindInstalledPrinters(u"Alpha", list), 3);
-    EXPECT_EQ(list, (StringList{u"kept", u"Alpha (2)", u"Alpha", u"Alpha (copy)"}));
+    EXPECT_EQ(installer.FindInstalledPrinters(u"alpha", list), 4);
+    EXPECT_EQ(list, (StringList{u"kept", u"Alpha (2)", u"Alpha", u"ALPHA (3)", u"Alpha (copy)"}));
 }
 
 TEST_F(Spooler, ALongerModelIsNotACopy) {
@@ -127,14 +146,15 @@ TEST_F(Spooler, ALongerModelIsNotACopy) {
     EXPECT_EQ(list, (StringList{u"kept", u"KV-100 (3)"}));
 }
 
-TEST_F(Spooler, APrinterExistsOnlyUnderItsWholeName) {
+TEST_F(Spooler, APrinterExistsOnlyUnderItsWholeNameInAnyCase) {
     spooler.AddPrinter(u"Alpha0");
     spooler.AddPrinter(u"Alpha (2)");
-    spooler.AddPrinter(u"alpha");
-    EXPECT_EQ(installer.PrinterExists(u"Alpha"), 0);
-    EXPECT_EQ(installer.PrinterExists(u"Alpha0"), 1);
+    spooler.AddPrinter(u"ALPHA");
+    EXPECT_EQ(installer.PrinterExists(u"Alpha"), 1);
+    EXPECT_EQ(installer.PrinterExists(u"alpha0"), 1);
     EXPECT_EQ(installer.PrinterExists(u"Alpha (2)"), 1);
     EXPECT_EQ(installer.PrinterExists(u"Alpha0 "), 0);
+    EXPECT_EQ(installer.PrinterExists(u"Alpha ("), 0);
 }
 
 TEST_F(Spooler, NoPrinterHasAnEmptyName) {

@@ -18,6 +18,7 @@
 #include "platform/profile.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "platform/win32/casts.h"
 #include "tests/support/code_page.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
@@ -154,8 +155,9 @@ std::vector<std::pair<std::string, std::string>> Corpus() {
         {"comments.ini",
          "; top\r\n[S]\r\n;a=1\r\n  ; b=2\r\n#c=3\r\nd=4 ; not a comment\r\n;\r\n[;T]\r\nx=1\r\n"},
         {"spaces.ini",
-         Utf16(text::FromUtf8("  [  Sp aced  ]  \r\n  a  b  =  c  d  \r\n\tk\t=\tv\t\r\n\x0bvt\x0c=\x1a z \x1a\r\n"
-                    "\u00a0nb\u00a0=\u00a0x\u00a0\r\n\u3000id=\u3000y\r\n k =\r\n"),
+         Utf16(text::FromUtf8(
+                   "  [  Sp aced  ]  \r\n  a  b  =  c  d  \r\n\tk\t=\tv\t\r\n\x0bvt\x0c=\x1a z \x1a\r\n"
+                   "\u00a0nb\u00a0=\u00a0x\u00a0\r\n\u3000id=\u3000y\r\n k =\r\n"),
                false)},
         {"duplicates.ini",
          "[S]\r\nk=first\r\nK=second\r\nk=third\r\n[s]\r\nk=other section\r\nonly=here\r\n[S]\r\nmore=1\r\n"
@@ -310,6 +312,22 @@ std::set<Dword> Sizes(std::initializer_list<Dword> fixed, Dword length) {
     return sizes;
 }
 
+// The system's profile reader (the program itself reads catalogues with the portable one
+// on every system).
+struct SystemProfile final : platform::Profile {
+    Dword GetPrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* defaultValue,
+                                   char16_t* buffer, Dword size, const char16_t* file) override {
+        return ::GetPrivateProfileStringW(platform::AsWide(section), platform::AsWide(key),
+                                          platform::AsWide(defaultValue), platform::AsWide(buffer), size,
+                                          platform::AsWide(file));
+    }
+    Dword GetPrivateProfileSectionW(const char16_t* section, char16_t* buffer, Dword size,
+                                    const char16_t* file) override {
+        return ::GetPrivateProfileSectionW(platform::AsWide(section), platform::AsWide(buffer), size,
+                                           platform::AsWide(file));
+    }
+};
+
 class Differential {
 public:
     Differential(std::u16string file, bool unreadable) : file_(std::move(file)), unreadable_(unreadable) {}
@@ -320,7 +338,7 @@ public:
         for (Dword size : sizes) {
             if (size < 2) continue;
             Outcome ours = Run(portable_, call, size);
-            Outcome wine = Run(platform::Default<platform::Profile>(), call, size);
+            Outcome wine = Run(system_, call, size);
             Difference d = Compare(ours, wine, size, unreadable_);
             ++counts[d];
             ++calls;
@@ -420,6 +438,7 @@ private:
     std::u16string file_;
     bool unreadable_;
     platform::IniProfile portable_;
+    SystemProfile system_;
     int failures_ = 0;
 };
 
