@@ -35,12 +35,14 @@ DWORD DwordValue(HKEY parent, const std::wstring& path, const wchar_t* name, DWO
 // monitor names it; empty when there is none.
 std::wstring UsbPort() {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInterfaceClassKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return {};
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInterfaceClassKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return {};
     std::wstring port;
     wchar_t name[256];
     for (DWORD i = 0; port.empty(); ++i) {
         DWORD length = 256;
-        if (RegEnumKeyExW(opened, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExW(opened, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
         const std::wstring below = std::wstring(name) + L"\\#";
         if (DwordValue(opened, below + L"\\Control", L"Linked", 0) != 1) continue;
         const DWORD number = DwordValue(opened, below + L"\\Device Parameters", L"Port Number", 0);
