@@ -39,6 +39,15 @@ std::optional<std::u16string> AttachedPrinterModel() {
     return std::u16string(model);
 }
 
+std::optional<AttachedPrinter> FindAttachedPrinter() {
+    std::optional<std::u16string> model = AttachedPrinterModel();
+    if (!model) return std::nullopt;
+    char16_t port[kNameCapacity] = {};
+    CUSBPort detector;
+    if (detector.FindUsbPortName(port, kNameCapacity) != 1) port[0] = 0;
+    return AttachedPrinter{std::move(*model), port};
+}
+
 namespace {
 
 // Driver INF lines are short; a longer one is no model line and is passed over, so that

@@ -12,6 +12,15 @@ namespace engine {
 // none or the printer does not answer); nothing when no USB printer is attached.
 std::optional<std::u16string> AttachedPrinterModel();
 
+// The attached USB printer: the model its device ID names (empty when it names none) and
+// the port the USB port monitor gave it (empty when none was found).
+struct AttachedPrinter {
+    std::u16string model;
+    std::u16string port;
+};
+// Nothing when no USB printer is attached.
+std::optional<AttachedPrinter> FindAttachedPrinter();
+
 // The hardware ID (8-bit text) of the USB model line whose first `length` characters
 // match the quoted name; nothing when the INF cannot be read or no line matches.
 std::optional<std::string> HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,

@@ -3,27 +3,52 @@
 #include <cstring>
 
 #include "engine/device_matching.h"
+#include "engine/poll.h"
+#include "engine/setup_log.h"
 #include "engine/spooler.h"
 #include "platform/codepage.h"
 #include "platform/message_box.h"
 #include "platform/pnp_update.h"
 #include "platform/services.h"
 #include "platform/text.h"
-#include "platform/timing.h"
 
 namespace engine {
 namespace {
 
-// The entry point may still be registering the printer when rundll32 is done.
-constexpr platform::Dword kPrinterAppearsMilliseconds = 500;
+constexpr platform::Dword kPrinterPollPeriodMs = 50;
+constexpr platform::Dword kPrinterPollLimitMs = 5000;
+constexpr platform::Dword kQueuePollPeriodMs = 250;
+constexpr platform::Dword kQueuePollLimitMs = 30000;
+
+RouteChoice ByPrinterInterface(std::u16string reason) {
+    return RouteChoice{InstallRoute::PrinterInterface, std::move(reason)};
+}
 
 }  // namespace
 
-InstallRoute ChooseInstallRoute(const Catalogue& catalogue) {
-    std::optional<std::u16string> attached = AttachedPrinterModel();
-    // The catalogue is searched also without a printer, for an empty model.
-    bool listed = catalogue.SeriesOf(attached ? attached->c_str() : u"").has_value();
-    return attached && listed ? InstallRoute::PlugAndPlay : InstallRoute::PrinterInterface;
+RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, const Catalogue& catalogue,
+                               const std::u16string& printerName, const std::u16string& port) {
+    if (!attached) return ByPrinterInterface(u"no USB printer is attached");
+    const std::u16string model = Quoted(attached->model);
+    // An empty model is no entry, whatever the catalogue holds.
+    if (attached->model.empty() || !catalogue.SeriesOf(attached->model.c_str())) {
+        return ByPrinterInterface(u"the attached printer's model " + model + u" is not in the catalogue");
+    }
+    char16_t name[kPathCapacity] = {};
+    if (!catalogue.ReadPrinterName(attached->model.c_str(), name, kPathCapacity) ||
+        !text::Equal(name, printerName.c_str())) {
+        return ByPrinterInterface(u"the attached printer is a " + model + u", not the chosen " +
+                                  Quoted(printerName));
+    }
+    if (attached->port.empty()) {
+        return ByPrinterInterface(u"the USB port of the attached " + model + u" was not found");
+    }
+    if (!port.empty() && !text::EqualNoCase(port.c_str(), attached->port.c_str())) {
+        return ByPrinterInterface(u"the chosen port " + Quoted(port) + u" is not the USB port " +
+                                  Quoted(attached->port) + u" of the attached " + model);
+    }
+    return RouteChoice{InstallRoute::PlugAndPlay, u"the attached printer is the chosen " + model +
+                                                      u" on its USB port " + Quoted(attached->port)};
 }
 
 std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const char16_t* model) {
@@ -51,8 +76,20 @@ PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16st
 }
 
 bool PrinterAppeared(const char16_t* name) {
-    platform::Get<platform::Timing>().Sleep(kPrinterAppearsMilliseconds);
-    return PrinterExists(name);
+    return PollEvery(kPrinterPollPeriodMs, kPrinterPollLimitMs, [&] { return PrinterExists(name); })
+        .has_value();
+}
+
+std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before,
+                                                  const char16_t* port) {
+    std::optional<std::u16string> found;
+    PollEvery(kQueuePollPeriodMs, kQueuePollLimitMs, [&] {
+        // A listing that fails now and then is asked again at the next period.
+        Listing<std::vector<LocalPrinter>> now = ListLocalPrinters();
+        if (now.ok()) found = NewPrinterOnPort(before, *now.value, port);
+        return found.has_value();
+    });
+    return found;
 }
 
 platform::Outcome StageDriverPackage(const char16_t* infPath) {

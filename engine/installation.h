@@ -5,8 +5,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/catalogue.h"
+#include "engine/device_matching.h"
+#include "engine/spooler.h"
 #include "platform/result.h"
 #include "platform/types.h"
 
@@ -19,9 +22,17 @@ enum class InstallRoute {
     PrinterInterface,
 };
 
-// An attached USB printer of any catalogue model takes the plug-and-play route, with
-// the selected model's hardware ID; everything else the printer user-interface route.
-InstallRoute ChooseInstallRoute(const Catalogue& catalogue);
+struct RouteChoice {
+    InstallRoute route = InstallRoute::PrinterInterface;
+    std::u16string reason;  // why, for the log
+};
+
+// The plug-and-play update installs only the device the chosen model's hardware ID names:
+// it is taken when the attached printer's model is a catalogue entry whose printer is the
+// chosen one, and the chosen port is that printer's USB port (or none was chosen). Every
+// other case installs the chosen printer on the chosen port through the printer interface.
+RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, const Catalogue& catalogue,
+                               const std::u16string& printerName, const std::u16string& port);
 
 // The hardware ID the INF gives the model (its line for "model" in double quotes);
 // nothing when it gives none or an empty one.
@@ -40,9 +51,15 @@ using PnpUpdateResult = platform::Result<DriverUpdate>;
 // not interactive, the update fails rather than show anything.
 PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive);
 
-// After a pause for the printer interface to finish registering it: whether the
-// printer exists under its whole name.
+// Whether the printer exists under its whole name, asked at once and then every 50 ms
+// for up to 5 s: the entry point may still be registering it when rundll32 is done.
 bool PrinterAppeared(const char16_t* name);
+
+// Windows makes the queue of a plug-and-play printer itself, named by the INF's device
+// description, possibly only after the update returned. Asked at once and then every
+// 250 ms for up to 30 s: the name of a printer on the port that `before` does not list.
+std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before,
+                                                  const char16_t* port);
 // Stages the driver package in the driver store, so that a printer plugged in later is
 // given this driver by Plug and Play instead of another one or none.
 platform::Outcome StageDriverPackage(const char16_t* infPath);

@@ -6,6 +6,7 @@
 
 #include "engine/catalogue.h"
 #include "engine/command_line.h"
+#include "engine/device_matching.h"
 #include "engine/installation.h"
 #include "engine/process_account.h"
 #include "engine/rundll32.h"
@@ -36,7 +37,11 @@ bool PrinterIsThere(const std::u16string& name, bool& closed) {
 }  // namespace
 
 InstallationSteps::InstallationSteps(const InstallRequest& request, FlowObserver& observer, SetupLog& log)
-    : request_(request), observer_(observer), log_(log, request.dryRun), name_(request.printerName.c_str()) {}
+    : request_(request),
+      observer_(observer),
+      log_(log, request.dryRun),
+      name_(request.printerName.c_str()),
+      installedName_(request.printerName) {}
 
 void InstallationSteps::RemoveOldPrinters() {
     bool closed = false;
@@ -71,13 +76,18 @@ bool InstallationSteps::InstallDriver() {
         log_.Write(u"No printer name: nothing can be installed");
         return false;
     }
-    if (ChooseInstallRoute(Catalogue(request_.catalogueFile)) == InstallRoute::PlugAndPlay) {
-        return UpdateAttachedPrinter();
+    const std::optional<AttachedPrinter> attached = FindAttachedPrinter();
+    const RouteChoice choice =
+        ChooseInstallRoute(attached, Catalogue(request_.catalogueFile), request_.printerName, request_.port);
+    if (choice.route == InstallRoute::PlugAndPlay) {
+        log_.Write(u"The plug-and-play route: " + choice.reason);
+        return UpdateAttachedPrinter(attached->port);
     }
+    log_.Write(u"The printer interface route: " + choice.reason);
     return InstallQueue();
 }
 
-bool InstallationSteps::UpdateAttachedPrinter() {
+bool InstallationSteps::UpdateAttachedPrinter(const std::u16string& usbPort) {
     const char16_t* inf = request_.driverInf.c_str();
     std::optional<std::u16string> hardwareId = HardwareIdForModel(inf, name_);
     if (!hardwareId) {
@@ -88,13 +98,39 @@ bool InstallationSteps::UpdateAttachedPrinter() {
     log_.Write(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) + u", driver " +
                Quoted(request_.driverInf));
     if (request_.dryRun) return true;
+    // The queue Windows makes is told from those already there by their names.
+    Listing<std::vector<LocalPrinter>> before = ListLocalPrinters();
+    if (!before.ok()) {
+        log_.WriteError(u"The printers cannot be listed before the update", before.error);
+        return false;
+    }
     PnpUpdateResult update = UpdateDriverForDevices(inf, *hardwareId, !request_.quiet);
     if (!update.ok()) {
         log_.WriteError(u"The plug-and-play update failed", update.error);
         return false;
     }
     restartRequired_ = update.value == DriverUpdate::UpdatedRestartRequired;
-    return true;
+    return AwaitQueue(*before.value, usbPort);
+}
+
+bool InstallationSteps::AwaitQueue(const std::vector<LocalPrinter>& before, const std::u16string& usbPort) {
+    log_.Write(u"Waiting for the printer Windows makes on the port " + Quoted(usbPort));
+    std::optional<std::u16string> queue = QueueAppearedOnPort(before, usbPort.c_str());
+    if (queue) {
+        log_.Write(u"Windows made the printer " + Quoted(*queue) + u" on the port " + Quoted(usbPort));
+        installedName_ = std::move(*queue);
+        return true;
+    }
+    if (restartRequired_) {
+        // The update is done; the queue comes with the restart the update asked for.
+        log_.Write(u"No new printer on the port " + Quoted(usbPort) +
+                   u" yet: Windows makes it after the restart");
+        installedName_.clear();
+        return true;
+    }
+    log_.Write(u"No new printer appeared on the port " + Quoted(usbPort) +
+               u" within 30 s of the plug-and-play update");
+    return false;
 }
 
 bool InstallationSteps::InstallQueue() {
@@ -129,9 +165,13 @@ bool InstallationSteps::StagePackage() {
 }
 
 bool InstallationSteps::MakeDefault() {
+    if (installedName_.empty()) {
+        log_.Write(u"No printer to make the default printer before the restart");
+        return false;
+    }
     const ProcessAccount account = CheckProcessAccount();
     if (account.runsAs == RunsAs::LocalSystem) {
-        log_.Write(u"Not making " + Quoted(request_.printerName) +
+        log_.Write(u"Not making " + Quoted(installedName_) +
                    u" the default printer: the program runs as LocalSystem (S-1-5-18), whose default printer "
                    u"no user sees");
         return true;
@@ -141,13 +181,17 @@ bool InstallationSteps::MakeDefault() {
             u"The account the program runs as cannot be told; the default printer is set as asked",
             account.error);
     }
-    log_.Write(u"Making " + Quoted(request_.printerName) + u" the default printer");
-    return RunCommand(SetDefaultPrinterLine(name_));
+    log_.Write(u"Making " + Quoted(installedName_) + u" the default printer");
+    return RunCommand(SetDefaultPrinterLine(installedName_.c_str()));
 }
 
 bool InstallationSteps::PrintTestPage() {
-    log_.Write(u"Printing a test page on " + Quoted(request_.printerName));
-    return RunCommand(TestPageLine(name_));
+    if (installedName_.empty()) {
+        log_.Write(u"No printer to print a test page on before the restart");
+        return false;
+    }
+    log_.Write(u"Printing a test page on " + Quoted(installedName_));
+    return RunCommand(TestPageLine(installedName_.c_str()));
 }
 
 // Logs the command line and starts it; false when there is none or it did not start.

@@ -6,9 +6,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/install_request.h"
 #include "engine/setup_log.h"
+#include "engine/spooler.h"
 
 namespace engine {
 
@@ -61,11 +63,14 @@ public:
     // printers of the model (its own name and its copies) removed with the drivers of
     // their names, and the devices re-scanned.
     void RemoveOldPrinters();
-    // The driver installed by the route the attached printer decides: the plug-and-play
-    // update, or the printer queue made through the printer interface. A failure of the
+    // The driver installed by the route the attached printer, the chosen printer and the
+    // chosen port decide (ChooseInstallRoute): the plug-and-play update, or the printer
+    // queue made through the printer interface. A failure of the
     // route taken is final.
     bool InstallDriver();
-    bool UpdateAttachedPrinter();
+    // The update for the attached printer on the USB port, then the queue Windows makes
+    // for it on that port, which the later steps use by its own name.
+    bool UpdateAttachedPrinter(const std::u16string& usbPort);
     bool InstallQueue();
     // Stages the driver package in the driver store, where Windows checks it (and, for a
     // printer plugged in later, finds it); false when Windows does not take it. An
@@ -76,20 +81,25 @@ public:
     bool PrintTestPage();
     // The plug-and-play update said that Windows must restart.
     bool RestartRequired() const { return restartRequired_; }
+    // The installed printer's name: the model's, or the one Windows gave the queue of the
+    // attached printer; empty while that queue waits for the restart.
+    const std::u16string& PrinterName() const { return installedName_; }
 
 private:
     bool RunCommand(const std::optional<std::u16string>& line);
+    bool AwaitQueue(const std::vector<LocalPrinter>& before, const std::u16string& usbPort);
 
     const InstallRequest& request_;
     FlowObserver& observer_;
     FlowLog log_;
     const char16_t* name_;
+    std::u16string installedName_;
     bool restartRequired_ = false;
 };
 
-// StagePackage, RemoveOldPrinters, InstallDriver, then the printer made the default and
-// a test page printed, as asked. A package Windows does not take ends the installation
-// before anything is removed.
+// StagePackage, RemoveOldPrinters, InstallDriver, then the installed printer made the
+// default and a test page printed on it, as asked. A package Windows does not take ends
+// the installation before anything is removed.
 FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& log);
 
 // Removes the printers of the model (its own name and its copies) and each of their

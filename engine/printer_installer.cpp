@@ -231,7 +231,7 @@ std::int32_t CPrinterInstaller::InstallDriver() {
 
 std::int32_t CPrinterInstaller::InstallPnpDriver() {
     SingleStep step(*this);
-    return step.steps.UpdateAttachedPrinter() ? 1 : 0;
+    return step.steps.UpdateAttachedPrinter(step.request.port) ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::InstallPrinter(const char16_t* name, const char16_t* port) {

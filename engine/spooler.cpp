@@ -1,6 +1,7 @@
 #include "engine/spooler.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/memory.h"
 #include "platform/scoped_handle.h"
@@ -115,9 +116,32 @@ Listing<std::vector<LocalPrinter>> ListLocalPrinters() {
     std::vector<LocalPrinter> printers;
     for (const auto& printer : Records<platform::PrinterInfo2>(buffer, count)) {
         if (!printer.printerName) continue;
-        printers.push_back({printer.printerName, printer.driverName ? printer.driverName : u""});
+        printers.push_back({printer.printerName, printer.driverName ? printer.driverName : u"",
+                            printer.portName ? printer.portName : u""});
     }
     return {std::move(printers)};
+}
+
+bool UsesPort(const LocalPrinter& printer, const char16_t* port) {
+    std::u16string_view ports = printer.ports;
+    while (!ports.empty()) {
+        const std::size_t comma = std::min(ports.find(u','), ports.size());
+        if (text::EqualNoCase(std::u16string(ports.substr(0, comma)).c_str(), port)) return true;
+        ports.remove_prefix(std::min(comma + 1, ports.size()));
+    }
+    return false;
+}
+
+std::optional<std::u16string> NewPrinterOnPort(const std::vector<LocalPrinter>& before,
+                                               const std::vector<LocalPrinter>& now, const char16_t* port) {
+    for (const LocalPrinter& printer : now) {
+        if (!UsesPort(printer, port)) continue;
+        const bool known = std::any_of(before.begin(), before.end(), [&](const LocalPrinter& old) {
+            return text::EqualNoCase(old.name.c_str(), printer.name.c_str());
+        });
+        if (!known) return printer.name;
+    }
+    return std::nullopt;
 }
 
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model) {

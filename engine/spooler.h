@@ -16,6 +16,8 @@ namespace engine {
 struct LocalPrinter {
     std::u16string name;
     std::u16string driver;
+    // As the spooler gives it: one port, or several separated by commas ("LPT1:,LPT2:").
+    std::u16string ports;
 };
 
 // What the spooler lists, or nothing with the error of the call that failed (or
@@ -24,8 +26,14 @@ struct LocalPrinter {
 template <class T>
 using Listing = platform::Result<std::optional<T>>;
 
-// The local printers with their drivers, in spooler order.
+// The local printers with their drivers and ports, in spooler order.
 Listing<std::vector<LocalPrinter>> ListLocalPrinters();
+// The printer prints to the port (port names compared without regard to case).
+bool UsesPort(const LocalPrinter& printer, const char16_t* port);
+// The first printer of `now` on the port whose name `before` does not list (printer names
+// compared without regard to case, as the spooler compares them).
+std::optional<std::u16string> NewPrinterOnPort(const std::vector<LocalPrinter>& before,
+                                               const std::vector<LocalPrinter>& now, const char16_t* port);
 // The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)"),
 // without regard to case as the spooler compares names (ASCII letters).
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model);

@@ -7,13 +7,15 @@
 #      BUILD_DIR/screenshots/usb_attached/ARCH-usb-*.png)
 #
 # 1. A KV-100 attached: the driver page offers KV-100 alone, the port page names the
-#    detected USB001, Finish takes the plug-and-play route with the INF's hardware ID (the
-#    printer interface is only asked to make the printer the default), and the device
-#    below the printer ends with the medium's driver package: printer class, driver key
-#    of the INF's section, the model's description.
+#    detected USB001, Finish takes the plug-and-play route with the INF's hardware ID, and
+#    the device below the printer ends with the medium's driver package: printer class,
+#    driver key of the INF's section, the model's description. The queue is the one made
+#    for the device on USB001, named by that description (the helper registers a stand-in
+#    for Windows' printer class installer, which Wine lacks): the printer interface is only
+#    asked to make it the default, by that name.
 # 2. The quiet mode with neither /model nor /port, the KV-100 still attached: its model
-#    and port are taken, by the plug-and-play route (exit 0); unplugged, the same command
-#    line is refused with 1639.
+#    and port are taken, the queue of 1. removed, and the plug-and-play route installs it
+#    again (exit 0); unplugged, the same command line is refused with 1639.
 # 3. A printer of a model the catalogue does not list: the warning box, whose OK leaves
 #    the models of "KV系列" to choose from; the model chosen is installed through the
 #    printer interface on the detected port.
@@ -110,8 +112,10 @@ device="HKLM\\SYSTEM\\CurrentControlSet\\Enum\\$hardware_id\\KV100A"
 walk wizard.log KV-100 'Korvel KV-100' usb-
 finish usb-
 logged wizard.log "Updating the driver of the attached printer: hardware ID \"$hardware_id\", driver \"$inf\""
+logged wizard.log 'Windows made the printer "KORVEL KV-100" on the port "USB001"'
 if grep -q '/if' "$work/printui.log"; then fail "the printer interface installed a printer: [$(cat "$work/printui.log")]"; fi
-grep -q '^/y /q /n "Korvel KV-100"$' "$work/printui.log" || fail "no default printer asked for: [$(cat "$work/printui.log")]"
+grep -q '^/y /q /n "KORVEL KV-100"$' "$work/printui.log" || fail "no default printer asked for: [$(cat "$work/printui.log")]"
+grep -qx 'KORVEL KV-100' <<<"$(probe printers)" || fail "no queue for the device: [$(probe printers)]"
 [ "$(registry_value "$device" Class)" = Printer ] || fail "the printer's device is not of the printer class: [$(cat "$work/reg.out")]"
 [ "$(registry_value "$device" DeviceDesc)" = 'KORVEL KV-100' ] || fail "the device's description: [$(cat "$work/reg.out")]"
 driver_key=$(registry_value "$device" Driver)
@@ -120,10 +124,14 @@ driver_key=$(registry_value "$device" Driver)
 echo "KV-100 attached: plug-and-play update with $hardware_id; the device has the medium's driver ($driver_key)"
 
 # --- 2. The quiet mode takes the attached printer's model and port.
+# The removal's re-scan, which Wine's configuration manager cannot do, says so on standard
+# output before the probe's two lines.
 out=$(probe run "$(windows_path "$exe")" /quiet /log "$(windows_path "$work/quiet.log")")
-[ "$out" = $'windows=0\nexit=0' ] || fail "the quiet run with the printer attached: [$out] [$(cat "$work/quiet.log")]"
+[ "$(tail -n 2 <<<"$out")" = $'windows=0\nexit=0' ] || fail "the quiet run with the printer attached: [$out] [$(cat "$work/quiet.log")]"
 logged quiet.log "port USB001"
+logged quiet.log 'Removing the printer "KORVEL KV-100"'
 logged quiet.log "Updating the driver of the attached printer: hardware ID \"$hardware_id\""
+logged quiet.log 'Windows made the printer "KORVEL KV-100" on the port "USB001"'
 wine "$usb_printer" unplug >"$work/plug.out" 2>&1 || fail "the printer was not unplugged: [$(cat "$work/plug.out")]"
 out=$(probe run "$(windows_path "$exe")" /quiet /log "$(windows_path "$work/quiet-unplugged.log")")
 [ "$out" = $'windows=0\nexit=1639' ] || fail "the quiet run with the printer unplugged: [$out]"

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,9 @@ struct RecordingPnpUpdate final : platform::PnpUpdate {
         bool rebootFlagGiven;
     };
     bool succeeds = true;
-    bool rebootRequired = true;
+    bool rebootRequired = false;
+    // What Windows does for the device once the update is done (makes its queue).
+    std::function<void()> onUpdate;
     std::vector<Update> updates;
     platform::Result<platform::Bool> UpdateDriverForPlugAndPlayDevicesW(platform::Handle window,
                                                                         const char16_t* hardwareId,
@@ -30,6 +33,7 @@ struct RecordingPnpUpdate final : platform::PnpUpdate {
         updates.push_back({window, hardwareId, infPath, flags, reboot != nullptr});
         if (!succeeds) return {0, kErrorNoSuchDevinst};
         if (reboot) *reboot = rebootRequired ? 1 : 0;
+        if (onUpdate) onUpdate();
         return {1};
     }
     // Staging, as SetupCopyOEMInfW: the INF given with SPOST_PATH and no copy style.

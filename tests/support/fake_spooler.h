@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ public:
     struct Printer {
         std::u16string name;
         std::u16string driver;
+        std::u16string port;
         bool deletePending = false;
         int openHandles = 0;
     };
@@ -49,13 +51,18 @@ public:
     std::vector<std::u16string> arrivals;
     bool openFails = false, purgeFails = false, deleteFails = false, closeFails = false;
 
+    // Called at each sizing call of a printer enumeration, before the spooler answers: a
+    // printer that appears meanwhile.
+    std::function<void()> onListing;
+
     // Every call in order, as short texts ("EnumPrinters 2 2 size=0", "Open Alpha", ...).
     std::vector<std::string> calls;
     platform::PrinterDefaults lastDefaults{};
     bool lastDefaultsGiven = false;
 
-    void AddPrinter(const std::u16string& name, const std::u16string& driver) {
-        printers.push_back({name, driver});
+    void AddPrinter(const std::u16string& name, const std::u16string& driver,
+                    const std::u16string& port = u"") {
+        printers.push_back({name, driver, port});
         drivers.insert(driver);
     }
     void AddPrinter(const std::u16string& name) { AddPrinter(name, name); }
@@ -70,17 +77,24 @@ public:
                          Dword* needed, Dword* returned) override {
         calls.push_back("EnumPrinters flags=" + std::to_string(flags) + " name=" + (name ? "given" : "none") +
                         " level=" + std::to_string(level) + Buffer(buffer, size));
-        std::vector<std::u16string> names, driverNames;
+        // A listing is a sizing call and a reading call; both are made without a buffer
+        // when there is nothing to list.
+        const bool sizing = !readingNext_;
+        if (sizing && onListing) onListing();
+        std::vector<std::u16string> names, driverNames, portNames;
         for (const auto& p : printers) {
             names.push_back(p.name);
             driverNames.push_back(p.driver);
+            portNames.push_back(p.port);
         }
-        Result result =
-            Fill<platform::PrinterInfo2>(names, driverNames, printerScript, buffer, size, needed, returned,
-                                         [](platform::PrinterInfo2& r, char16_t* name, char16_t* driver) {
-                                             r.printerName = name;
-                                             r.driverName = driver;
-                                         });
+        Result result = Fill<platform::PrinterInfo2>(
+            names, driverNames, portNames, printerScript, buffer, size, needed, returned,
+            [](platform::PrinterInfo2& r, char16_t* name, char16_t* driver, char16_t* port) {
+                r.printerName = name;
+                r.driverName = driver;
+                r.portName = port;
+            });
+        readingNext_ = sizing && (result.ok() || result.error == platform::kErrorInsufficientBuffer);
         if (buffer == nullptr && !arrivals.empty()) {
             AddPrinter(arrivals.front());
             arrivals.erase(arrivals.begin());
@@ -93,8 +107,8 @@ public:
         calls.push_back(std::string("EnumPorts server=") + (server ? "given" : "none") +
                         " level=" + std::to_string(level) + Buffer(buffer, size));
         return Fill<platform::PortInfo2>(
-            ports, {}, portScript, buffer, size, needed, returned,
-            [](platform::PortInfo2& r, char16_t* s, char16_t*) { r.portName = s; });
+            ports, {}, {}, portScript, buffer, size, needed, returned,
+            [](platform::PortInfo2& r, char16_t* s, char16_t*, char16_t*) { r.portName = s; });
     }
 
     Result OpenPrinterW(const char16_t* name, platform::Handle* handle,
@@ -158,9 +172,17 @@ public:
 
 private:
     static constexpr Result kDone{1, 0};
+    bool readingNext_ = false;
     platform::ScopedService<platform::Spooler> scope_{*this};
 
     static Result Fail(Dword error) { return Result{0, error}; }
+    // Copies the string to `strings` and moves it past the copy; where the copy went.
+    static char16_t* Place(const std::u16string& value, char16_t*& strings) {
+        char16_t* placed = strings;
+        std::memcpy(strings, value.c_str(), (value.size() + 1) * sizeof(char16_t));
+        strings += value.size() + 1;
+        return placed;
+    }
     // The spooler finds a printer by its name without regard to case.
     static bool SameName(const std::u16string& a, const char16_t* b) {
         return text::EqualNoCase(a.c_str(), b);
@@ -177,16 +199,18 @@ private:
         return " " + (i < printers.size() ? Narrow(printers[i].name.c_str()) : std::string("?"));
     }
 
-    // Each record gets a name and, when seconds are given, a second string (its driver).
+    // Each record gets a name and, when they are given, a second and a third string (its
+    // driver and its port).
     template <class Record, class SetStrings>
     Result Fill(const std::vector<std::u16string>& names, const std::vector<std::u16string>& seconds,
-                const EnumerationScript& script, unsigned char* buffer, Dword size, Dword* needed,
-                Dword* returned, SetStrings setStrings) {
+                const std::vector<std::u16string>& thirds, const EnumerationScript& script,
+                unsigned char* buffer, Dword size, Dword* needed, Dword* returned, SetStrings setStrings) {
         bool first = buffer == nullptr;
         *returned = 0;
         std::size_t bytes = names.size() * sizeof(Record);
         for (const auto& n : names) bytes += (n.size() + 1) * sizeof(char16_t);
         for (const auto& n : seconds) bytes += (n.size() + 1) * sizeof(char16_t);
+        for (const auto& n : thirds) bytes += (n.size() + 1) * sizeof(char16_t);
         *needed = static_cast<Dword>(bytes);
         if (first && script.firstCallFails) return Fail(script.firstCallError);
         if (!first && script.secondCallFails) return Fail(script.secondCallError);
@@ -199,13 +223,9 @@ private:
             char16_t* name = strings;
             std::memcpy(strings, names[i].c_str(), (names[i].size() + 1) * sizeof(char16_t));
             strings += names[i].size() + 1;
-            char16_t* second = nullptr;
-            if (i < seconds.size()) {
-                second = strings;
-                std::memcpy(strings, seconds[i].c_str(), (seconds[i].size() + 1) * sizeof(char16_t));
-                strings += seconds[i].size() + 1;
-            }
-            setStrings(records[i], name, second);
+            char16_t* second = i < seconds.size() ? Place(seconds[i], strings) : nullptr;
+            char16_t* third = i < thirds.size() ? Place(thirds[i], strings) : nullptr;
+            setStrings(records[i], name, second, third);
         }
         *returned = static_cast<Dword>(names.size());
         return kDone;

@@ -2,9 +2,12 @@
 // and the plug-and-play update replaced by fakes: the command lines given to rundll32,
 // the messages of a failed start, the choice of route, and the refusal of values that
 // would leave their quotes.
+#include "engine/installation.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
@@ -22,6 +25,7 @@
 #include "tests/support/fake_devices.h"
 #include "tests/support/fake_module.h"
 #include "tests/support/fake_pnp_update.h"
+#include "tests/support/fake_registry.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/log_text.h"
@@ -236,23 +240,35 @@ TEST_F(PrintUi, TheLongestInstallLineFitsItsBuffer) {
     EXPECT_EQ(Started(), expected);
 }
 
-TEST_F(PrintUi, InstallingWaitsThenChecksThePrinterByItsWholeName) {
+TEST_F(PrintUi, InstallingChecksAtOnceThenEvery50MsForUpTo5s) {
+    // Made by the entry point before rundll32 ended: no wait at all.
     EXPECT_TRUE(Steps().InstallQueue());
-    EXPECT_EQ(timing.sleeps, std::vector<Dword>{500});
+    EXPECT_TRUE(timing.sleeps.empty());
+
+    // Still registering it: found at the third check after the first.
+    shell.onStart = nullptr;
+    FakeSpooler registering;
+    int listings = 0;
+    registering.onListing = [&] {
+        if (++listings == 4) registering.AddPrinter(u"Alpha");
+    };
+    EXPECT_TRUE(Steps().InstallQueue());
+    EXPECT_EQ(timing.sleeps, std::vector<Dword>(3, 50));
 
     // The entry point ran but made no printer; a copy of the model does not count.
     FakeSpooler onlyCopies;
     onlyCopies.AddPrinter(u"Alpha (2)");
     onlyCopies.AddPrinter(u"Alpha0");
-    shell.onStart = nullptr;
+    timing.sleeps.clear();
     EXPECT_FALSE(Steps().InstallQueue());
-    EXPECT_EQ(timing.sleeps.size(), 2u);
+    EXPECT_EQ(timing.sleeps, std::vector<Dword>(100, 50));
 
-    // rundll32 not started: no pause, no check, the message shown.
+    // rundll32 not started: no wait, no check, the message shown.
+    timing.sleeps.clear();
     shell.startFails = true;
     shell.startError = 2;
     EXPECT_FALSE(Steps().InstallQueue());
-    EXPECT_EQ(timing.sleeps.size(), 2u);
+    EXPECT_TRUE(timing.sleeps.empty());
     EXPECT_EQ(observer.texts, std::vector<std::u16string>{u"The specified file was not found."});
 }
 
@@ -336,6 +352,7 @@ protected:
     RecordingPnpUpdate pnp;
     FakeDeviceInterfaces interfaces;
     FakeDeviceIo io;
+    FakeRegistry registry;
     StartFailures observer;
     engine::SetupLog log;
     engine::InstallRequest request;
@@ -344,16 +361,21 @@ protected:
         catalogue.sections[u"PRINTER_SERIES"] = {u"KV系列", u"B"};
         catalogue.sections[u"KV系列"] = {u"KV-100"};
         catalogue.sections[u"B"] = {u"KV-200"};
+        catalogue.sections[u"PRINTER_NAME"] = {u"KV-100=KORVEL KV-100", u"KV-200=KORVEL KV-200"};
         catalogue.sections[u"PRINTER_TYPE"] = {u"KORVEL KV-100=24", u"KORVEL KV-200=24", u"KORVEL KV-300=24"};
         std::string inf;
         for (char16_t c : kInfLines) inf.push_back(static_cast<char>(c));
         dir.Write("PrinterDriver/24pin/OEMPRINT.INF", inf);
         shell.onStart = [this](const std::u16string&) { spooler.AddPrinter(request.printerName); };
+        // The port monitor's values of the attached printer's interface: USB001.
+        registry.AddInterface(u"##?#USB#VID_12AB&PID_34CD#0001", u"USB\\VID_12AB&PID_34CD\\0001", 1, 1);
+        // Windows makes the queue of the updated device, named by the INF's description.
+        pnp.onUpdate = [this] { spooler.AddPrinter(u"KORVEL KV-100", u"KORVEL KV-100", u"USB001"); };
         Choose(u"KORVEL KV-100");
     }
-    void Choose(const char16_t* printer) {
+    void Choose(const char16_t* printer, const char16_t* port = u"USB001") {
         engine::InstallChoices choices;
-        choices.port = u"USB001";
+        choices.port = port;
         request = engine::PreparePrinter({dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"}, printer, choices)
                       .request;
     }
@@ -370,7 +392,7 @@ protected:
 
 TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
     codePage.codePages.clear();  // the preparation read the INF
-    EXPECT_TRUE(Steps().UpdateAttachedPrinter());
+    EXPECT_TRUE(Steps().UpdateAttachedPrinter(u"USB001"));
     ASSERT_EQ(pnp.updates.size(), 1u);
     EXPECT_EQ(pnp.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
     EXPECT_EQ(pnp.updates[0].infPath, InfPath());
@@ -380,7 +402,7 @@ TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
     EXPECT_EQ(codePage.codePages, std::vector<Dword>{3});
 
     pnp.succeeds = false;
-    EXPECT_FALSE(Steps().UpdateAttachedPrinter());
+    EXPECT_FALSE(Steps().UpdateAttachedPrinter(u"USB001"));
     EXPECT_TRUE(shell.starts.empty());
 }
 
@@ -388,19 +410,19 @@ TEST_F(Routes, TheSampleMediumsHardwareIdReachesTheUpdateWithoutBlanks) {
     std::ifstream sample(TAMRIN_MEDIUM_DIR "/PrinterDriver/24pin/OEMPRINT.INF", std::ios::binary);
     ASSERT_TRUE(sample);
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", std::string(std::istreambuf_iterator<char>(sample), {}));
-    EXPECT_TRUE(Steps().UpdateAttachedPrinter());
+    EXPECT_TRUE(Steps().UpdateAttachedPrinter(u"USB001"));
     ASSERT_EQ(pnp.updates.size(), 1u);
     EXPECT_EQ(pnp.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
 }
 
 TEST_F(Routes, WithoutAHardwareIdThereIsNoUpdate) {
     Choose(u"KORVEL KV-300");  // has a type, but no line in the INF
-    EXPECT_FALSE(Steps().UpdateAttachedPrinter());
+    EXPECT_FALSE(Steps().UpdateAttachedPrinter(u"USB001"));
     Choose(u"KORVEL KV-900");  // no type: the driver folder, no INF
-    EXPECT_FALSE(Steps().UpdateAttachedPrinter());
+    EXPECT_FALSE(Steps().UpdateAttachedPrinter(u"USB001"));
     std::filesystem::remove(dir.path() / "PrinterDriver" / "24pin" / "OEMPRINT.INF");
     Choose(u"KORVEL KV-100");  // the INF is missing
-    EXPECT_FALSE(Steps().UpdateAttachedPrinter());
+    EXPECT_FALSE(Steps().UpdateAttachedPrinter(u"USB001"));
     EXPECT_TRUE(pnp.updates.empty());
 }
 
@@ -475,17 +497,106 @@ TEST_F(Routes, NoDefaultPrinterIsSetAsLocalSystem) {
     }
 }
 
-TEST_F(Routes, AnAttachedPrinterOfACatalogueModelTakesThePlugAndPlayRoute) {
-    for (const char* model : {"KV-100", "KV-200"}) {  // in the wizard's series, or in another one
-        RecordingPnpUpdate updates;
-        AttachPrinter(std::string("MFG:KORVEL;CMD:ESC/P;MDL:") + model + ";CLS:PRINTER;");
-        EXPECT_TRUE(Steps().InstallDriver()) << model;
-        ASSERT_EQ(updates.updates.size(), 1u);
-        // The selected model's ID, whichever model is attached.
-        EXPECT_EQ(updates.updates[0].hardwareId, u"USBPRINT\\KORVELKV-1001A2B");
+TEST_F(Routes, ThePlugAndPlayRouteOnlyForTheChosenModelOnItsUsbPort) {
+    using engine::InstallRoute;
+    const engine::Catalogue entries(dir.ProgramDir() + u"PrinterInfor.Inf");
+    const engine::AttachedPrinter kv100{u"KV-100", u"USB001"};
+    const engine::AttachedPrinter kv200{u"KV-200", u"USB001"};
+    struct Case {
+        std::optional<engine::AttachedPrinter> attached;
+        const char16_t* port;  // empty: none chosen (/port absent)
+        InstallRoute route;
+        const char* reason;
+    } cases[] = {
+        {kv100, u"USB001", InstallRoute::PlugAndPlay,
+         "the attached printer is the chosen \"KV-100\" on its USB port \"USB001\""},
+        {kv100, u"", InstallRoute::PlugAndPlay, "on its USB port"},
+        {kv100, u"usb001", InstallRoute::PlugAndPlay, "on its USB port"},  // port names in any case
+        {kv100, u"LPT1:", InstallRoute::PrinterInterface,
+         "the chosen port \"LPT1:\" is not the USB port \"USB001\" of the attached \"KV-100\""},
+        {engine::AttachedPrinter{u"KV-100", u""}, u"", InstallRoute::PrinterInterface,
+         "the USB port of the attached \"KV-100\" was not found"},
+        {kv200, u"USB001", InstallRoute::PrinterInterface,
+         "the attached printer is a \"KV-200\", not the chosen \"KORVEL KV-100\""},
+        {kv200, u"LPT1:", InstallRoute::PrinterInterface, "not the chosen"},
+        {engine::AttachedPrinter{u"KV-999", u"USB001"}, u"USB001", InstallRoute::PrinterInterface,
+         "the attached printer's model \"KV-999\" is not in the catalogue"},
+        {engine::AttachedPrinter{u"kv-100", u"USB001"}, u"USB001", InstallRoute::PrinterInterface,
+         "not in the catalogue"},
+        {engine::AttachedPrinter{u"", u"USB001"}, u"USB001", InstallRoute::PrinterInterface,
+         "not in the catalogue"},
+        {std::nullopt, u"USB001", InstallRoute::PrinterInterface, "no USB printer is attached"},
+    };
+    for (const Case& c : cases) {
+        const std::string what =
+            (c.attached ? Utf8(c.attached->model.c_str()) : "none") + " on [" + Utf8(c.port) + "]";
+        engine::RouteChoice choice =
+            engine::ChooseInstallRoute(c.attached, entries, u"KORVEL KV-100", c.port);
+        EXPECT_EQ(choice.route, c.route) << what;
+        EXPECT_NE(Utf8(choice.reason.c_str()).find(c.reason), std::string::npos)
+            << what << ": " << Utf8(choice.reason.c_str());
     }
-    EXPECT_TRUE(shell.starts.empty());
-    EXPECT_TRUE(io.openDevices.empty()) << "the printer is closed again";
+}
+
+// Windows makes the queue of a plug-and-play printer after the update, possibly after the
+// call returned. EnumPrinters' PRINTER_INFO_2 gives each printer's ports, several of them
+// separated by commas; printer names are compared without regard to case.
+TEST_F(Routes, AfterTheUpdateANewQueueOnTheUsbPortIsAwaitedEvery250MsForUpTo30s) {
+    struct Case {
+        const char* what;
+        int listing;  // the spooler listing before which it appears: 1 is before the update
+        const char16_t* name;
+        const char16_t* ports;
+        bool found;
+        std::size_t sleeps;
+    } cases[] = {
+        {"at once", 2, u"KORVEL KV-100", u"USB001", true, 0},
+        {"after 3 polls", 5, u"KORVEL KV-100", u"USB001", true, 3},
+        {"at the last poll", 122, u"KORVEL KV-100", u"USB001", true, 120},
+        {"never", 0, u"", u"", false, 120},
+        {"on another port", 2, u"KORVEL KV-100", u"LPT1:", false, 120},
+        {"among its ports", 2, u"KORVEL KV-100 (Copy 1)", u"LPT1:,usb001", true, 0},
+        {"there before the update", 1, u"KORVEL KV-100", u"USB001", false, 120},
+    };
+    AttachPrinter("MFG:KORVEL;MDL:KV-100;");
+    pnp.onUpdate = nullptr;
+    for (const Case& c : cases) {
+        FakeSpooler printers;
+        RecordingTiming waits;
+        int listings = 0;
+        printers.onListing = [&] {
+            if (++listings == c.listing) printers.AddPrinter(c.name, c.name, c.ports);
+        };
+        engine::InstallationSteps steps = Steps();
+        EXPECT_EQ(steps.UpdateAttachedPrinter(u"USB001"), c.found) << c.what;
+        EXPECT_EQ(waits.sleeps, std::vector<Dword>(c.sleeps, 250)) << c.what;
+        EXPECT_EQ(steps.PrinterName(), c.found ? std::u16string(c.name) : u"KORVEL KV-100") << c.what;
+    }
+}
+
+TEST_F(Routes, TheQueueWindowsMadeIsTheOneMadeTheDefaultAndGivenTheTestPage) {
+    AttachPrinter("MFG:KORVEL;MDL:KV-100;");
+    log.Open(dir.ProgramDir() + u"setup.log");
+    request.testPage = true;
+    pnp.onUpdate = [this] { spooler.AddPrinter(u"KORVEL KV-100 (Copy 1)", u"KORVEL KV-100", u"USB001"); };
+    EXPECT_EQ(engine::RunInstallation(request, observer, log), engine::FlowResult::Done);
+    ASSERT_EQ(shell.starts.size(), 2u);
+    EXPECT_EQ(shell.starts[0].parameters, u"PRINTUI.DLL,PrintUIEntry /y /q /n \"KORVEL KV-100 (Copy 1)\"");
+    EXPECT_EQ(shell.starts[1].parameters, u"PRINTUI.DLL,PrintUIEntry /k /q /n \"KORVEL KV-100 (Copy 1)\"");
+
+    // No queue: a failure, and nothing made the default.
+    FakeSpooler noQueue;
+    EXPECT_EQ(engine::RunInstallation(request, observer, log), engine::FlowResult::Failed);
+    EXPECT_EQ(shell.starts.size(), 2u);
+    log.Close();
+    std::ifstream file(dir.path() / "setup.log", std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(file), {});
+    EXPECT_NE(text.find("The plug-and-play route: the attached printer is the chosen \"KV-100\""),
+              std::string::npos);
+    EXPECT_NE(text.find("Windows made the printer \"KORVEL KV-100 (Copy 1)\" on the port \"USB001\""),
+              std::string::npos);
+    EXPECT_NE(text.find("No new printer appeared on the port \"USB001\" within 30 s"), std::string::npos)
+        << text;
 }
 
 TEST_F(Routes, AFailedPlugAndPlayUpdateIsFinal) {
@@ -506,6 +617,7 @@ TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
     } observer;
     engine::SetupLog closed;
     request.makeDefault = false;
+    pnp.rebootRequired = true;
     for (bool quiet : {false, true}) {
         request.quiet = quiet;
         EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::DoneRestartRequired);
@@ -525,6 +637,12 @@ TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
     platform::SetOwnerForUnowned(nullptr);
     EXPECT_EQ(pnp.updates[2].window, &frame);
     EXPECT_EQ(pnp.updates[3].window, nullptr);
+
+    // The queue may come only with the restart: the update is done, with nothing to make
+    // the default yet.
+    FakeSpooler noQueueYet;
+    request.makeDefault = true;
+    EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::DoneRestartRequired);
     pnp.succeeds = false;
     EXPECT_EQ(engine::RunInstallation(request, observer, closed), engine::FlowResult::Failed);
     EXPECT_TRUE(shell.starts.empty());
@@ -548,7 +666,10 @@ TEST_F(Routes, TheFlowLogsTheErrorOfTheCallThatFailed) {
 }
 
 TEST_F(Routes, AnAttachedPrinterOfAnotherModelTakesThePrinterUserInterfaceRoute) {
-    for (const char* id : {"MFG:OTHER;MDL:X-1;", "MFG:KORVEL;MDL:kv-100;", "MFG:KORVEL;CMD:ESC/P;"}) {
+    // KV-200 is in the catalogue, but not the chosen model: its update would be given
+    // KV-100's hardware ID, which no present device has (ERROR_NO_SUCH_DEVINST).
+    for (const char* id :
+         {"MFG:OTHER;MDL:X-1;", "MFG:KORVEL;MDL:kv-100;", "MFG:KORVEL;CMD:ESC/P;", "MFG:KORVEL;MDL:KV-200;"}) {
         AttachPrinter(id);
         shell.starts.clear();
         EXPECT_TRUE(Steps().InstallDriver()) << id;

@@ -12,8 +12,11 @@
 //   usb_printer unplug
 // The driver (tamrin_usb_printer.sys) and its INF (usb_printer.inf) lie beside the helper.
 // plug returns once the printer's interface is present, with its port values written (the
-// system's USB printing driver writes them; Wine's kernel has no call for it); unplug once
-// it is gone. Exit code 0, or 1 with the reason on standard error.
+// system's USB printing driver writes them; Wine's kernel has no call for it), and the
+// stand-in printer class installer beside it (tamrin_printer_class.dll) registered for
+// the printer class, so that a plug-and-play driver update makes the printer's queue as
+// Windows does; unplug returns once the printer is gone. Exit code 0, or 1 with the reason
+// on standard error.
 #include <windows.h>
 // after windows.h, which they need
 #include <cfgmgr32.h>
@@ -33,6 +36,8 @@ const GUID kUsbPrintInterface = {
 const wchar_t kRootDevice[] = L"ROOT\\TAMRIN_USB_PRINTER\\0000";
 // The INF's hardware ID, as a list of one.
 const wchar_t kRootHardwareIds[] = L"ROOT\\TAMRIN_USB_PRINTER\0";
+const wchar_t kPrinterClassKey[] =
+    L"SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e979-e325-11ce-bfc1-08002be10318}";
 const wchar_t kInterfaceClassKey[] =
     L"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\";
 constexpr DWORD kNoReply = 0xFFFFFFFF;
@@ -153,6 +158,18 @@ bool WritePortValues(const std::wstring& devicePath, DWORD port) {
            Fail("the port values were not written");
 }
 
+// Windows' printer class installer makes the queue of a printer whose driver is
+// installed; Wine has none, so the stand-in takes its place.
+bool RegisterPrinterClassInstaller(const std::wstring& folder) {
+    HKEY opened = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPrinterClassKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
+                        nullptr))
+        return Fail("the printer class key was not made");
+    Key key(opened);
+    return SetText(key.get(), L"Installer32", folder + L"tamrin_printer_class.dll,PrinterClassInstall") ||
+           Fail("the printer class installer was not registered");
+}
+
 bool Plug(const Printer& printer) {
     if (!Unplug() || !RegisterRootDevice(printer)) return false;
     wchar_t inf[MAX_PATH];
@@ -167,7 +184,9 @@ bool Plug(const Printer& printer) {
         return Fail("the driver was not installed");
     if (!AwaitInterface(printer.instance, true)) return Fail("the printer's interface did not appear");
     std::wstring devicePath = PresentInterface(printer.instance);
-    if (!WritePortValues(devicePath, printer.port)) return false;
+    if (!WritePortValues(devicePath, printer.port) ||
+        !RegisterPrinterClassInstaller(std::wstring(inf, length)))
+        return false;
     std::printf("%ls\n", devicePath.c_str());
     return true;
 }

@@ -1,0 +1,77 @@
+// A stand-in for Windows' printer class installer, for tests under Wine only. Windows
+// makes the queue of a plug-and-play printer once its driver is installed, named by the
+// device description of the INF's model line, on the USB port the port monitor gave the
+// printer; Wine has no printer class installer and makes none. `usb_printer plug`
+// registers this library as the printer class's installer (Installer32 of the class key),
+// which setupapi calls for each step of a device installation:
+// - at DIF_NEWDEVICEWIZARD_FINISHINSTALL, after the driver is installed on the device, it
+//   adds the driver of the device's description (Wine's PostScript driver files stand in
+//   for the driver's own) and the printer of that name on the printer's USB port, unless a
+//   printer of that name is there (Windows makes no second queue for a device);
+// - every step is left to setupapi's own handling (ERROR_DI_DO_DEFAULT).
+#include <windows.h>
+// after windows.h, which they need
+#include <setupapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/win/spooler_fixture.h"
+
+namespace {
+
+const wchar_t kInterfaceClassKey[] =
+    L"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+
+DWORD DwordValue(HKEY parent, const std::wstring& path, const wchar_t* name, DWORD otherwise) {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(parent, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) {
+        return otherwise;
+    }
+    return value;
+}
+
+// "USB" and the port number of the first linked USB printing interface, as the port
+// monitor names it; empty when there is none.
+std::wstring UsbPort() {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInterfaceClassKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return {};
+    std::wstring port;
+    wchar_t name[256];
+    for (DWORD i = 0; port.empty(); ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(opened, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        const std::wstring below = std::wstring(name) + L"\\#";
+        if (DwordValue(opened, below + L"\\Control", L"Linked", 0) != 1) continue;
+        const DWORD number = DwordValue(opened, below + L"\\Device Parameters", L"Port Number", 0);
+        if (number == 0 || number > 999) continue;
+        wchar_t text[8];
+        std::swprintf(text, 8, L"USB%03lu", number);
+        port = text;
+    }
+    RegCloseKey(opened);
+    return port;
+}
+
+void MakeQueue(HDEVINFO set, SP_DEVINFO_DATA* device) {
+    wchar_t description[LINE_LEN] = {};
+    if (!SetupDiGetDeviceRegistryPropertyW(set, device, SPDRP_DEVICEDESC, nullptr,
+                                           reinterpret_cast<BYTE*>(description), sizeof description - 2,
+                                           nullptr) ||
+        description[0] == 0) {
+        return;
+    }
+    const std::wstring port = UsbPort();
+    if (port.empty() || spooler_fixture::HasPrinter(description)) return;
+    spooler_fixture::AddTestDriver(description);  // fails harmlessly when it is there
+    spooler_fixture::AddTestPrinter(description, description, port);
+}
+
+}  // namespace
+
+extern "C" DWORD CALLBACK PrinterClassInstall(DI_FUNCTION function, HDEVINFO set, SP_DEVINFO_DATA* device) {
+    if (function == DIF_NEWDEVICEWIZARD_FINISHINSTALL && device) MakeQueue(set, device);
+    return ERROR_DI_DO_DEFAULT;
+}
