@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const engine::TargetSystem& system : {amd64, x86}) {
         for (std::size_t length : {pattern.size(), pattern.size() / 2, pattern.size() + 1}) {
             ModelLineSearch search = FindModelHardwareId(inf, pattern, length, system, kCapacity);
-            if (search.hardwareId && (search.hardwareId->size() >= kCapacity || length > pattern.size() ||
-                                      !search.isInf)) {
+            if (search.hardwareId &&
+                (search.hardwareId->size() >= kCapacity || length > pattern.size() || !search.isInf)) {
                 std::abort();
             }
         }

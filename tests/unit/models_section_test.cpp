@@ -1,13 +1,14 @@
 // The models section Windows reads, as the "INF Manufacturer Section" page and its
 // "Combining platform extensions with operating system versions" describe the choice
 // (Wine has no SetupDiGetActualModelsSectionW to compare with).
+#include "engine/models_section.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "engine/models_section.h"
 #include "tests/support/text_convert.h"
 
 namespace {
@@ -43,7 +44,7 @@ TEST(ChooseModelsSectionTest, TheBestMatchingDecoration) {
         {{u"NTamd64"}, x86, win10, u"M"},
         {{u"NT"}, amd64, win10, std::nullopt},
         {{u"NT"}, x86, win10, u"M.NT"},
-        {{u"NT", u"NTx86"}, x86, win10, u"M.NTx86"},  // the architecture's own first
+        {{u"NT", u"NTx86"}, x86, win10, u"M.NTx86"},      // the architecture's own first
         {{u"NTx86", u"NT.6.1"}, x86, win7, u"M.NT.6.1"},  // a higher version first
         // The highest version not above the running one.
         {{u"NTamd64", u"NTamd64.10.0", u"NTamd64.6.1"}, amd64, win10, u"M.NTamd64.10.0"},
@@ -60,7 +61,9 @@ TEST(ChooseModelsSectionTest, TheBestMatchingDecoration) {
         {{u"NTamd64.10.0..0x10"}, amd64, server, u"M.NTamd64.10.0..0x10"},
         {{u"NTamd64.10.0..0x10"}, amd64, win10, std::nullopt},
         // Decorations that name nothing Windows knows apply nowhere.
-        {{u"NTarm64", u"NTia64", u"Win10", u"NTamd64.ten", u"NTamd64.10.0.1.0.0.0", u""}, amd64, win10,
+        {{u"NTarm64", u"NTia64", u"Win10", u"NTamd64.ten", u"NTamd64.10.0.1.0.0.0", u""},
+         amd64,
+         win10,
          std::nullopt},
         // An unknown version (no RtlGetVersion) meets only decorations without one.
         {{u"NTamd64.6.1", u"NTamd64"}, amd64, {}, u"M.NTamd64"},
@@ -68,7 +71,8 @@ TEST(ChooseModelsSectionTest, TheBestMatchingDecoration) {
     for (const Case& c : cases) {
         std::string what;
         for (const std::u16string& d : c.decorations) what += Utf8(d.c_str()) + " ";
-        EXPECT_EQ(engine::ChooseModelsSection(u"M", c.decorations, System(c.architecture, c.version)), c.section)
+        EXPECT_EQ(engine::ChooseModelsSection(u"M", c.decorations, System(c.architecture, c.version)),
+                  c.section)
             << what << (c.architecture == x86 ? "x86 " : "amd64 ") << c.version.majorVersion << "."
             << c.version.minorVersion;
     }
