@@ -90,7 +90,7 @@ private:
         std::u16string blanks;  // held until more of the field follows
         bool started = false;
         auto append = [&](std::u16string_view part) {
-            if (started) field += blanks;
+            field += blanks;
             blanks.clear();
             for (char16_t c : part) field.push_back(c == 0 ? u' ' : c);
             started = true;
