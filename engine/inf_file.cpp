@@ -1,5 +1,7 @@
 #include "engine/inf_file.h"
 
+#include <unordered_set>
+
 namespace engine {
 namespace {
 
@@ -160,6 +162,12 @@ private:
 
 }  // namespace
 
+std::u16string Folded(std::u16string_view name) {
+    std::u16string folded(name);
+    for (char16_t& c : folded) c = FoldCase(c);
+    return folded;
+}
+
 bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -171,9 +179,13 @@ bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
 std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<std::u16string>& wanted) {
     InfFile inf;
     const std::u16string text = Decode(bytes, inf.unicode_);
+    std::unordered_set<std::u16string> wantedNames;
+    for (const std::u16string& name : wanted) wantedNames.insert(Folded(name));
     LineReader reader(text, inf.unicode_);
-    std::optional<std::size_t> section;
-    bool keep = false;
+    bool inSection = false;
+    Section* kept = nullptr;
+    bool textBeforeSections = false;
+    bool stringsSection = false;
     while (!reader.AtEnd()) {
         char16_t c = reader.Current();
         if (c == u'\n' || reader.IsSpace(c)) {
@@ -183,32 +195,34 @@ std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<
         } else if (c == u'[') {
             std::optional<std::u16string> name = reader.SectionName();
             if (!name) return std::nullopt;
-            section = &inf.SectionNamed(*name) - inf.sections_.data();
-            keep = false;
-            for (const std::u16string& one : wanted) keep = keep || EqualIgnoringCase(one, *name);
-        } else if (!section) {
-            reader.SkipLine();  // a line before the first section belongs to none
+            inSection = true;
+            std::u16string folded = Folded(*name);
+            stringsSection = stringsSection || folded == u"strings";
+            kept = nullptr;
+            if (wantedNames.count(folded) != 0) {
+                auto [at, added] = inf.sections_.try_emplace(std::move(folded));
+                if (added) at->second.name = *name;
+                kept = &at->second;
+            }
+        } else if (!inSection) {
+            // Text before the first section is passed over a character at a time, as
+            // Windows does; a file with such text and no [Strings] is no INF to it.
+            textBeforeSections = true;
+            reader.Skip();
         } else {
-            InfFile::Line line = reader.ReadLine(keep);
-            if (keep) inf.sections_[*section].lines.push_back(std::move(line));
+            InfFile::Line line = reader.ReadLine(kept != nullptr);
+            if (!kept) continue;
+            if (line.key) kept->firstOfKey.try_emplace(Folded(*line.key), kept->lines.size());
+            kept->lines.push_back(std::move(line));
         }
     }
+    if (textBeforeSections && !stringsSection) return std::nullopt;
     return inf;
 }
 
-InfFile::Section& InfFile::SectionNamed(std::u16string_view name) {
-    for (Section& section : sections_) {
-        if (EqualIgnoringCase(section.name, name)) return section;
-    }
-    sections_.push_back(Section{std::u16string(name), {}});
-    return sections_.back();
-}
-
 const InfFile::Section* InfFile::Find(std::u16string_view name) const {
-    for (const Section& section : sections_) {
-        if (EqualIgnoringCase(section.name, name)) return &section;
-    }
-    return nullptr;
+    auto at = sections_.find(Folded(name));
+    return at == sections_.end() ? nullptr : &at->second;
 }
 
 std::vector<const InfFile::Line*> InfFile::LinesOf(std::u16string_view name) const {
@@ -221,13 +235,13 @@ std::vector<const InfFile::Line*> InfFile::LinesOf(std::u16string_view name) con
 
 std::u16string InfFile::Expand(std::u16string_view field) const {
     const Section* strings = Find(u"Strings");
+    // The first line of a key answers for it, even when it has no field.
     auto lookUp = [strings](std::u16string_view token) -> const std::u16string* {
         if (strings == nullptr) return nullptr;
-        for (const Line& line : strings->lines) {
-            if (!line.key || !EqualIgnoringCase(*line.key, token)) continue;
-            return line.fields.empty() ? nullptr : &line.fields[0];
-        }
-        return nullptr;
+        auto at = strings->firstOfKey.find(Folded(token));
+        if (at == strings->firstOfKey.end()) return nullptr;
+        const Line& line = strings->lines[at->second];
+        return line.fields.empty() ? nullptr : &line.fields[0];
     };
     std::u16string out;
     std::size_t start = 0;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace engine {
@@ -35,15 +36,18 @@ private:
     struct Section {
         std::u16string name;
         std::vector<Line> lines;
+        // The index of the first line of each key (case folded).
+        std::unordered_map<std::u16string, std::size_t> firstOfKey;
     };
-    Section& SectionNamed(std::u16string_view name);
     const Section* Find(std::u16string_view name) const;
 
     bool unicode_ = false;
-    std::vector<Section> sections_;
+    std::unordered_map<std::u16string, Section> sections_;  // by name, case folded
 };
 
-// Equality of ASCII letters without regard to case, other characters exactly.
+// Names compared as section names and string keys are: ASCII letters without regard to
+// case, other characters exactly.
+std::u16string Folded(std::u16string_view name);
 bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
 
 }  // namespace engine

@@ -1,5 +1,6 @@
 #include "engine/inf_model_line.h"
 
+#include <unordered_set>
 #include <vector>
 
 std::u16string InfNamePattern(const char16_t* quotedName) {
@@ -49,6 +50,7 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
     // The models sections for this system, in the order [Manufacturer] names them; then
     // the file again with their lines.
     const std::size_t named = sections.size();
+    std::unordered_set<std::u16string> chosen;
     for (const engine::InfFile::Line* manufacturer : inf->LinesOf(u"Manufacturer")) {
         if (manufacturer->fields.empty()) continue;
         std::vector<std::u16string> decorations;
@@ -57,7 +59,9 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
         }
         std::optional<std::u16string> section =
             engine::ChooseModelsSection(inf->Expand(manufacturer->fields[0]), decorations, system);
-        if (section) sections.push_back(std::move(*section));
+        // A section named again is searched once.
+        if (section && chosen.insert(engine::Folded(*section)).second)
+            sections.push_back(std::move(*section));
     }
     if (sections.size() == named) return search;
     inf = engine::InfFile::Parse(infBytes, sections);
