@@ -205,8 +205,8 @@ std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<
                 kept = &at->second;
             }
         } else if (!inSection) {
-            // Text before the first section is passed over a character at a time, as
-            // Windows does; a file with such text and no [Strings] is no INF to it.
+            // Text before the first section is passed over a character at a time, as the
+            // system's parser does; a file with such text and no [Strings] is no INF to it.
             textBeforeSections = true;
             reader.Skip();
         } else {
