@@ -194,7 +194,7 @@ std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, con
                                                     std::int32_t length, char* hardwareId) {
     if (hardwareId == nullptr || length < 0) return 0;
     engine::InfHardwareId found = engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length));
-    if (found.lookup != engine::InfLookup::Found) return 0;
+    if (found.lookup != engine::InfLookup::Found || found.id.size() >= kHardwareIdCapacity) return 0;
     // 8-bit text as the file has it; from a Unicode file only an ASCII ID, as hardware IDs are.
     const char16_t highest = found.unicodeFile ? 0x7F : 0xFF;
     for (char16_t c : found.id) {
