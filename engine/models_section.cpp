@@ -64,9 +64,7 @@ std::optional<Decoration> Applies(std::u16string_view text, const TargetSystem& 
     decoration.version = {fields[0].value_or(0), fields[1].value_or(0), fields[4].value_or(0)};
     const std::array<std::uint64_t, 3> own = {running.majorVersion, running.minorVersion,
                                               running.buildNumber};
-    if (std::tie(decoration.version[0], decoration.version[1]) > std::tie(own[0], own[1]))
-        return std::nullopt;
-    if (decoration.version[2] > own[2]) return std::nullopt;
+    if (decoration.version > own) return std::nullopt;  // major, minor, then build
     if (fields[2] && *fields[2] != running.productType) return std::nullopt;
     if (fields[3] && (*fields[3] & running.suiteMask) != *fields[3]) return std::nullopt;
     return decoration;

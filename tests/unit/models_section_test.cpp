@@ -54,6 +54,7 @@ TEST(ChooseModelsSectionTest, TheBestMatchingDecoration) {
         {{u"NTamd64.6.3"}, amd64, win7, std::nullopt},
         {{u"NTamd64.10.0...17763", u"NTamd64.10.0"}, amd64, win10, u"M.NTamd64.10.0...17763"},
         {{u"NTamd64.10.0...22000", u"NTamd64.10.0"}, amd64, win10, u"M.NTamd64.10.0"},
+        {{u"NTamd64.6.1...9200"}, amd64, win10, u"M.NTamd64.6.1...9200"},  // a build of an older version
         // Product type and suite mask only where the system is of them.
         {{u"NTamd64.10.0.3", u"NTamd64"}, amd64, win10, u"M.NTamd64"},
         {{u"NTamd64.10.0.3", u"NTamd64"}, amd64, server, u"M.NTamd64.10.0.3"},
