@@ -1,13 +1,17 @@
 #include "engine/device_matching.h"
 
+#include <new>
 #include <string_view>
 
 #include "engine/device_id_text.h"
 #include "engine/inf_model_line.h"
 #include "engine/limits.h"
+#include "engine/models_section.h"
+#include "engine/wow64_handover.h"
 #include "platform/codepage.h"
 #include "platform/read_file.h"
 #include "platform/services.h"
+#include "platform/system_version.h"
 #include "usb/usb_port.h"
 
 namespace engine {
@@ -50,39 +54,68 @@ std::optional<AttachedPrinter> FindAttachedPrinter() {
 
 namespace {
 
-// Driver INF lines are short; a longer one is no model line and is passed over, so that
-// an oversized or damaged INF never needs more memory than this.
-constexpr std::size_t kMaxInfLineBytes = 64 * 1024;
+// The system whose drivers this program installs: the build's architecture, and the
+// version Windows gives. Windows' device installer is a native program: for the x86
+// program under WOW64 it would read the models section of 64-bit Windows (this program
+// hands its work over to the x64 program there).
+TargetSystem ThisSystem() {
+    TargetSystem system;
+    system.architecture = sizeof(void*) == 8 || RunsUnderWow64() ? Architecture::Amd64 : Architecture::X86;
+    if (!platform::Get<platform::SystemVersion>().RtlGetVersion(&system.version)) system.version = {};
+    return system;
+}
 
-class HardwareIdSearch final : public platform::LineVisitor {
-public:
-    HardwareIdSearch(const char16_t* quotedName, std::size_t length)
-        : pattern_(InfNamePattern(quotedName)), length_(length) {}
-
-    bool OnLine(std::string_view line) override {
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        char id[kHardwareIdCapacity] = {};
-        if (!ReadHardwareIdFromInfLine(line, pattern_, length_, id, kHardwareIdCapacity)) return true;
-        found_ = std::string(id);
-        return false;
-    }
-    std::optional<std::string>& Found() { return found_; }
-
-private:
-    std::u16string pattern_;
-    std::size_t length_;
-    std::optional<std::string> found_;
-};
+InfHardwareId Failed(InfLookup lookup) {
+    InfHardwareId result;
+    result.lookup = lookup;
+    return result;
+}
 
 }  // namespace
 
-std::optional<std::string> HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
-                                           std::size_t length) {
-    if (infPath == nullptr || quotedName == nullptr) return std::nullopt;
-    HardwareIdSearch search(quotedName, length);
-    // A missing file, or the bare driver folder of a model without a print-head type.
-    if (!platform::ForEachLine(infPath, kMaxInfLineBytes, search)) return std::nullopt;
-    return std::move(search.Found());
+InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length) {
+    if (infPath == nullptr || quotedName == nullptr) return Failed(InfLookup::Unreadable);
+    ModelLineSearch search;
+    try {
+        std::string bytes;
+        // A missing file, or the bare driver folder of a model without a print-head type.
+        switch (platform::ReadWholeFileUpTo(infPath, kMaxInfBytes, bytes)) {
+            case platform::BoundedRead::Read:
+                break;
+            case platform::BoundedRead::Unreadable:
+                return Failed(InfLookup::Unreadable);
+            case platform::BoundedRead::TooLarge:
+                return Failed(InfLookup::TooLarge);
+        }
+        search = FindModelHardwareId(bytes, InfNamePattern(quotedName), length, ThisSystem(), kHardwareIdCapacity);
+    } catch (const std::bad_alloc&) {
+        return Failed(InfLookup::NoMemory);
+    }
+    if (!search.isInf) return Failed(InfLookup::NotAnInf);
+    if (!search.hardwareId) return Failed(InfLookup::NoModelLine);
+    InfHardwareId result;
+    result.lookup = InfLookup::Found;
+    result.unicodeFile = search.unicode;
+    result.id = std::move(*search.hardwareId);
+    return result;
+}
+
+std::u16string InfLookupText(InfLookup lookup) {
+    switch (lookup) {
+        case InfLookup::Found:
+            return u"found";
+        case InfLookup::Unreadable:
+            return u"the file cannot be read";
+        case InfLookup::TooLarge:
+            return u"the file is larger than 16 MiB";
+        case InfLookup::NoMemory:
+            return u"there is not enough memory to read the file";
+        case InfLookup::NotAnInf:
+            return u"the file is no INF file (a section name without its closing bracket)";
+        case InfLookup::NoModelLine:
+            return u"no USB model line of the printer in the models section for this Windows";
+    }
+    return u"";
 }
 
 }  // namespace engine

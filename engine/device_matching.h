@@ -21,9 +21,24 @@ struct AttachedPrinter {
 // Nothing when no USB printer is attached.
 std::optional<AttachedPrinter> FindAttachedPrinter();
 
-// The hardware ID (8-bit text) of the USB model line whose first `length` characters
-// match the quoted name; nothing when the INF cannot be read or no line matches.
-std::optional<std::string> HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
-                                           std::size_t length);
+// A driver INF larger than this is no driver INF: it is not read further.
+constexpr std::size_t kMaxInfBytes = 16 * 1024 * 1024;
+
+enum class InfLookup { Found, Unreadable, TooLarge, NoMemory, NotAnInf, NoModelLine };
+
+struct InfHardwareId {
+    InfLookup lookup = InfLookup::NoModelLine;
+    // Found: the ID's characters; from an INF of 8-bit text, one character per byte.
+    std::u16string id;
+    bool unicodeFile = false;
+};
+
+// The hardware ID of the printer's USB model line whose description, in quotes, begins
+// with the first `length` characters of the quoted name (inf_model_line.h), for this
+// system's models section.
+InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length);
+
+// Why a look-up found no ID, for the log.
+std::u16string InfLookupText(InfLookup lookup);
 
 }  // namespace engine

@@ -12,12 +12,12 @@ namespace engine {
 // (a 32-bit program runs only on 32-bit Windows; on 64-bit Windows the x64 one runs).
 inline constexpr const char16_t* kCatalogDecoration = sizeof(void*) == 8 ? u"NTamd64" : u"NTx86";
 
-// The catalog file name in the text of an INF, chosen as Windows chooses it:
-// CatalogFile.<decoration>, then CatalogFile.NT, then CatalogFile, in any [Version]
-// section; names and keys without regard to case, a value in double quotes unquoted,
-// comments after ';' left out. Nothing when the INF names none (or an empty one).
-std::optional<std::u16string> CatalogFileInInfText(std::u16string_view infText,
-                                                   std::u16string_view decoration = kCatalogDecoration);
+// The catalog file name in an INF's bytes, read as the INF parser reads them
+// (engine/inf_file.h) and chosen as Windows chooses it: CatalogFile.<decoration>, then
+// CatalogFile.NT, then CatalogFile, in the [Version] section; the first entry of a key
+// counts. Nothing when the INF names none (or an empty one) or cannot be parsed.
+std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes,
+                                               std::u16string_view decoration = kCatalogDecoration);
 
 struct InfCatalog {
     enum class State {
@@ -30,8 +30,8 @@ struct InfCatalog {
     std::u16string path;  // the catalog's path beside the INF, when it names one
 };
 
-// Reads the INF (UTF-16LE with its byte-order mark, or 8-bit text in the ANSI code page)
-// and looks for the catalog it names beside it.
+// Reads the INF (no more than a driver INF's bound) and looks for the catalog it names
+// beside it.
 InfCatalog CheckInfCatalog(const char16_t* infPath);
 
 }  // namespace engine

@@ -51,17 +51,20 @@ RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, c
                                                       u" on its USB port " + Quoted(attached->port)};
 }
 
-std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const char16_t* model) {
+HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* model) {
     const std::u16string quoted = u"\"" + std::u16string(model) + u"\"";
-    std::optional<std::string> hardwareId = HardwareIdInInf(infPath, quoted.c_str(), quoted.size());
+    InfHardwareId found = HardwareIdInInf(infPath, quoted.c_str(), quoted.size());
+    if (found.lookup != InfLookup::Found) return {std::nullopt, InfLookupText(found.lookup)};
     // An empty hardware ID names no device.
-    if (!hardwareId || hardwareId->empty()) return std::nullopt;
+    if (found.id.empty()) return {std::nullopt, u"the model line's hardware ID is empty"};
+    if (found.unicodeFile) return {found.id, {}};
+    // The bytes of an INF of 8-bit text are in the ANSI code page of this thread.
+    const std::string bytes(found.id.begin(), found.id.end());
     char16_t wideId[kHardwareIdCapacity + 1] = {};
     int converted = platform::Get<platform::CodePage>().MultiByteToWideChar(
-        platform::kThreadAnsiCodePage, 0, hardwareId->data(), static_cast<int>(hardwareId->size()), wideId,
-        kHardwareIdCapacity);
-    if (converted <= 0) return std::nullopt;
-    return std::u16string(wideId, static_cast<std::size_t>(converted));
+        platform::kThreadAnsiCodePage, 0, bytes.data(), static_cast<int>(bytes.size()), wideId, kHardwareIdCapacity);
+    if (converted <= 0) return {std::nullopt, u"the hardware ID is not text of this system's code page"};
+    return {std::u16string(wideId, static_cast<std::size_t>(converted)), {}};
 }
 
 PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive) {

@@ -34,9 +34,13 @@ struct RouteChoice {
 RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, const Catalogue& catalogue,
                                const std::u16string& printerName, const std::u16string& port);
 
+struct HardwareIdLookup {
+    std::optional<std::u16string> id;
+    std::u16string failure;  // why there is none, for the log
+};
 // The hardware ID the INF gives the model (its line for "model" in double quotes);
-// nothing when it gives none or an empty one.
-std::optional<std::u16string> HardwareIdForModel(const char16_t* infPath, const char16_t* model);
+// none when it gives none or an empty one.
+HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* model);
 
 enum class DriverUpdate {
     NotUpdated,

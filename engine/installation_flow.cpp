@@ -89,12 +89,13 @@ bool InstallationSteps::InstallDriver() {
 
 bool InstallationSteps::UpdateAttachedPrinter(const std::u16string& usbPort) {
     const char16_t* inf = request_.driverInf.c_str();
-    std::optional<std::u16string> hardwareId = HardwareIdForModel(inf, name_);
-    if (!hardwareId) {
+    HardwareIdLookup lookup = HardwareIdForModel(inf, name_);
+    if (!lookup.id) {
         log_.Write(u"The driver " + Quoted(request_.driverInf) + u" gives no hardware ID for " +
-                   Quoted(request_.printerName));
+                   Quoted(request_.printerName) + u": " + lookup.failure);
         return false;
     }
+    const std::optional<std::u16string>& hardwareId = lookup.id;
     log_.Write(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) + u", driver " +
                Quoted(request_.driverInf));
     if (request_.dryRun) return true;

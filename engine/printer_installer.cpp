@@ -193,9 +193,15 @@ std::int32_t CPrinterInstaller::ReadUsbPrinterModel(char16_t* model, std::size_t
 std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
                                                     std::int32_t length, char* hardwareId) {
     if (hardwareId == nullptr || length < 0) return 0;
-    std::optional<std::string> id = engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length));
-    if (!id) return 0;
-    std::memcpy(hardwareId, id->c_str(), id->size() + 1);
+    engine::InfHardwareId found = engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length));
+    if (found.lookup != engine::InfLookup::Found || found.id.size() >= kHardwareIdCapacity) return 0;
+    // 8-bit text as the file has it; from a Unicode file only an ASCII ID, as hardware IDs are.
+    const char16_t highest = found.unicodeFile ? 0x7F : 0xFF;
+    for (char16_t c : found.id) {
+        if (c > highest) return 0;
+    }
+    for (std::size_t i = 0; i < found.id.size(); ++i) hardwareId[i] = static_cast<char>(found.id[i]);
+    hardwareId[found.id.size()] = 0;
     return 1;
 }
 

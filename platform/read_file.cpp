@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/memory.h"
-#include "platform/scoped_handle.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -54,35 +52,18 @@ bool ReadWholeFile(const char16_t* path, std::string& bytes) {
     return !std::ferror(file.get());
 }
 
-bool ForEachLine(const char16_t* path, std::size_t maxLength, LineVisitor& visitor) {
-    if (path == nullptr) return false;
+BoundedRead ReadWholeFileUpTo(const char16_t* path, std::size_t maxBytes, std::string& bytes) {
+    if (path == nullptr) return BoundedRead::Unreadable;
     File file = OpenForReading(path);
-    if (!file) return false;
-    ScopedHandle<MemoryBlockTraits> block(Get<Memory>().Allocate(maxLength > 0 ? maxLength : 1));
-    if (!block) return false;
-    char* line = static_cast<char*>(block.get());
-    std::size_t length = 0;
-    bool tooLong = false;
+    if (!file) return BoundedRead::Unreadable;
     char chunk[16384];
     for (;;) {
         std::size_t n = std::fread(chunk, 1, sizeof chunk, file.get());
-        for (std::size_t i = 0; i < n; ++i) {
-            if (chunk[i] == '\n') {
-                if (!tooLong && !visitor.OnLine(std::string_view(line, length))) return true;
-                length = 0;
-                tooLong = false;
-            } else if (length < maxLength) {
-                line[length++] = chunk[i];
-            } else {
-                tooLong = true;
-            }
-        }
+        if (n > maxBytes - bytes.size()) return BoundedRead::TooLarge;
+        bytes.append(chunk, n);
         if (n < sizeof chunk) break;
     }
-    if (std::ferror(file.get())) return false;
-    // The last line, when the file does not end with a line end.
-    if (length > 0 && !tooLong) visitor.OnLine(std::string_view(line, length));
-    return true;
+    return std::ferror(file.get()) ? BoundedRead::Unreadable : BoundedRead::Read;
 }
 
 }  // namespace platform

@@ -15,17 +15,9 @@ enum class FileState { Missing, Unreadable, Readable };
 // be opened, is there but unreadable.
 FileState FileStateOf(const char16_t* path);
 
-// Receives the lines of a file one at a time; returns false to stop reading.
-struct LineVisitor {
-    virtual ~LineVisitor() = default;
-    virtual bool OnLine(std::string_view line) = 0;
-};
-
-// Reads a file line by line in bounded memory: one buffer of maxLength bytes, taken
-// from the Memory service, whatever the file's size. Lines end at LF (the LF is not
-// part of the line; a CR before it is). A line longer than maxLength bytes is passed
-// over whole. False when the file cannot be opened or read, or the buffer cannot be
-// had; reading stopped by the visitor is a success.
-bool ForEachLine(const char16_t* path, std::size_t maxLength, LineVisitor& visitor);
+enum class BoundedRead { Read, Unreadable, TooLarge };
+// The file's bytes when it has no more than maxBytes of them; reading stops at the first
+// byte beyond, so a larger file never costs more memory than that.
+BoundedRead ReadWholeFileUpTo(const char16_t* path, std::size_t maxBytes, std::string& bytes);
 
 }  // namespace platform

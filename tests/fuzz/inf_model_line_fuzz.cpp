@@ -1,9 +1,8 @@
-// The model-line scan of a driver INF file. The input is the printer name (its first
+// The model-line search of a driver INF file. The input is the printer name (its first
 // line, one character per byte) followed by the INF file's bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -22,27 +21,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::u16string pattern = InfNamePattern(quotedName.c_str());
     if (pattern.size() != quotedName.size()) std::abort();
 
-    constexpr std::size_t kCapacity = 1024;
-    char* id = new char[kCapacity];
+    constexpr std::size_t kCapacity = 64;
     std::string_view inf = input.substr(nameEnd + 1);
-    // Try the whole name and a shorter and a longer length than it.
-    for (std::size_t length : {pattern.size(), pattern.size() / 2, pattern.size() + 1}) {
-        std::size_t start = 0;
-        while (start <= inf.size()) {
-            std::size_t end = inf.find('\n', start);
-            if (end == std::string_view::npos) end = inf.size();
-            std::string_view line = inf.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            std::memset(id, 0x55, kCapacity);
-            if (ReadHardwareIdFromInfLine(line, pattern, length, id, kCapacity)) {
-                std::size_t idLength = strnlen(id, kCapacity);
-                if (idLength >= kCapacity) std::abort();
-                if (line.find(std::string_view(id, idLength)) == std::string_view::npos) std::abort();
-                if (length > pattern.size()) std::abort();
+    engine::TargetSystem amd64;
+    amd64.version = {10, 0, 19045, 0, 1};
+    engine::TargetSystem x86;
+    x86.architecture = engine::Architecture::X86;
+    x86.version = {6, 1, 7601, 0, 1};
+    // Try the whole name and a shorter and a longer length than it, on both systems.
+    for (const engine::TargetSystem& system : {amd64, x86}) {
+        for (std::size_t length : {pattern.size(), pattern.size() / 2, pattern.size() + 1}) {
+            ModelLineSearch search = FindModelHardwareId(inf, pattern, length, system, kCapacity);
+            if (search.hardwareId &&
+                (search.hardwareId->size() >= kCapacity || length > pattern.size() || !search.isInf)) {
+                std::abort();
             }
-            start = end + 1;
         }
     }
-    delete[] id;
     return 0;
 }

@@ -3,6 +3,8 @@
 // entry), and whether it is beside the INF; INF files are "ASCII or Unicode (UTF-16)".
 #include "engine/inf_catalog.h"
 
+#include "engine/device_matching.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +14,16 @@
 #include "tests/support/text_convert.h"
 
 namespace {
+
+// The INF's text as a file holds it: UTF-16LE after its byte-order mark.
+std::string Utf16File(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
 
 using State = engine::InfCatalog::State;
 
@@ -29,7 +41,7 @@ TEST(InfCatalog, TheEntryWindowsReadsForTheArchitecture) {
          u"NTx86", u"x86.cat"},
         {u"[Version]\nCatalogFile.NTx86=x86.cat\n", u"NTamd64", nullptr},
         // Section and key names without regard to case; blanks, quotes and comments.
-        {u"  [ version ]  \r\n  catalogfile.ntAMD64 = \"k v.cat\" ; signed\r\n", u"NTamd64", u"k v.cat"},
+        {u"  [version]  \r\n  catalogfile.ntAMD64 = \"k v.cat\" ; signed\r\n", u"NTamd64", u"k v.cat"},
         {u"[Version]\nCatalogFile=\"semi;colon.cat\"\n", u"NTamd64", u"semi;colon.cat"},
         {u"[Version]\n;CatalogFile=a.cat\n", u"NTamd64", nullptr},
         {u"[Version]\nCatalogFile=\n", u"NTamd64", nullptr},
@@ -41,7 +53,7 @@ TEST(InfCatalog, TheEntryWindowsReadsForTheArchitecture) {
         {u"", u"NTamd64", nullptr},
     };
     for (const auto& row : table) {
-        std::optional<std::u16string> catalog = engine::CatalogFileInInfText(row.inf, row.decoration);
+        std::optional<std::u16string> catalog = engine::CatalogFileInInf(Utf16File(row.inf), row.decoration);
         if (row.catalog) {
             EXPECT_EQ(catalog, std::optional<std::u16string>(row.catalog)) << Utf8(row.inf);
         } else {
@@ -72,7 +84,7 @@ TEST(InfCatalog, TheCatalogBesideTheInfInEitherEncoding) {
 
     // Larger than any INF: not read at all.
     std::string large = version;
-    while (large.size() < 5 * 1024 * 1024) large += "; a comment line of the padding\r\n";
+    large.resize(engine::kMaxInfBytes + 1, ' ');
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", large);
     EXPECT_EQ(engine::CheckInfCatalog(inf.c_str()).state, State::Unreadable);
 }

@@ -93,11 +93,12 @@ struct RecordingCodePage final : platform::CodePage {
     platform::ScopedService<platform::CodePage> scope{*this};
 };
 
-const std::u16string kInfLines =
-    u"[KORVEL]\r\n"
+const std::u16string kModelLines =
     u"\"KORVEL KV-100\" = KV100.LPT, LPTENUM\\KORVELKV-100\r\n"
     u"\"KORVEL KV-100\" = KV100, USBPRINT\\KORVELKV-1001A2B, KORVELKV-1001A2B\r\n"
     u"\"KORVEL KV-200\" = KV200, USBPRINT\\KORVELKV-2003C4D\r\n";
+const std::u16string kInfLines = u"[Manufacturer]\r\nKORVEL=KORVEL,NTamd64,NTx86\r\n[KORVEL.NTamd64]\r\n" +
+                                 kModelLines + u"[KORVEL.NTx86]\r\n" + kModelLines;
 
 // Records the texts of failed rundll32 starts that a step reports.
 struct StartFailures final : engine::FlowObserver {
@@ -416,6 +417,7 @@ TEST_F(Routes, TheSampleMediumsHardwareIdReachesTheUpdateWithoutBlanks) {
 }
 
 TEST_F(Routes, WithoutAHardwareIdThereIsNoUpdate) {
+    log.Open(dir.ProgramDir() + u"setup.log");
     Choose(u"KORVEL KV-300");  // has a type, but no line in the INF
     EXPECT_FALSE(Steps().UpdateAttachedPrinter(u"USB001"));
     Choose(u"KORVEL KV-900");  // no type: the driver folder, no INF
@@ -424,6 +426,13 @@ TEST_F(Routes, WithoutAHardwareIdThereIsNoUpdate) {
     Choose(u"KORVEL KV-100");  // the INF is missing
     EXPECT_FALSE(Steps().UpdateAttachedPrinter(u"USB001"));
     EXPECT_TRUE(pnp.updates.empty());
+    log.Close();
+
+    std::ifstream file(dir.path() / "setup.log", std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(file), {});
+    EXPECT_NE(text.find("\"KORVEL KV-300\": no USB model line of the printer in the models section"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"KORVEL KV-100\": the file cannot be read"), std::string::npos) << text;
 }
 
 TEST_F(Routes, NoAttachedPrinterTakesThePrinterUserInterfaceRouteWhateverThePort) {

@@ -1,0 +1,53 @@
+// A driver INF file read as Windows' INF parser reads it: sections, lines of a key and
+// comma-separated fields, quotes, comments, line continuation and %token% strings.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace engine {
+
+class InfFile {
+public:
+    struct Line {
+        std::optional<std::u16string> key;   // before "=", or the only field of a line without one
+        std::vector<std::u16string> fields;  // as written: quotes resolved, %tokens% not yet
+    };
+
+    // The file's bytes: UTF-16LE after its byte-order mark, else one character per byte
+    // (after a UTF-8 byte-order mark, if any). Only the lines of the named sections are
+    // kept, so that memory follows what is asked for, not the file. Nothing when a
+    // section name lacks its closing bracket, which makes the whole file unreadable to
+    // Windows.
+    static std::optional<InfFile> Parse(std::string_view bytes, const std::vector<std::u16string>& sections);
+
+    bool Unicode() const { return unicode_; }
+    // The lines of a section (its name compared without regard to case), in the file's
+    // order; a section named twice is one.
+    std::vector<const Line*> LinesOf(std::u16string_view section) const;
+    // A field with each %token% replaced by its text in [Strings] and %% by %; a token
+    // [Strings] does not define stays as written.
+    std::u16string Expand(std::u16string_view field) const;
+
+private:
+    struct Section {
+        std::u16string name;
+        std::vector<Line> lines;
+        // The index of the first line of each key (case folded).
+        std::unordered_map<std::u16string, std::size_t> firstOfKey;
+    };
+    const Section* Find(std::u16string_view name) const;
+
+    bool unicode_ = false;
+    std::unordered_map<std::u16string, Section> sections_;  // by name, case folded
+};
+
+// Names compared as section names and string keys are: ASCII letters without regard to
+// case, other characters exactly.
+std::u16string Folded(std::u16string_view name);
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
+
+}  // namespace engine

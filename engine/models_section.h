@@ -1,0 +1,31 @@
+// Which models section of a driver INF Windows reads on this system: the manufacturer's
+// section with the decoration that best matches the architecture and Windows version.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/system_version.h"
+
+namespace engine {
+
+enum class Architecture { X86, Amd64 };
+
+struct TargetSystem {
+    Architecture architecture = Architecture::Amd64;
+    platform::OsVersion version;  // all zero when unknown: then no versioned decoration applies
+};
+
+// The models section a manufacturer line names, as Windows' "INF Manufacturer Section"
+// page chooses it: of the decorations nt[arch][.major[.minor[.productType[.suiteMask
+// [.build]]]]] that apply (the running architecture, or none on x86; a version not above
+// the running one; the product type and suite, if given), the one of the highest version,
+// one naming the architecture before one that does not; without one, the undecorated
+// section on x86 and none elsewhere.
+std::optional<std::u16string> ChooseModelsSection(std::u16string_view name,
+                                                  const std::vector<std::u16string>& decorations,
+                                                  const TargetSystem& system);
+
+}  // namespace engine
