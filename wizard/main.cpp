@@ -15,9 +15,9 @@
 #include "platform/text.h"
 #include "tamrin_signer.h"
 #include "tamrin_version.h"
+#include "wizard/utf16.h"
 #include "wizard/run_log.h"
 #include "wizard/tamrin_app.h"
-#include "wizard/utf16.h"
 
 namespace {
 
