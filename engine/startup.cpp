@@ -29,12 +29,60 @@ StartDecision EndWith(std::uint32_t exitCode, StartReport report) {
     return decision;
 }
 
+// Why the x64 program's signature was refused: for the log, and for the box.
+std::u16string SignatureReason(const HandOver& handOver) {
+    const SignatureFinding finding = handOver.signature.value_or(SignatureFinding::Unverifiable);
+    switch (finding) {
+        case SignatureFinding::NotSigned:
+            return u"it carries no Authenticode signature (" + ErrorText(handOver.check.trust) + u")";
+        case SignatureFinding::BadDigest:
+            return u"it was changed after it was signed (" + ErrorText(handOver.check.trust) + u")";
+        case SignatureFinding::OtherSigner:
+            return u"it is signed with another certificate (SHA-256 " +
+                   ThumbprintText(handOver.check.signer.value_or(platform::Sha256{})) + u", expected " +
+                   ThumbprintText(handOver.expected) + u")";
+        case SignatureFinding::NoSigner:
+            return u"its signer's certificate cannot be read";
+        case SignatureFinding::Trusted:
+        case SignatureFinding::ChainNotTrusted:
+        case SignatureFinding::Unverifiable:
+            break;
+    }
+    return u"its signature is not accepted: " + ErrorText(handOver.check.trust);
+}
+
+std::u16string SignatureReasonForBox(const HandOver& handOver) {
+    switch (handOver.signature.value_or(SignatureFinding::Unverifiable)) {
+        case SignatureFinding::NotSigned:
+            return u"它没有数字签名。";
+        case SignatureFinding::BadDigest:
+            return u"它在签名之后被改动过。";
+        case SignatureFinding::OtherSigner:
+            return u"它不是用本程序发布者的证书签名的。";
+        case SignatureFinding::NoSigner:
+            return u"无法读取它的签名者证书。";
+        case SignatureFinding::Trusted:
+        case SignatureFinding::ChainNotTrusted:
+        case SignatureFinding::Unverifiable:
+            break;
+    }
+    return u"它的数字签名不被接受：" + ErrorText(handOver.check.trust);
+}
+
 // The hand-over that could not run the x64 program; nothing when it ran or was not needed.
 std::optional<StartReport> HandOverFailure(const HandOver& handOver) {
     switch (handOver.outcome) {
         case HandOverOutcome::NotNeeded:
         case HandOverOutcome::Finished:
             return std::nullopt;
+        case HandOverOutcome::Refused:
+            return StartReport{u"64-bit Windows needs the x64 program, which was not started because " +
+                                   SignatureReason(handOver) + u": " + handOver.program,
+                               u"这是 64 位 Windows，需要用 64 位安装程序 tamrin64.exe 安装打印机驱动，"
+                               u"但它的数字签名没有通过检查，所以没有启动它：\n" +
+                                   handOver.program + u"\n\n" + SignatureReasonForBox(handOver) +
+                                   u"\n\n请从完整、未经改动的驱动光盘启动安装程序。",
+                               kCaption, platform::kIconError};
         case HandOverOutcome::ProgramMissing:
             return StartReport{u"64-bit Windows needs the x64 program, which is missing: " + handOver.program,
                                u"这是 64 位 Windows，需要用 64 位安装程序 tamrin64.exe 安装打印机驱动。\n\n"
@@ -75,7 +123,16 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
     if (handOver.outcome == HandOverOutcome::Finished) {
         StartDecision decision;
         decision.exitCode = handOver.exitCode;
-        decision.writesLog = false;
+        // A chain not trusted here does not stop the hand-over, but the log says so.
+        decision.writesLog = handOver.signature == SignatureFinding::ChainNotTrusted;
+        if (decision.writesLog) {
+            decision.note = StartNote{
+                u"The x64 program ran; its signature is intact and made with the expected "
+                u"certificate (SHA-256 " +
+                    ThumbprintText(handOver.expected) +
+                    u"), but its certificate chain is not trusted on this machine",
+                handOver.check.trust};
+        }
         return decision;
     }
     if (std::optional<StartReport> failure = HandOverFailure(handOver)) return EndWith(kExitFailed, *failure);
@@ -116,7 +173,7 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
 }
 
 HandOver SystemStartFacts::HandOverIfNeeded() {
-    return handOver_ ? HandOverToX64Program(medium_.programFolder) : HandOver{};
+    return handOver_ ? HandOverToX64Program(medium_.programFolder, signer_) : HandOver{};
 }
 
 InstanceState SystemStartFacts::TakeSetupLock(platform::Dword& error) {

@@ -41,7 +41,8 @@ struct StartNote {
 struct StartDecision {
     StartAction action = StartAction::End;
     std::uint32_t exitCode = 0;
-    // False when the x64 program ran in this one's place: it kept the log.
+    // False when the x64 program ran in this one's place: it kept the log. Then only a
+    // note on its signature's chain is written, after it.
     bool writesLog = true;
     std::optional<StartReport> report;
     std::optional<StartNote> note;
@@ -67,9 +68,11 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts);
 // lives, so it lives as long as the run.
 class SystemStartFacts final : public StartFacts {
 public:
-    // handOver: this is the x86 program, which hands over to the x64 one under WOW64.
-    SystemStartFacts(MediumFiles medium, bool folderFits, bool handOver)
-        : medium_(std::move(medium)), folderFits_(folderFits), handOver_(handOver) {}
+    // handOver: this is the x86 program, which hands over to the x64 one under WOW64;
+    // signer: the certificate the x64 program must be signed with, if this build has one.
+    SystemStartFacts(MediumFiles medium, bool folderFits, bool handOver,
+                     std::optional<platform::Sha256> signer)
+        : medium_(std::move(medium)), folderFits_(folderFits), handOver_(handOver), signer_(signer) {}
 
     bool FolderFits() override { return folderFits_; }
     HandOver HandOverIfNeeded() override;
@@ -81,6 +84,7 @@ private:
     MediumFiles medium_;
     bool folderFits_;
     bool handOver_;
+    std::optional<platform::Sha256> signer_;
     std::optional<SingleInstance> lock_;
 };
 

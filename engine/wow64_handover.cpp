@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/kernel_objects.h"
+#include "platform/log_file.h"
 #include "platform/process.h"
 #include "platform/services.h"
 
@@ -16,6 +17,32 @@ namespace {
 constexpr std::uint32_t kUnknownExitCode = 1;
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+HandOverOutcome NotStarted(platform::Dword error) {
+    return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound
+               ? HandOverOutcome::ProgramMissing
+               : HandOverOutcome::StartFailed;
+}
+
+// Opens the program for the check, keeps it open in `file` and judges its signature;
+// false, with the outcome set, when it is not to be started.
+bool CheckSigner(HandOver& result, const platform::Sha256& signer, platform::KernelObject& file) {
+    auto& files = platform::Get<platform::SignedFiles>();
+    platform::Result<platform::Handle> opened = files.CreateFileW(
+        result.program.c_str(), platform::kGenericRead, platform::kFileShareRead, platform::kOpenExisting, 0);
+    if (!opened.ok()) {
+        result.error = opened.error;
+        result.outcome = NotStarted(opened.error);
+        return false;
+    }
+    file.reset(opened.value);
+    result.check = files.VerifySignature(file.get(), result.program.c_str());
+    result.expected = signer;
+    result.signature = JudgeSignature(result.check, signer);
+    if (Accepted(*result.signature)) return true;
+    result.outcome = HandOverOutcome::Refused;
+    return false;
+}
 
 }  // namespace
 
@@ -45,11 +72,13 @@ bool RunsUnderWow64() {
     return processes.IsWow64Process(processes.GetCurrentProcess(), &wow64).ok() && wow64;
 }
 
-HandOver HandOverToX64Program(std::u16string_view folder) {
+HandOver HandOverToX64Program(std::u16string_view folder, const std::optional<platform::Sha256>& signer) {
     HandOver result;
     if (!RunsUnderWow64()) return result;
     auto& processes = platform::Get<platform::Processes>();
     result.program = std::u16string(folder) + kX64ProgramName;
+    platform::KernelObject checked;
+    if (signer && !CheckSigner(result, *signer, checked)) return result;
     const char16_t* own = processes.GetCommandLineW();
     std::u16string line = HandOverCommandLine(result.program, ArgumentsOf(own ? own : u""));
     std::vector<char16_t> writable(line.begin(), line.end());
@@ -58,11 +87,10 @@ HandOver HandOverToX64Program(std::u16string_view folder) {
     platform::ProcessInformation started;
     platform::Result<platform::Bool> start =
         processes.CreateProcessW(result.program.c_str(), writable.data(), &started);
+    checked.reset();  // the started program's image is mapped now and cannot change
     if (!start.ok()) {
         result.error = start.error;
-        result.outcome = result.error == platform::kErrorFileNotFound || result.error == platform::kErrorPathNotFound
-                             ? HandOverOutcome::ProgramMissing
-                             : HandOverOutcome::StartFailed;
+        result.outcome = NotStarted(start.error);
         return result;
     }
     platform::KernelObject process(started.process);

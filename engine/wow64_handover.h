@@ -5,9 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/signature_check.h"
+#include "platform/signed_files.h"
 #include "platform/types.h"
 
 namespace engine {
@@ -19,6 +22,7 @@ enum class HandOverOutcome {
     Finished,        // the x64 program ran; exitCode is its exit code
     ProgramMissing,  // no x64 program beside this one
     StartFailed,     // it is there but could not be started; error says why
+    Refused,         // its signature is not the expected one; it was not started
 };
 
 struct HandOver {
@@ -26,6 +30,11 @@ struct HandOver {
     std::uint32_t exitCode = 0;
     platform::Dword error = 0;
     std::u16string program;  // the x64 program's full path
+    // When a signer is expected: what the x64 program's signature showed, the check it was
+    // judged on and the signer expected.
+    std::optional<SignatureFinding> signature;
+    platform::SignatureCheck check;
+    platform::Sha256 expected{};
 };
 
 // What follows the program's own name in a command line, as Windows' parser
@@ -40,7 +49,10 @@ std::u16string HandOverCommandLine(std::u16string_view program, std::u16string_v
 bool RunsUnderWow64();
 
 // Under WOW64, starts the x64 program from `folder` (its full path, never a search)
-// with this program's arguments, waits for it and gives its exit code.
-HandOver HandOverToX64Program(std::u16string_view folder);
+// with this program's arguments, waits for it and gives its exit code. With a signer, it
+// is started only when its signature is intact and made with that certificate; the file
+// stays open without write or delete sharing from the check until it has started, so that
+// what runs is what was checked.
+HandOver HandOverToX64Program(std::u16string_view folder, const std::optional<platform::Sha256>& signer);
 
 }  // namespace engine

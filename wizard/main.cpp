@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "tamrin_signer.h"
 #include "tamrin_version.h"
 #include "wizard/utf16.h"
 #include "wizard/run_log.h"
@@ -42,6 +43,17 @@ constexpr bool kHandsOver = true;
 const char16_t kProgramName[] = u"x86";
 #endif
 
+// The certificate tamrin64.exe must be signed with before the x86 program starts it: the
+// one a release is signed with (tools/package compiles its SHA-256 in). A build without
+// one starts it unchecked.
+static_assert(sizeof TAMRIN_SIGNER_THUMBPRINT == 1 || sizeof TAMRIN_SIGNER_THUMBPRINT == 65,
+              "the signer's thumbprint is 64 hexadecimal digits");
+std::optional<platform::Sha256> ExpectedSigner() {
+    if (sizeof TAMRIN_SIGNER_THUMBPRINT == 1) return std::nullopt;
+    // Malformed text (the build refuses it) expects a signer no certificate has.
+    return engine::ParseThumbprint(TAMRIN_SIGNER_THUMBPRINT).value_or(platform::Sha256{});
+}
+
 void OpenLog(const engine::SetupOptions& options) {
     std::optional<std::u16string> path = engine::LogPathFor(options);
     if (!path || !RunLog().Open(*path).ok()) return;
@@ -62,7 +74,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const engine::ParsedSwitches parsed =
         engine::ParseCommandLine(AsU16(::GetCommandLineW()));
     // Lives as long as the run: it holds the lock that keeps a second setup out.
-    engine::SystemStartFacts facts(theInstaller.Medium(), theInstaller.ProgramDirFits() != 0, kHandsOver);
+    engine::SystemStartFacts facts(theInstaller.Medium(), theInstaller.ProgramDirFits() != 0, kHandsOver,
+                                   ExpectedSigner());
     const engine::StartDecision decision = engine::DecideStart(parsed, facts);
     if (!decision.writesLog) return static_cast<int>(decision.exitCode);
 

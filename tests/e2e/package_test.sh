@@ -17,9 +17,9 @@
 #           before anything is built, nothing written to the release folder.
 #   sign    with a throwaway certificate: both programs carry Authenticode signatures that
 #           verify against it (and not against another), with the fixed signing time, and
-#           wrap exactly the unsigned programs; signing twice gives the same bytes; a wrong
-#           passphrase fails and leaves the release folder as it was; a key without
-#           passphrase works too.
+#           carry its SHA-256 (the unsigned ones carry none); signing twice gives the same
+#           bytes; a wrong passphrase, or a certificate that is not the key's, fails and
+#           leaves the release folder as it was; a key without passphrase works too.
 set -euo pipefail
 
 part=$1 work=$2 source=$3
@@ -249,10 +249,12 @@ sign)
     if osslsigncode verify -CAfile "$keys/stranger.pem" -in "$file" >/dev/null 2>&1; then
       fail "$exe: the signature verifies against a certificate that did not sign it"
     fi
-    # The signature wraps exactly the program of the unsigned release.
+    # The signed program carries its signer's thumbprint, which the unsigned one lacks.
     rm -f "$work/unsigned-$exe"
     osslsigncode remove-signature -in "$file" -out "$work/unsigned-$exe" >/dev/null 2>&1 || fail "$exe: cannot remove its signature"
-    cmp -s "$work/unsigned-$exe" "$work/a/dist/medium/$exe" || fail "$exe without its signature is not the unsigned program"
+    thumbprint=$(openssl x509 -in "$keys/locked.pem" -outform DER | sha256sum | cut -c1-64)
+    grep -qF "$thumbprint" "$work/unsigned-$exe" || fail "$exe does not carry its signer's SHA-256 $thumbprint"
+    if grep -qF "$thumbprint" "$work/a/dist/medium/$exe"; then fail "the unsigned $exe carries a signer's SHA-256"; fi
     unzip -p "$work"/signed-1/tamrin-*.zip "medium/$exe" | cmp -s - "$file" || fail "the zip holds another $exe than medium/"
   done
   (cd "$work/signed-1" && sha256sum --quiet -c SHA256SUMS) || fail "the signed release does not match its SHA256SUMS"
@@ -263,6 +265,13 @@ sign)
   before=$(snapshot "$work/signed-1")
   if package signed-1 locked 'wrong pass phrase'; then fail "a wrong passphrase was accepted"; fi
   [ "$(snapshot "$work/signed-1")" = "$before" ] || fail "a failed signing changed the release folder"
+
+  status=0
+  TAMRIN_SIGN_CERT=$keys/stranger.pem TAMRIN_SIGN_KEY=$keys/open.key \
+    "$copy/tools/package" --build-dir "$work/b/build" --dist "$work/signed-1" >"$work/mismatch.log" 2>&1 || status=$?
+  [ $status != 0 ] && grep -q "is not the one of TAMRIN_SIGN_KEY" "$work/mismatch.log" ||
+    fail "a certificate that is not the key's was not refused: $(cat "$work/mismatch.log")"
+  [ "$(snapshot "$work/signed-1")" = "$before" ] || fail "a refused certificate changed the release folder"
 
   package signed-open open || { cat "$work/signed-open.log"; fail "signing with a key without passphrase failed"; }
   for exe in tamrin64.exe tamrin32.exe; do

@@ -137,4 +137,35 @@ TEST(Startup, TheBoxesSayWhatIsWrong) {
     EXPECT_NE(box(u"setup.exe").boxText.find(u"D:\\tamrin64.exe\n\n错误代码：2"), std::u16string::npos);
 }
 
+// A refused signature ends the run as a failure that names the reason; a chain not
+// trusted here lets the hand-over stand and is written to the log after it.
+TEST(Startup, TheX64ProgramsSignatureIsReported) {
+    Facts facts;
+    facts.handOver = HandedOver(HandOverOutcome::Refused);
+    facts.handOver.signature = engine::SignatureFinding::OtherSigner;
+    facts.handOver.check = {platform::kCertEUntrustedRoot, engine::ParseThumbprint(std::string(64, 'b'))};
+    facts.handOver.expected = engine::ParseThumbprint(std::string(64, 'a')).value();
+    engine::StartDecision refused = engine::DecideStart(engine::ParseCommandLine(u"setup.exe /quiet"), facts);
+    EXPECT_EQ(refused.exitCode, engine::kExitFailed);
+    ASSERT_TRUE(refused.report);
+    EXPECT_EQ(
+        refused.report->logText,
+        u"64-bit Windows needs the x64 program, which was not started because it is signed with another "
+        u"certificate (SHA-256 " +
+            std::u16string(64, u'b') + u", expected " + std::u16string(64, u'a') + u"): D:\\tamrin64.exe");
+    EXPECT_NE(refused.report->boxText.find(u"不是用本程序发布者的证书签名的"), std::u16string::npos);
+
+    facts.handOver = HandedOver(HandOverOutcome::Finished, 3010);
+    facts.handOver.signature = engine::SignatureFinding::ChainNotTrusted;
+    facts.handOver.check.trust = platform::kCertEExpired;
+    engine::StartDecision ran = engine::DecideStart(engine::ParseCommandLine(u"setup.exe /quiet"), facts);
+    EXPECT_EQ(ran.exitCode, 3010u);
+    EXPECT_EQ(ran.action, StartAction::End);
+    EXPECT_FALSE(ran.report);
+    EXPECT_TRUE(ran.writesLog);
+    ASSERT_TRUE(ran.note);
+    EXPECT_EQ(ran.note->error, platform::kCertEExpired);
+    EXPECT_NE(ran.note->text.find(u"certificate chain is not trusted"), std::u16string::npos);
+}
+
 }  // namespace

@@ -1,12 +1,18 @@
 // The x86 program under WOW64 hands the run over to the x64 program beside it. Windows'
 // behaviour stands behind the seam as its documentation gives it (IsWow64Process,
-// CreateProcessW, GetExitCodeProcess and CommandLineToArgvW on Microsoft Learn).
+// CreateProcessW, GetExitCodeProcess and CommandLineToArgvW on Microsoft Learn; for the
+// signature check CreateFileW's dwShareMode, WinVerifyTrust and "Certificate and trust
+// return values").
+#include "engine/wow64_handover.h"
+
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "engine/wow64_handover.h"
+#include "platform/log_file.h"
 #include "platform/process.h"
 #include "tests/support/fake_kernel_objects.h"
 
@@ -28,6 +34,7 @@ public:
     std::vector<std::u16string> applications, commandLines;
     std::vector<Dword> waits;
     int open = 0;
+    std::function<void()> onStart;  // runs as the program starts
 
     platform::Handle GetCurrentProcess() override { return kSelf; }
     Result IsWow64Process(platform::Handle process, platform::Bool* result) override {
@@ -43,6 +50,7 @@ public:
         commandLines.push_back(line);
         if (!programThere) return Fail(2);
         if (startError) return Fail(startError);
+        if (onStart) onStart();
         information->process = kProcess;
         information->thread = kThread;
         open += 2;
@@ -92,7 +100,7 @@ TEST(Wow64HandOver, UnderWow64TheX64ProgramRunsWithTheSameArgumentsAndItsExitCod
     FakeProcesses processes;
     processes.commandLine = u"\"C:\\Media\\tamrin32.exe\"  /quiet /model \"KV 100\"";
     processes.exitCode = 3010;
-    engine::HandOver handOver = engine::HandOverToX64Program(u"C:\\Media\\");
+    engine::HandOver handOver = engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt);
     EXPECT_EQ(handOver.outcome, engine::HandOverOutcome::Finished);
     EXPECT_EQ(handOver.exitCode, 3010u);
     // By its full path as the application name: no search, so nothing else of that name runs.
@@ -103,7 +111,7 @@ TEST(Wow64HandOver, UnderWow64TheX64ProgramRunsWithTheSameArgumentsAndItsExitCod
     EXPECT_EQ(processes.open, 0) << "process and thread handles closed";
 
     processes.exitCodeReadable = false;
-    EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\").exitCode, 1u);
+    EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt).exitCode, 1u);
 }
 
 TEST(Wow64HandOver, WithoutWow64NothingIsStarted) {
@@ -111,7 +119,8 @@ TEST(Wow64HandOver, WithoutWow64NothingIsStarted) {
     for (auto wow64 : {FakeProcesses::Wow64::No, FakeProcesses::Wow64::NoSuchCall}) {
         processes.wow64 = wow64;
         EXPECT_FALSE(engine::RunsUnderWow64());
-        EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\").outcome, engine::HandOverOutcome::NotNeeded);
+        EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt).outcome,
+                  engine::HandOverOutcome::NotNeeded);
     }
     EXPECT_TRUE(processes.applications.empty());
 }
@@ -119,18 +128,173 @@ TEST(Wow64HandOver, WithoutWow64NothingIsStarted) {
 TEST(Wow64HandOver, AMissingOrUnstartableX64ProgramIsReportedNotWaitedFor) {
     FakeProcesses processes;
     processes.programThere = false;
-    engine::HandOver missing = engine::HandOverToX64Program(u"D:\\");
+    engine::HandOver missing = engine::HandOverToX64Program(u"D:\\", std::nullopt);
     EXPECT_EQ(missing.outcome, engine::HandOverOutcome::ProgramMissing);
     EXPECT_EQ(missing.program, u"D:\\tamrin64.exe");
     EXPECT_EQ(missing.error, 2u);
 
     processes.programThere = true;
     processes.startError = 193;  // ERROR_BAD_EXE_FORMAT
-    engine::HandOver failed = engine::HandOverToX64Program(u"D:\\");
+    engine::HandOver failed = engine::HandOverToX64Program(u"D:\\", std::nullopt);
     EXPECT_EQ(failed.outcome, engine::HandOverOutcome::StartFailed);
     EXPECT_EQ(failed.error, 193u);
     EXPECT_TRUE(processes.waits.empty());
     EXPECT_EQ(processes.open, 0);
+}
+
+// tamrin64.exe as the file system and WinVerifyTrust see it. While a handle opened without
+// FILE_SHARE_WRITE and FILE_SHARE_DELETE is open, no one can open the file to write,
+// rename or delete it (CreateFileW, dwShareMode), so it cannot be replaced.
+class FakeProgramFile final : public platform::SignedFiles, public KernelObjectsFake {
+public:
+    struct Content {
+        std::string name;
+        platform::SignatureCheck signature;
+    };
+    std::optional<Content> file;
+    Dword openError = 0;  // another reason it cannot be opened
+    // Put in its place, when the file can be replaced, right after its signature was checked.
+    std::optional<Content> replacement;
+
+    std::vector<Dword> shares;  // the share mode of every open
+    int open = 0;
+
+    platform::Result<platform::Handle> CreateFileW(const char16_t* path, Dword access, Dword share,
+                                                   Dword creation, Dword) override {
+        EXPECT_EQ(std::u16string(path), u"C:\\Media\\tamrin64.exe");
+        EXPECT_EQ(access, platform::kGenericRead);
+        EXPECT_EQ(creation, platform::kOpenExisting);
+        shares.push_back(share);
+        if (!file) return {platform::kInvalidHandle, platform::kErrorFileNotFound};
+        if (openError) return {platform::kInvalidHandle, openError};
+        ++open;
+        locked_ = (share & (kShareWrite | kShareDelete)) == 0;
+        return {kFile};
+    }
+    platform::SignatureCheck VerifySignature(platform::Handle handle, const char16_t*) override {
+        EXPECT_EQ(handle, kFile);
+        platform::SignatureCheck check = file->signature;
+        if (replacement && !(open && locked_)) file = replacement;
+        return check;
+    }
+
+private:
+    static constexpr Dword kShareWrite = 2, kShareDelete = 4;
+    static inline platform::Handle const kFile = reinterpret_cast<platform::Handle>(0x50);
+    bool locked_ = false;
+
+    bool GaveOut(platform::Handle h) const override { return h == kFile; }
+    Dword Wait(platform::Handle, Dword) override { return 0; }
+    platform::Bool Close(platform::Handle) override {
+        --open;
+        return 1;
+    }
+
+    platform::ScopedService<platform::SignedFiles> scope_{*this};
+};
+
+const platform::Sha256 kOurs = engine::ParseThumbprint(std::string(64, 'a')).value();
+const platform::Sha256 kTheirs = engine::ParseThumbprint(std::string(64, 'B')).value();
+
+TEST(Wow64HandOver, TheX64ProgramStartsOnlyWithAnIntactSignatureByTheExpectedCertificate) {
+    using engine::SignatureFinding;
+    using Outcome = engine::HandOverOutcome;
+    const struct Row {
+        const char* what;
+        platform::SignatureCheck check;
+        Outcome outcome;
+        SignatureFinding finding;
+    } rows[] = {
+        {"unsigned",
+         {platform::kTrustENoSignature, std::nullopt},
+         Outcome::Refused,
+         SignatureFinding::NotSigned},
+        {"changed after signing",
+         {platform::kTrustEBadDigest, kOurs},
+         Outcome::Refused,
+         SignatureFinding::BadDigest},
+        {"another certificate",
+         {platform::kCertEUntrustedRoot, kTheirs},
+         Outcome::Refused,
+         SignatureFinding::OtherSigner},
+        {"another, trusted certificate",
+         {platform::kTrustSuccess, kTheirs},
+         Outcome::Refused,
+         SignatureFinding::OtherSigner},
+        {"a chain without a readable signer",
+         {platform::kCertEChaining, std::nullopt},
+         Outcome::Refused,
+         SignatureFinding::NoSigner},
+        {"revoked", {platform::kCertERevoked, kOurs}, Outcome::Refused, SignatureFinding::Unverifiable},
+        {"explicitly distrusted",
+         {platform::kTrustEExplicitDistrust, kOurs},
+         Outcome::Refused,
+         SignatureFinding::Unverifiable},
+        {"ours, trusted", {platform::kTrustSuccess, kOurs}, Outcome::Finished, SignatureFinding::Trusted},
+        {"ours, our own root",
+         {platform::kCertEUntrustedRoot, kOurs},
+         Outcome::Finished,
+         SignatureFinding::ChainNotTrusted},
+        {"ours, expired without time stamp",
+         {platform::kCertEExpired, kOurs},
+         Outcome::Finished,
+         SignatureFinding::ChainNotTrusted},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeProcesses processes;
+        FakeProgramFile program;
+        program.file = FakeProgramFile::Content{"tamrin64", row.check};
+        int openAtStart = -1;
+        processes.onStart = [&] { openAtStart = program.open; };
+
+        engine::HandOver handOver = engine::HandOverToX64Program(u"C:\\Media\\", kOurs);
+        EXPECT_EQ(handOver.outcome, row.outcome);
+        EXPECT_EQ(handOver.signature, row.finding);
+        EXPECT_EQ(handOver.check.trust, row.check.trust);
+        EXPECT_EQ(handOver.expected, kOurs);
+        EXPECT_EQ(processes.applications.size(), row.outcome == Outcome::Finished ? 1u : 0u);
+        if (row.outcome == Outcome::Finished) {
+            EXPECT_EQ(openAtStart, 1) << "held open across the start";
+        }
+        EXPECT_EQ(program.shares, std::vector<Dword>{platform::kFileShareRead});
+        EXPECT_EQ(program.open, 0);
+        EXPECT_EQ(processes.open, 0);
+    }
+}
+
+TEST(Wow64HandOver, AProgramReplacedAfterItsCheckIsNotTheOneStarted) {
+    FakeProcesses processes;
+    FakeProgramFile program;
+    program.file = FakeProgramFile::Content{"signed", {platform::kTrustSuccess, kOurs}};
+    program.replacement = FakeProgramFile::Content{"planted", {platform::kTrustENoSignature, std::nullopt}};
+    std::string started;
+    processes.onStart = [&] { started = program.file->name; };
+
+    EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", kOurs).outcome, engine::HandOverOutcome::Finished);
+    EXPECT_EQ(started, "signed");
+
+    // A build without a signer opens nothing, as before: the file can be replaced then.
+    program.replacement.reset();
+    EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt).outcome,
+              engine::HandOverOutcome::Finished);
+    EXPECT_EQ(program.shares.size(), 1u);
+}
+
+TEST(Wow64HandOver, AProgramThatCannotBeOpenedForItsCheckIsNotStarted) {
+    FakeProcesses processes;
+    FakeProgramFile program;
+    engine::HandOver missing = engine::HandOverToX64Program(u"C:\\Media\\", kOurs);
+    EXPECT_EQ(missing.outcome, engine::HandOverOutcome::ProgramMissing);
+    EXPECT_EQ(missing.error, platform::kErrorFileNotFound);
+
+    // Someone holds it open for writing: it could change after the check.
+    program.file = FakeProgramFile::Content{"tamrin64", {platform::kTrustSuccess, kOurs}};
+    program.openError = platform::kErrorSharingViolation;
+    engine::HandOver busy = engine::HandOverToX64Program(u"C:\\Media\\", kOurs);
+    EXPECT_EQ(busy.outcome, engine::HandOverOutcome::StartFailed);
+    EXPECT_EQ(busy.error, platform::kErrorSharingViolation);
+    EXPECT_TRUE(processes.applications.empty());
 }
 
 }  // namespace
