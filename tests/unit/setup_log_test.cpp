@@ -8,8 +8,8 @@
 // nNumberOfLinks), "GetSecurityInfo function" (the owner needs READ_CONTROL),
 // "FormatMessageW function" (the count of characters stored without the terminator, 0 and
 // ERROR_INSUFFICIENT_BUFFER when the text does not fit) and "GetTempPath2W function" (the
-// path ends in a backslash; the size needed when it does not fit). The last tests write
-// real files through the build's own service.
+// path ends in a backslash; the size needed when it does not fit). The last test writes
+// a real file through the build's own service.
 #include "engine/setup_log.h"
 
 #include <gtest/gtest.h>
@@ -338,20 +338,15 @@ TEST(SetupLog, TheNameBesideKeepsTheFolderAndTheExtension) {
     const platform::SystemTime time{2026, 1, 4, 2, 9, 5, 7, 3};
     const struct Row {
         std::u16string path;
-        int attempt;
         std::u16string beside;
     } rows[] = {
-        {u"D:\\logs\\setup.log", 0, u"D:\\logs\\setup-20260102-090507-003-77.log"},
-        {u"D:\\logs\\setup.log", 1, u"D:\\logs\\setup-20260102-090507-003-77-2.log"},
-        {u"D:\\logs.d\\setup", 0, u"D:\\logs.d\\setup-20260102-090507-003-77"},
-        {u"D:/logs/a.b.txt", 0, u"D:/logs/a.b-20260102-090507-003-77.txt"},
-        {u"D:\\logs\\.log", 0, u"D:\\logs\\.log-20260102-090507-003-77"},
-        {u"setup.log", 0, u"setup-20260102-090507-003-77.log"},
-        {u"D:\\logs\\", 0, u"D:\\logs\\tamrin-setup-20260102-090507-003-77.log"},
+        {u"D:\\logs\\setup.log", u"D:\\logs\\setup-20260102-090507-003-77.log"},
+        {u"D:\\logs.d\\setup", u"D:\\logs.d\\setup-20260102-090507-003-77"},
+        {u"D:/logs/a.b.txt", u"D:/logs/a.b-20260102-090507-003-77.txt"},
+        {u"D:\\logs\\", u"D:\\logs\\tamrin-setup-20260102-090507-003-77.log"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(text::ToUtf8(engine::BesideName(row.path, time, 77, row.attempt)),
-                  text::ToUtf8(row.beside));
+        EXPECT_EQ(text::ToUtf8(engine::BesideName(row.path, time, 77, 0)), text::ToUtf8(row.beside));
     }
 }
 
@@ -388,36 +383,6 @@ TEST(SetupLog, TheBuildsOwnServiceAppendsToARealFile) {
     EXPECT_FALSE(opened.ok());
     EXPECT_EQ(opened.error, platform::kErrorPathNotFound);
     EXPECT_TRUE(engine::DefaultLogPath().has_value());
-}
-
-// Files beside: the first line says why, and what was planted stays as it was.
-TEST(SetupLog, TheBuildsOwnServiceWritesBesideAFolderAndAHardLink) {
-    TempDir dir;
-    std::filesystem::create_directory(dir.path() / "folder.log");
-    std::ofstream(dir.path() / "target.txt") << "keep";
-    std::filesystem::create_hard_link(dir.path() / "target.txt", dir.path() / "linked.log");
-    for (const char* planted : {"folder.log", "linked.log"}) {
-        SCOPED_TRACE(planted);
-        engine::SetupLog log;
-        ASSERT_TRUE(log.Open(ProgramPath(dir.path() / planted)).ok());
-        EXPECT_TRUE(log.Write(u"step"));
-    }
-    EXPECT_EQ(ReadAll(dir.path() / "target.txt"), "keep");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "folder.log"));
-    int beside = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("folder-", 0) != 0 && name.rfind("linked-", 0) != 0) continue;
-        ++beside;
-        const std::string content = ReadAll(entry.path());
-        EXPECT_NE(
-            content.find(name[0] == 'f' ? "folder.log\", which may not serve: it cannot be opened as a file"
-                                        : "linked.log\", which may not serve: it is a file with 2 names"),
-            std::string::npos)
-            << content;
-        EXPECT_NE(content.find(" step\r\n"), std::string::npos);
-    }
-    EXPECT_EQ(beside, 2);
 }
 
 }  // namespace

@@ -132,8 +132,6 @@ TEST(SingleInstance, NoRunGoesOnWithoutExclusion) {
          [](FakeMutexes& m) { m.namespacesMissing = true, m.otherKind.insert(kGlobalName); },
          InstanceState::Unknown, platform::kErrorInvalidHandle,
          u"the name Global\\TamrinPrinterSetup is held by an object that is not a mutex", true},
-        {"the private name held by an event", [](FakeMutexes& m) { m.otherKind.insert(kPrivateName); },
-         InstanceState::Unknown, platform::kErrorInvalidHandle, u"the name TamrinPrinterSetup\\", false},
         {"a namespace that cannot be made",
          [](FakeMutexes& m) { m.namespaceRefused = platform::kErrorAccessDenied; }, InstanceState::Unknown,
          platform::kErrorAccessDenied, u"the private namespace", false},
