@@ -1,9 +1,10 @@
 // One setup at a time on the machine: a mutex that runs in every session (a deployment
-// agent's, another user's) find, and that no standard user can make first or hold. It
-// lives in a private namespace whose boundary is the Administrators group and which only
-// Administrators and SYSTEM may open; only where the system lacks private namespaces it
-// has the global name "Global\<name>". Either way its own security admits Administrators
-// and SYSTEM only. Its owner holds it for the whole run; the mutex goes when the last
+// agent's, another user's) find. It lives in a private namespace whose boundary is the
+// Administrators group and which only Administrators and SYSTEM may open, so no standard
+// user can make it first or hold it; only where the system lacks private namespaces it
+// has the global name "Global\<name>", which anyone could take first (the run then ends
+// as if another setup ran). Either way its own security admits Administrators and SYSTEM
+// only. Its owner holds it for the whole run; the mutex goes when the last
 // handle to it is closed, also when the program ends without closing it.
 #pragma once
 
