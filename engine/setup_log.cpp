@@ -65,10 +65,10 @@ std::u16string ErrorText(platform::Dword error) {
 }
 
 std::optional<std::u16string> DefaultLogPath() {
-    // GetTempPathW's longest result is MAX_PATH + 1 characters.
+    // GetTempPath2W's longest result is MAX_PATH + 1 characters.
     char16_t folder[kPathCapacity + 2];
     constexpr auto kSize = static_cast<platform::Dword>(sizeof folder / sizeof folder[0]);
-    platform::Dword n = platform::Get<platform::LogFiles>().GetTempPathW(kSize, folder);
+    platform::Dword n = platform::Get<platform::LogFiles>().GetTempPath2W(kSize, folder);
     if (n == 0 || n >= kSize) return std::nullopt;
     std::u16string path(folder, n);
     if (path.back() != u'\\' && path.back() != u'/') path += u'\\';
@@ -77,20 +77,23 @@ std::optional<std::u16string> DefaultLogPath() {
     return path;
 }
 
-std::optional<std::u16string> LogPathFor(const SetupOptions& options) {
-    if (options.logFile) return options.logFile;
-    if (options.quiet) return DefaultLogPath();
-    return std::nullopt;
+std::optional<LogTarget> LogPathFor(const SetupOptions& options) {
+    if (options.logFile) return LogTarget{*options.logFile, LogOwner::Anyone};
+    if (!options.quiet) return std::nullopt;
+    std::optional<std::u16string> path = DefaultLogPath();
+    if (!path) return std::nullopt;
+    return LogTarget{*path, LogOwner::SystemOrAdministrators};
 }
 
-platform::Outcome SetupLog::Open(const std::u16string& path) {
+platform::Outcome SetupLog::Open(const std::u16string& path, LogOwner owner) {
     file_.reset();
-    platform::Result<platform::Handle> file = platform::Get<platform::LogFiles>().CreateFileW(
-        path.c_str(), platform::kFileAppendData, platform::kFileShareRead | platform::kFileShareWrite,
-        platform::kOpenAlways, platform::kFileAttributeNormal);
-    if (!file.ok()) return platform::OutcomeOf(file);
-    // OPEN_ALWAYS on a file that was there succeeds with ERROR_ALREADY_EXISTS: not a failure.
-    file_.reset(file.value);
+    OpenedLogFile opened = OpenLogFile(path, owner);
+    if (!opened.file.ok()) return platform::OutcomeOf(opened.file);
+    file_.reset(opened.file.value);
+    if (!opened.divertedBecause.empty()) {
+        Write(u"This log is written here, not to " + Quoted(path) + u", which may not serve: " +
+              opened.divertedBecause);
+    }
     return platform::Outcome{true};
 }
 

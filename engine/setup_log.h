@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/log_file_open.h"
 #include "engine/switches.h"
 #include "platform/log_file.h"
 #include "platform/result.h"
@@ -28,21 +29,28 @@ using text::Quoted;
 // set (setup and COM codes) in hexadecimal, as their documentation writes them.
 std::u16string ErrorText(platform::Dword error);
 
-// The temporary folder's "tamrin-setup.log"; nothing when the folder cannot be had or
-// the path would not fit a path buffer.
+// "tamrin-setup.log" in the folder GetTempPath2W gives (for SYSTEM one only SYSTEM and
+// the administrators can write to); nothing when the folder cannot be had or the path
+// would not fit a path buffer.
 std::optional<std::u16string> DefaultLogPath();
+
+struct LogTarget {
+    std::u16string path;
+    LogOwner owner = LogOwner::Anyone;  // whose file there may serve as the log
+};
 
 // The log a run writes: the /log file; in quiet mode without it the default one; the
 // wizard without /log writes none.
-std::optional<std::u16string> LogPathFor(const SetupOptions& options);
+std::optional<LogTarget> LogPathFor(const SetupOptions& options);
 
 class SetupLog {
 public:
     // Opens the file for appending: created when missing, never truncated, readable by
     // others while it is open and appendable by another run (a second setup refused
-    // while this one runs still says why in the same log). A log open before is closed first.
-    // Not opened: the error says why.
-    platform::Outcome Open(const std::u16string& path);
+    // while this one runs still says why in the same log). A file that may not serve
+    // (engine/log_file_open.h) is left alone, and the log is a new file beside it whose
+    // first line says why. A log open before is closed first. Not opened: the error says why.
+    platform::Outcome Open(const std::u16string& path, LogOwner owner = LogOwner::Anyone);
     bool IsOpen() const { return file_.IsValid(); }
     void Close() { file_.reset(); }
 

@@ -21,6 +21,8 @@ const char16_t kFolderTooLong[] =
 const char16_t kInvalidCommandLine[] = u"命令行无效：";
 const char16_t kUsageHint[] = u"\n\n用 /? 启动本程序可查看全部命令行参数。";
 const char16_t kAlreadyRunning[] = u"另一个打印机驱动安装程序正在运行。\n\n请等它结束后再启动本程序。";
+const char16_t kCannotExclude[] =
+    u"无法确定是否有另一个打印机驱动安装程序正在运行，所以本程序没有做任何更改。\n\n错误代码：";
 
 StartDecision EndWith(std::uint32_t exitCode, StartReport report) {
     StartDecision decision;
@@ -147,16 +149,24 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
     }
 
     StartDecision decision;
-    platform::Dword lockError = 0;
-    switch (facts.TakeSetupLock(lockError)) {
+    const InstanceStatus lock = facts.TakeSetupLock();
+    switch (lock.state) {
         case InstanceState::Alone:
             break;
         case InstanceState::AnotherRunning:
             return EndWith(kExitAlreadyRunning, {u"Another setup is running; nothing was changed", kAlreadyRunning,
                                                  kCaption, platform::kIconWarning});
         case InstanceState::Unknown:
-            decision.note = StartNote{u"Whether another setup runs cannot be known; going on", lockError};
-            break;
+            // Never a run without exclusion: another one may be changing the same printers.
+            return EndWith(kExitAlreadyRunning,
+                           {u"Whether another setup runs cannot be known, so nothing was changed: " +
+                                lock.failure + u": " + ErrorText(lock.error),
+                            kCannotExclude + text::Decimal(lock.error), kCaption, platform::kIconWarning});
+    }
+    if (lock.globalName) {
+        decision.note = StartNote{u"This system has no private object namespaces: the global name Global\\" +
+                                      std::u16string(kInstanceName) + u" keeps one setup at a time",
+                                  platform::kErrorProcNotFound};
     }
     // A medium whose catalogue cannot serve ends here, before any page and any change.
     const CatalogueProblem problem = facts.CheckCatalogue();
@@ -176,10 +186,9 @@ HandOver SystemStartFacts::HandOverIfNeeded() {
     return handOver_ ? HandOverToX64Program(medium_.programFolder, signer_) : HandOver{};
 }
 
-InstanceState SystemStartFacts::TakeSetupLock(platform::Dword& error) {
+InstanceStatus SystemStartFacts::TakeSetupLock() {
     lock_.emplace();
-    error = lock_->Error();
-    return lock_->State();
+    return lock_->Status();
 }
 
 CatalogueProblem SystemStartFacts::CheckCatalogue() { return engine::CheckCatalogue(Catalogue(medium_.catalogueFile)); }

@@ -54,7 +54,7 @@ class StartFacts {
 public:
     virtual bool FolderFits() = 0;
     virtual HandOver HandOverIfNeeded() = 0;
-    virtual InstanceState TakeSetupLock(platform::Dword& error) = 0;
+    virtual InstanceStatus TakeSetupLock() = 0;
     virtual CatalogueProblem CheckCatalogue() = 0;
     virtual const std::u16string& CatalogueFile() const = 0;
 
@@ -76,7 +76,7 @@ public:
 
     bool FolderFits() override { return folderFits_; }
     HandOver HandOverIfNeeded() override;
-    InstanceState TakeSetupLock(platform::Dword& error) override;
+    InstanceStatus TakeSetupLock() override;
     CatalogueProblem CheckCatalogue() override;
     const std::u16string& CatalogueFile() const override { return medium_.catalogueFile; }
 

@@ -28,6 +28,7 @@ constexpr Dword kErrorInvalidHandle = 6;
 constexpr Dword kErrorNotEnoughMemory = 8;
 constexpr Dword kErrorNotSupported = 50;
 constexpr Dword kErrorInsufficientBuffer = 122;
+constexpr Dword kErrorProcNotFound = 127;
 constexpr Dword kErrorAlreadyExists = 183;
 constexpr Dword kErrorMoreData = 234;
 constexpr Dword kErrorNoMoreItems = 259;

@@ -55,8 +55,8 @@ std::optional<platform::Sha256> ExpectedSigner() {
 }
 
 void OpenLog(const engine::SetupOptions& options) {
-    std::optional<std::u16string> path = engine::LogPathFor(options);
-    if (!path || !RunLog().Open(*path).ok()) return;
+    std::optional<engine::LogTarget> target = engine::LogPathFor(options);
+    if (!target || !RunLog().Open(target->path, target->owner).ok()) return;
     RunLog().Write(u"Setup " TAMRIN_VERSION_TEXT " (" + std::u16string(kProgramName) + u") started: " +
                    std::u16string(AsU16(::GetCommandLineW())));
 }

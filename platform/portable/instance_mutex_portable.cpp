@@ -1,5 +1,6 @@
 // Named mutexes outside Windows: names known within this process only, each living while
 // a handle to it is open, so that a second guard in the same process sees the first.
+// There are no private namespaces, as on a system that lacks their calls.
 #include <map>
 #include <mutex>
 #include <string>
@@ -11,6 +12,13 @@ namespace platform {
 namespace {
 
 struct PortableMutexes final : Mutexes {
+    Result<Handle> CreatePrivateNamespaceW(const char16_t*, const char16_t*) override {
+        return {nullptr, kErrorProcNotFound};
+    }
+    Result<Handle> OpenPrivateNamespaceW(const char16_t*, const char16_t*) override {
+        return {nullptr, kErrorProcNotFound};
+    }
+    Result<Bool> ClosePrivateNamespace(Handle) override { return {0, kErrorProcNotFound}; }
     Result<Handle> CreateMutexW(const char16_t* name) override {
         std::lock_guard<std::mutex> lock(guard_);
         // An unnamed mutex has an empty name here, and no other handle can find it.

@@ -13,7 +13,8 @@
 #    spooler, the INF folder and the printer interface untouched.
 # 5. Invalid command lines: 1639, the reason in the log, nothing touched, even with a
 #    printer of the model present; a switch that needs /quiet without it shows a box
-#    (BUILD_DIR/screenshots/quiet_mode/ARCH-quiet-invalid-box.png).
+#    (BUILD_DIR/screenshots/quiet_mode/ARCH-quiet-invalid-box.png). Without /log, with a
+#    folder planted under the default log's name, the log is a new file beside it.
 # 6. One setup at a time: a quiet run while the wizard runs, or while another quiet run
 #    installs, ends with 1618 and changes nothing; the wizard then cancelled gives 1602.
 source "$(dirname "$0")/wizard_lib.sh"
@@ -158,6 +159,16 @@ for n in "${!refusals[@]}"; do
   [ "$(printers)" = "$before" ] || fail "[$args] changed the spooler: [$(printers)]"
   no_printui "[$args]"
 done
+# A folder in the default log's place is left alone; the log goes beside it and says why.
+temp=$(find "$TAMRIN_WINEPREFIX/drive_c/users" -maxdepth 2 -type d -name Temp -print -quit)
+mkdir "$temp/tamrin-setup.log"
+expect_run 1639 /quiet /bogus
+beside=$(find "$temp" -maxdepth 1 -type f -name 'tamrin-setup-*.log' -print -quit)
+[ -n "$beside" ] || fail "no log beside the folder planted in $temp: [$(ls "$temp")]"
+logged "$beside" | head -1 | grep -F 'tamrin-setup.log", which may not serve: it cannot be opened as a file: error 5' \
+  >/dev/null || fail "the log beside the folder does not start with why: [$(logged "$beside")]"
+expect_log_ends "$beside" 1639
+[ -z "$(ls -A "$temp/tamrin-setup.log")" ] || fail "the planted folder was written into"
 # Without /quiet the refusal is shown in a box as well.
 start_watched "$work/medium/$exe_name" /model KV-100 /log "$(log_path invalid-box)"
 expect_page "$caption" "$box_buttons" quiet-invalid-box
@@ -169,7 +180,7 @@ wait_exit || fail "the probe watching the boxed run failed"
 expect_logged "$work/invalid-box.log" 'Invalid command line: /model needs /quiet'
 [ "$(printers)" = "$before" ] || fail "the boxed refusal changed the spooler: [$(printers)]"
 no_printui "/model without /quiet"
-echo "invalid command lines: $((${#refusals[@]} + 1)) refused with 1639, the reason logged, nothing changed"
+echo "invalid command lines: $((${#refusals[@]} + 2)) refused with 1639, the reason logged, nothing changed; the log beside a planted folder: ${beside##*/}"
 
 # --- 6. One setup at a time.
 e2e_fresh_prefix

@@ -1,14 +1,20 @@
 // The setup log, with the system behind the seam as its documentation gives it:
 // "CreateFileW function" (OPEN_ALWAYS opens a file that is there with ERROR_ALREADY_EXISTS
-// and creates a missing one; FILE_APPEND_DATA without FILE_WRITE_DATA writes only at the
-// end, "File Security and Access Rights"), "FormatMessageW function" (the count of
-// characters stored without the terminator, 0 and ERROR_INSUFFICIENT_BUFFER when the text
-// does not fit) and "GetTempPathW function" (the path ends in a backslash; the size needed
-// when it does not fit). The last test writes a real file through the build's own service.
+// and creates a missing one; CREATE_NEW fails with ERROR_FILE_EXISTS on any name that is
+// there; a folder opens only with FILE_FLAG_BACKUP_SEMANTICS, else ERROR_ACCESS_DENIED;
+// FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, without it the link is followed;
+// FILE_APPEND_DATA without FILE_WRITE_DATA writes only at the end, "File Security and
+// Access Rights"), "GetFileInformationByHandle function" (dwFileAttributes,
+// nNumberOfLinks), "GetSecurityInfo function" (the owner needs READ_CONTROL),
+// "FormatMessageW function" (the count of characters stored without the terminator, 0 and
+// ERROR_INSUFFICIENT_BUFFER when the text does not fit) and "GetTempPath2W function" (the
+// path ends in a backslash; the size needed when it does not fit). The last test writes
+// a real file through the build's own service.
 #include "engine/setup_log.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -24,40 +30,70 @@ namespace {
 
 using platform::Dword;
 
+const char16_t kUserSid[] = u"S-1-5-21-1004336348-1177238915-682003330-1001";
+
 class FakeLogFiles final : public platform::LogFiles {
 public:
     std::map<std::u16string, std::string> files;
-    std::set<std::u16string> denied;
+    std::u16string deniedFolder = u"C:\\Windows\\";  // nothing in it opens or is made
+    std::set<std::u16string> folders;
+    std::map<std::u16string, std::u16string> links;   // a link's name: what it points to
+    std::map<std::u16string, Dword> names;            // files with hard links: their number of names
+    std::map<std::u16string, std::u16string> owners;  // files that are not the Administrators'
+    std::u16string newOwner = u"S-1-5-32-544";        // the owner of a file made here
     std::map<Dword, std::u16string> messages{{5, u"Access is denied.\r\n"}};
     std::u16string tempPath = u"C:\\Temp\\";
     bool tempFails = false;
     bool writesFail = false;
     platform::SystemTime now{2026, 12, 1, 7, 14, 3, 59, 120};
 
-    Dword access = 0, share = 0, creation = 0;
+    Dword access = 0, share = 0, creation = 0, flags = 0;
     int open = 0;
 
-    platform::Result<platform::Handle> CreateFileW(const char16_t* path, Dword a, Dword s, Dword c,
-                                                   Dword) override {
-        access = a, share = s, creation = c;
-        if (denied.count(path)) return {platform::kInvalidHandle, platform::kErrorAccessDenied};
-        bool existed = files.count(path) != 0;
-        if (!existed && c != platform::kOpenAlways)
+    platform::Result<platform::Handle> CreateFileW(const char16_t* name, Dword a, Dword s, Dword c,
+                                                   Dword f) override {
+        access = a, share = s, creation = c, flags = f;
+        std::u16string path = name;
+        if (path.rfind(deniedFolder, 0) == 0 || folders.count(path))
+            return {platform::kInvalidHandle, platform::kErrorAccessDenied};
+        const bool there = files.count(path) || links.count(path);
+        if (c == platform::kCreateNew && there) return {platform::kInvalidHandle, platform::kErrorFileExists};
+        if (links.count(path) && !(f & platform::kFileFlagOpenReparsePoint)) path = links[path];
+        bool existed = files.count(path) || links.count(path);
+        if (!existed && c != platform::kOpenAlways && c != platform::kCreateNew)
             return {platform::kInvalidHandle, platform::kErrorFileNotFound};
-        if (c != platform::kOpenAlways) files[path].clear();  // anything else would lose the old lines
+        if (!existed) owners[path] = newOwner;
         files[path];
         ++open;
-        handles_[++next_] = path;
+        handles_[++next_] = {path, a};
         return {reinterpret_cast<platform::Handle>(next_), existed ? platform::kErrorAlreadyExists : 0};
+    }
+    platform::Result<platform::Bool> GetFileInformationByHandle(platform::Handle file,
+                                                                platform::FileInformation* info) override {
+        const Opened* h = Find(file);
+        if (!h) return {0, platform::kErrorInvalidHandle};
+        info->attributes =
+            links.count(h->path) ? platform::kFileAttributeReparsePoint : platform::kFileAttributeNormal;
+        info->numberOfLinks = names.count(h->path) ? names[h->path] : 1;
+        return {1};
+    }
+    platform::Result<platform::Bool> GetFileOwnerSid(platform::Handle file, char16_t* sid,
+                                                     Dword size) override {
+        const Opened* h = Find(file);
+        if (!h) return {0, platform::kErrorInvalidHandle};
+        if (!(h->access & platform::kReadControl)) return {0, platform::kErrorAccessDenied};
+        const std::u16string owner = owners.count(h->path) ? owners[h->path] : u"S-1-5-32-544";
+        if (!text::Copy(sid, size, owner.c_str())) return {0, platform::kErrorInsufficientBuffer};
+        return {1};
     }
     platform::Result<platform::Bool> WriteFile(platform::Handle file, const void* data, Dword size,
                                                Dword* written) override {
-        auto h = handles_.find(reinterpret_cast<std::intptr_t>(file));
-        if (h == handles_.end() || writesFail) {
+        const Opened* h = Find(file);
+        if (!h || writesFail) {
             *written = 0;
             return {0, 29};  // ERROR_WRITE_FAULT
         }
-        files[h->second].append(static_cast<const char*>(data), size);
+        files[h->path].append(static_cast<const char*>(data), size);
         *written = size;
         return {1};
     }
@@ -67,13 +103,14 @@ public:
         return {1};
     }
     void GetLocalTime(platform::SystemTime* time) override { *time = now; }
+    Dword GetCurrentProcessId() override { return 4312; }
     Dword FormatSystemMessage(Dword error, char16_t* buffer, Dword size) override {
         auto m = messages.find(error);
         if (m == messages.end() || m->second.size() + 1 > size) return 0;
         text::Copy(buffer, size, m->second.c_str());
         return static_cast<Dword>(m->second.size());
     }
-    Dword GetTempPathW(Dword size, char16_t* buffer) override {
+    Dword GetTempPath2W(Dword size, char16_t* buffer) override {
         if (tempFails) return 0;
         if (tempPath.size() + 1 > size) return static_cast<Dword>(tempPath.size() + 1);
         text::Copy(buffer, size, tempPath.c_str());
@@ -81,8 +118,17 @@ public:
     }
 
 private:
+    struct Opened {
+        std::u16string path;
+        Dword access;
+    };
+    const Opened* Find(platform::Handle file) const {
+        auto h = handles_.find(reinterpret_cast<std::intptr_t>(file));
+        return h == handles_.end() ? nullptr : &h->second;
+    }
+
     std::intptr_t next_ = 0x100;
-    std::map<std::intptr_t, std::u16string> handles_;
+    std::map<std::intptr_t, Opened> handles_;
     platform::ScopedService<platform::LogFiles> scope_{*this};
 };
 
@@ -92,9 +138,10 @@ TEST(SetupLog, LinesAreAppendedWithTheLocalTimeAndWhatWasThereStays) {
     engine::SetupLog log;
     platform::Outcome opened = log.Open(u"C:\\Logs\\setup.log");
     EXPECT_TRUE(opened.ok()) << "ERROR_ALREADY_EXISTS from OPEN_ALWAYS is a success";
-    EXPECT_EQ(fs.access, platform::kFileAppendData);
+    EXPECT_EQ(fs.access, platform::kFileAppendData | platform::kFileReadAttributes);
     EXPECT_EQ(fs.share, platform::kFileShareRead | platform::kFileShareWrite);
     EXPECT_EQ(fs.creation, platform::kOpenAlways);
+    EXPECT_EQ(fs.flags, platform::kFileAttributeNormal | platform::kFileFlagOpenReparsePoint);
     EXPECT_TRUE(log.Write(u"Installing KV系列 100"));
     fs.now.second = 60 - 1, fs.now.minute = 4;
     EXPECT_TRUE(log.WriteError(u"Removing printer", 5));
@@ -108,7 +155,6 @@ TEST(SetupLog, LinesAreAppendedWithTheLocalTimeAndWhatWasThereStays) {
 
 TEST(SetupLog, ALogThatCannotBeOpenedStopsNothing) {
     FakeLogFiles fs;
-    fs.denied.insert(u"C:\\Windows\\setup.log");
     engine::SetupLog log;
     platform::Outcome opened = log.Open(u"C:\\Windows\\setup.log");
     EXPECT_FALSE(opened.ok());
@@ -167,7 +213,7 @@ TEST(SetupLog, TheDefaultLogLiesInTheTemporaryFolder) {
     EXPECT_EQ(engine::DefaultLogPath().value_or(u"?"), u"C:\\Temp\\tamrin-setup.log");
     fs.tempPath = u"C:\\Temp";
     EXPECT_EQ(engine::DefaultLogPath().value_or(u"?"), u"C:\\Temp\\tamrin-setup.log");
-    // GetTempPathW's longest result (MAX_PATH + 1) is read whole; a path that would not
+    // GetTempPath2W's longest result (MAX_PATH + 1) is read whole; a path that would not
     // fit the path buffer with the file name is none.
     fs.tempPath = u"C:\\" + std::u16string(257, u't') + u"\\";
     EXPECT_FALSE(engine::DefaultLogPath().has_value());
@@ -178,14 +224,130 @@ TEST(SetupLog, TheDefaultLogLiesInTheTemporaryFolder) {
     fs.tempFails = false;
     fs.tempPath = u"C:\\Temp\\";
 
+    using engine::LogOwner;
+    auto target = [](const engine::SetupOptions& options) {
+        std::optional<engine::LogTarget> t = engine::LogPathFor(options);
+        return t ? std::make_pair(t->path, t->owner)
+                 : std::make_pair(std::u16string(u"none"), LogOwner::Anyone);
+    };
+    using Target = std::pair<std::u16string, LogOwner>;
     engine::SetupOptions options;
-    EXPECT_FALSE(engine::LogPathFor(options).has_value()) << "the wizard without /log writes none";
+    EXPECT_EQ(target(options), Target(u"none", LogOwner::Anyone)) << "the wizard without /log writes none";
     options.quiet = true;
-    EXPECT_EQ(engine::LogPathFor(options).value_or(u"?"), u"C:\\Temp\\tamrin-setup.log");
+    EXPECT_EQ(target(options), Target(u"C:\\Temp\\tamrin-setup.log", LogOwner::SystemOrAdministrators));
     options.logFile = u"D:\\x.log";
-    EXPECT_EQ(engine::LogPathFor(options).value_or(u"?"), u"D:\\x.log");
+    EXPECT_EQ(target(options), Target(u"D:\\x.log", LogOwner::Anyone));
     options.quiet = false;
-    EXPECT_EQ(engine::LogPathFor(options).value_or(u"?"), u"D:\\x.log");
+    EXPECT_EQ(target(options), Target(u"D:\\x.log", LogOwner::Anyone));
+}
+
+// What another account may have put where the log goes: each is left as it was, and the
+// log is a new file beside it whose first line says why.
+TEST(SetupLog, AFileThatMayNotServeIsLeftAloneAndTheLogGoesBesideIt) {
+    using engine::LogOwner;
+    const std::u16string log = u"C:\\Temp\\tamrin-setup.log";
+    const std::u16string beside = u"C:\\Temp\\tamrin-setup-20261207-140359-120-4312.log";
+    const std::string why =
+        "2026-12-07 14:03:59 This log is written here, not to \"C:\\Temp\\tamrin-setup.log\", "
+        "which may not serve: ";
+    const struct Row {
+        const char* what;
+        LogOwner owner;
+        void (*arrange)(FakeLogFiles&);
+        std::u16string used;
+        std::string reason;  // the first line's end; empty: the file itself is used
+    } rows[] = {
+        {"a planted file owned by a user", LogOwner::SystemOrAdministrators,
+         [](FakeLogFiles& fs) {
+             fs.files[u"C:\\Temp\\tamrin-setup.log"] = "forged\r\n",
+             fs.owners[u"C:\\Temp\\tamrin-setup.log"] = kUserSid;
+         },
+         beside, "it is owned by " + text::ToUtf8(kUserSid) + ", not by SYSTEM or the Administrators group"},
+        {"a folder", LogOwner::SystemOrAdministrators,
+         [](FakeLogFiles& fs) { fs.folders.insert(u"C:\\Temp\\tamrin-setup.log"); }, beside,
+         "it cannot be opened as a file: error 5: Access is denied."},
+        {"a link", LogOwner::Anyone,
+         [](FakeLogFiles& fs) {
+             fs.links[u"C:\\Temp\\tamrin-setup.log"] = u"D:\\Data\\notes.txt";
+             fs.files[u"D:\\Data\\notes.txt"] = "[fonts]\r\n";
+         },
+         beside, "it is a link or another reparse point"},
+        {"a hard link", LogOwner::Anyone,
+         [](FakeLogFiles& fs) {
+             fs.files[u"C:\\Temp\\tamrin-setup.log"], fs.names[u"C:\\Temp\\tamrin-setup.log"] = 2;
+         },
+         beside, "it is a file with 2 names (hard links), not one"},
+        {"the /log file owned by a user", LogOwner::Anyone,
+         [](FakeLogFiles& fs) {
+             fs.files[u"C:\\Temp\\tamrin-setup.log"], fs.owners[u"C:\\Temp\\tamrin-setup.log"] = kUserSid;
+         },
+         log, ""},
+        {"the default log of an earlier run as SYSTEM", LogOwner::SystemOrAdministrators,
+         [](FakeLogFiles& fs) {
+             fs.files[u"C:\\Temp\\tamrin-setup.log"], fs.owners[u"C:\\Temp\\tamrin-setup.log"] = u"S-1-5-18";
+         },
+         log, ""},
+        {"a new default log, whoever owns new files", LogOwner::SystemOrAdministrators,
+         [](FakeLogFiles& fs) { fs.newOwner = kUserSid; }, log, ""},
+        {"names beside it taken", LogOwner::SystemOrAdministrators,
+         [](FakeLogFiles& fs) {
+             fs.folders.insert(u"C:\\Temp\\tamrin-setup.log");
+             fs.files[u"C:\\Temp\\tamrin-setup-20261207-140359-120-4312.log"] = "planted\r\n";
+             fs.links[u"C:\\Temp\\tamrin-setup-20261207-140359-120-4312-2.log"] = u"D:\\Data\\notes.txt";
+         },
+         u"C:\\Temp\\tamrin-setup-20261207-140359-120-4312-3.log",
+         "it cannot be opened as a file: error 5: Access is denied."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeLogFiles fs;
+        row.arrange(fs);
+        const std::map<std::u16string, std::string> before = fs.files;
+        engine::SetupLog setupLog;
+        ASSERT_TRUE(setupLog.Open(log, row.owner).ok());
+        EXPECT_TRUE(setupLog.Write(u"step"));
+        const std::string first = row.reason.empty() ? "" : why + row.reason + "\r\n";
+        EXPECT_EQ(fs.files[row.used], (before.count(row.used) ? before.at(row.used) : "") + first +
+                                          "2026-12-07 14:03:59 step\r\n");
+        for (const auto& [path, content] : before) {
+            if (path != row.used) {
+                EXPECT_EQ(fs.files[path], content) << text::ToUtf8(path) << " was changed";
+            }
+        }
+        EXPECT_EQ(fs.creation, row.reason.empty() ? platform::kOpenAlways : platform::kCreateNew);
+    }
+}
+
+TEST(SetupLog, WhenEveryNameBesideIsTakenThereIsNoLog) {
+    FakeLogFiles fs;
+    fs.folders.insert(u"C:\\Temp\\tamrin-setup.log");
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        fs.files[engine::BesideName(u"C:\\Temp\\tamrin-setup.log", fs.now, 4312, attempt)] = "planted";
+    }
+    const std::map<std::u16string, std::string> before = fs.files;
+    engine::SetupLog log;
+    platform::Outcome opened =
+        log.Open(u"C:\\Temp\\tamrin-setup.log", engine::LogOwner::SystemOrAdministrators);
+    EXPECT_FALSE(opened.ok());
+    EXPECT_EQ(opened.error, platform::kErrorFileExists);
+    EXPECT_EQ(fs.files, before);
+    EXPECT_EQ(fs.open, 0);
+}
+
+TEST(SetupLog, TheNameBesideKeepsTheFolderAndTheExtension) {
+    const platform::SystemTime time{2026, 1, 4, 2, 9, 5, 7, 3};
+    const struct Row {
+        std::u16string path;
+        std::u16string beside;
+    } rows[] = {
+        {u"D:\\logs\\setup.log", u"D:\\logs\\setup-20260102-090507-003-77.log"},
+        {u"D:\\logs.d\\setup", u"D:\\logs.d\\setup-20260102-090507-003-77"},
+        {u"D:/logs/a.b.txt", u"D:/logs/a.b-20260102-090507-003-77.txt"},
+        {u"D:\\logs\\", u"D:\\logs\\tamrin-setup-20260102-090507-003-77.log"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(text::ToUtf8(engine::BesideName(row.path, time, 77, 0)), text::ToUtf8(row.beside));
+    }
 }
 
 std::string ReadAll(const std::filesystem::path& p) {

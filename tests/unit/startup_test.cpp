@@ -20,6 +20,7 @@ struct Facts final : engine::StartFacts {
     bool folderFits = true;
     engine::HandOver handOver;
     InstanceState lock = InstanceState::Alone;
+    bool globalName = false;
     CatalogueProblem catalogue = CatalogueProblem::None;
     std::u16string asked;  // one letter a fact: H hand-over, L lock, C catalogue
 
@@ -28,10 +29,14 @@ struct Facts final : engine::StartFacts {
         asked += u'H';
         return handOver;
     }
-    InstanceState TakeSetupLock(platform::Dword& error) override {
+    engine::InstanceStatus TakeSetupLock() override {
         asked += u'L';
-        error = lock == InstanceState::Unknown ? 5 : 0;
-        return lock;
+        engine::InstanceStatus status{lock, u"", 0, globalName};
+        if (lock == InstanceState::Unknown) {
+            status.failure = u"the mutex M cannot be made or opened";
+            status.error = 5;
+        }
+        return status;
     }
     CatalogueProblem CheckCatalogue() override {
         asked += u'C';
@@ -96,8 +101,14 @@ TEST(Startup, EachCommandLineAndMachineGivesOneDecision) {
          StartAction::RunWizard, 0, u"HLC", u"", 0},
         {"the unattended mode", quiet, true, {}, InstanceState::Alone, CatalogueProblem::None, StartAction::RunQuiet,
          0, u"HLC", u"", 0},
-        {"an unknown lock goes on", quiet, true, {}, InstanceState::Unknown, CatalogueProblem::None,
-         StartAction::RunQuiet, 0, u"HLC", u"", 0},
+        {"an unknown lock ends the run", quiet, true, {}, InstanceState::Unknown, CatalogueProblem::None,
+         StartAction::End, engine::kExitAlreadyRunning, u"HL",
+         u"Whether another setup runs cannot be known, so nothing was changed: the mutex M cannot be made or "
+         u"opened: error 5",
+         platform::kIconWarning},
+        {"an unknown lock ends the wizard too", u"setup.exe", true, {}, InstanceState::Unknown,
+         CatalogueProblem::None, StartAction::End, engine::kExitAlreadyRunning, u"HL", u"Whether another setup",
+         platform::kIconWarning},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -111,7 +122,7 @@ TEST(Startup, EachCommandLineAndMachineGivesOneDecision) {
         EXPECT_EQ(decision.exitCode, row.exitCode);
         EXPECT_EQ(facts.asked, row.asked);
         EXPECT_EQ(decision.writesLog, row.handOver.outcome != HandOverOutcome::Finished);
-        EXPECT_EQ(decision.note.has_value(), row.lock == InstanceState::Unknown);
+        EXPECT_FALSE(decision.note.has_value());
         ASSERT_EQ(decision.report.has_value(), !row.logStart.empty());
         if (!decision.report) continue;
         EXPECT_EQ(decision.report->logText.substr(0, row.logStart.size()), row.logStart);
@@ -135,6 +146,24 @@ TEST(Startup, TheBoxesSayWhatIsWrong) {
 
     facts.handOver = HandedOver(HandOverOutcome::StartFailed);
     EXPECT_NE(box(u"setup.exe").boxText.find(u"D:\\tamrin64.exe\n\n错误代码：2"), std::u16string::npos);
+
+    facts.handOver = {};
+    facts.lock = InstanceState::Unknown;
+    EXPECT_NE(box(u"setup.exe").boxText.find(u"错误代码：5"), std::u16string::npos);
+}
+
+// Where the system lacks private namespaces the run goes on under the global name, and
+// its log says so.
+TEST(Startup, TheGlobalMutexNameIsNoted) {
+    Facts facts;
+    facts.globalName = true;
+    const engine::StartDecision decision =
+        engine::DecideStart(engine::ParseCommandLine(u"setup.exe /quiet /model KV-100 /port LPT1:"), facts);
+    EXPECT_EQ(decision.action, StartAction::RunQuiet);
+    ASSERT_TRUE(decision.note.has_value());
+    EXPECT_EQ(decision.note->text, u"This system has no private object namespaces: the global name "
+                                   u"Global\\TamrinPrinterSetup keeps one setup at a time");
+    EXPECT_EQ(decision.note->error, platform::kErrorProcNotFound);
 }
 
 // A refused signature ends the run as a failure that names the reason; a chain not

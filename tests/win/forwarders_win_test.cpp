@@ -133,6 +133,30 @@ TEST(Forwarders, Mutexes) {
     ::CloseHandle(event);
 }
 
+// A private namespace of the Administrators: made, then found by a second caller. Wine 8
+// lacks CreatePrivateNamespaceW, OpenPrivateNamespaceW and ClosePrivateNamespace (its
+// CreateBoundaryDescriptorW is a stub): every call gives ERROR_PROC_NOT_FOUND there.
+TEST(Forwarders, PrivateNamespaces) {
+    auto& mutexes = platform::Get<platform::Mutexes>();
+    ::SetLastError(kPoison);
+    platform::Result<platform::Handle> made = mutexes.CreatePrivateNamespaceW(u"TamrinTest", u"TamrinTest");
+    if (RunningUnderWine()) {
+        ExpectResult(made, false, ERROR_PROC_NOT_FOUND);
+        ::SetLastError(kPoison);
+        ExpectResult(mutexes.OpenPrivateNamespaceW(u"TamrinTest", u"TamrinTest"), false,
+                     ERROR_PROC_NOT_FOUND);
+        return;
+    }
+    ExpectResult(made, true, 0);
+    ::SetLastError(kPoison);
+    ExpectResult(mutexes.CreatePrivateNamespaceW(u"TamrinTest", u"TamrinTest"), false, ERROR_ALREADY_EXISTS);
+    ::SetLastError(kPoison);
+    platform::Result<platform::Handle> opened = mutexes.OpenPrivateNamespaceW(u"TamrinTest", u"TamrinTest");
+    ExpectResult(opened, true, 0);
+    ExpectResult(mutexes.ClosePrivateNamespace(opened.value), true, 0);
+    ExpectResult(mutexes.ClosePrivateNamespace(made.value), true, 0);
+}
+
 // CreateFileW with OPEN_ALWAYS gives ERROR_ALREADY_EXISTS with a file that was there.
 TEST(Forwarders, LogFiles) {
     auto& files = platform::Get<platform::LogFiles>();
@@ -161,6 +185,54 @@ TEST(Forwarders, LogFiles) {
     ::DeleteFileW(Wide(path).c_str());
 
     ExpectResult(open(U16(std::wstring(folder) + L"no\\such\\folder\\x.log")), false, ERROR_PATH_NOT_FOUND);
+}
+
+// What the log reads of the file it opened, without following a link: a new file is a
+// regular one with one name; a folder does not open as a file; CREATE_NEW takes no name
+// that is there. For an account other than SYSTEM GetTempPath2W gives GetTempPathW's folder.
+TEST(Forwarders, LogFileFacts) {
+    auto& files = platform::Get<platform::LogFiles>();
+    wchar_t folder[MAX_PATH];
+    ASSERT_GT(::GetTempPathW(MAX_PATH, folder), 0u);
+    char16_t temp2[MAX_PATH + 1];
+    ASSERT_EQ(files.GetTempPath2W(MAX_PATH + 1, temp2), ::wcslen(folder));
+    EXPECT_EQ(std::u16string(temp2), U16(folder));
+
+    const std::u16string path = U16(std::wstring(folder) + L"tamrin-forwarder-facts.log");
+    ::DeleteFileW(Wide(path).c_str());
+    const platform::Dword access =
+        platform::kFileAppendData | platform::kFileReadAttributes | platform::kReadControl;
+    const platform::Dword flags = platform::kFileAttributeNormal | platform::kFileFlagOpenReparsePoint;
+    ::SetLastError(kPoison);
+    platform::Result<platform::Handle> created =
+        files.CreateFileW(path.c_str(), access, platform::kFileShareRead, platform::kCreateNew, flags);
+    ExpectResult(created, true, 0);
+    platform::FileInformation info;
+    ::SetLastError(kPoison);
+    ExpectResult(files.GetFileInformationByHandle(created.value, &info), true, 0);
+    EXPECT_EQ(info.attributes & (platform::kFileAttributeDirectory | platform::kFileAttributeReparsePoint),
+              0u);
+    EXPECT_EQ(info.numberOfLinks, 1u);
+    char16_t owner[192];
+    ::SetLastError(kPoison);
+    ExpectResult(files.GetFileOwnerSid(created.value, owner, 192), true, 0);
+    EXPECT_EQ(std::u16string(owner).substr(0, 6), u"S-1-5-");
+    ExpectResult(files.GetFileOwnerSid(created.value, owner, 4), false, ERROR_INSUFFICIENT_BUFFER);
+
+    ::SetLastError(kPoison);
+    ExpectResult(files.CreateFileW(path.c_str(), platform::kFileAppendData, platform::kFileShareRead,
+                                   platform::kCreateNew, flags),
+                 false, ERROR_FILE_EXISTS);
+    ExpectResult(files.CloseHandle(created.value), true, 0);
+    ::DeleteFileW(Wide(path).c_str());
+
+    const std::u16string dir = U16(std::wstring(folder) + L"tamrin-forwarder-folder.log");
+    ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
+    ::SetLastError(kPoison);
+    ExpectResult(
+        files.CreateFileW(dir.c_str(), access, platform::kFileShareRead, platform::kOpenAlways, flags), false,
+        ERROR_ACCESS_DENIED);
+    ::RemoveDirectoryW(Wide(dir).c_str());
 }
 
 TEST(Forwarders, DeviceIo) {
