@@ -14,6 +14,7 @@
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
+#include "platform/text.h"
 #include "usb/device_rescan.h"
 
 namespace engine {
@@ -254,11 +255,22 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
         log.Write(u"No printer of " + Quoted(printerName) + u" is installed: nothing to remove");
         return FlowResult::Done;
     }
+    // The model's own driver is the one its INF's model line describes: the printer name
+    // with the maker in capitals, which the spooler compares without regard to case, as
+    // the printer name itself. A printer of the model bound to another driver (another
+    // maker's, or one of its own names) takes the printer away, never that driver.
+    auto sameDriver = [](const std::u16string& a, const std::u16string& b) {
+        return text::EqualNoCase(a.c_str(), b.c_str());
+    };
     std::vector<std::u16string> drivers;
     for (const LocalPrinter& printer : ofModel) {
         log.Write(u"Removing the printer " + Quoted(printer.name));
-        if (!printer.driver.empty() &&
-            std::find(drivers.begin(), drivers.end(), printer.driver) == drivers.end()) {
+        if (!printer.driver.empty() && !sameDriver(printer.driver, printerName)) {
+            log.Write(u"Keeping the driver " + Quoted(printer.driver) + u" of " + Quoted(printer.name) +
+                      u": it is not the model's own");
+        } else if (!printer.driver.empty() &&
+                   std::none_of(drivers.begin(), drivers.end(),
+                                [&](const std::u16string& d) { return sameDriver(d, printer.driver); })) {
             drivers.push_back(printer.driver);
         }
         if (dryRun) continue;
@@ -268,7 +280,7 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
     }
     for (const std::u16string& driver : drivers) {
         auto user = std::find_if(others.begin(), others.end(),
-                                 [&](const LocalPrinter& other) { return other.driver == driver; });
+                                 [&](const LocalPrinter& other) { return sameDriver(other.driver, driver); });
         if (user != others.end()) {
             log.Write(u"Keeping the driver " + Quoted(driver) + u": the printer " + Quoted(user->name) +
                       u" uses it");

@@ -102,9 +102,10 @@ private:
 // the installation before anything is removed.
 FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& log);
 
-// Removes the printers of the model (its own name and its copies) and each of their
-// drivers that no other printer uses. Done when no printer of the model is left; a
-// driver that cannot be deleted is logged and does not fail it.
+// Removes the printers of the model (its own name and its copies) and the model's own
+// driver (the printer name without regard to case) when no other printer uses it; the
+// drivers of other names stay. Done when no printer of the model is left; a driver that
+// cannot be deleted is logged and does not fail it.
 FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& log);
 
 }  // namespace engine

@@ -220,6 +220,9 @@ TEST_F(Unattended, AnUninstallationRemovesTheModelsPrintersAndTheDriversNoOneEls
     spooler.AddPrinter(u"Korvel KV-100 (3)", u"Shared driver");
     spooler.AddPrinter(u"Office", u"Shared driver");
     spooler.AddPrinter(u"Korvel KV-1000", kPrinter);
+    // A copy bound to another maker's driver, which no other printer uses: the printer
+    // goes, the driver is not the model's and stays.
+    spooler.AddPrinter(u"KORVEL KV-100 (4)", u"Other Maker 24-pin");
     engine::SetupOptions uninstall = Install(u"KV-100", nullptr);
     uninstall.uninstall = true;
 
@@ -230,12 +233,15 @@ TEST_F(Unattended, AnUninstallationRemovesTheModelsPrintersAndTheDriversNoOneEls
     EXPECT_EQ(left, (std::vector<std::u16string>{u"Office", u"Korvel KV-1000"}));
     EXPECT_EQ(spooler.drivers.count(kPrinter), 1u);
     EXPECT_EQ(spooler.drivers.count(u"Shared driver"), 1u);
+    EXPECT_EQ(spooler.drivers.count(u"Other Maker 24-pin"), 1u);
 
-    // With the look-alike gone, its driver goes with the model's last printer.
+    // With the look-alike gone, the model's own driver goes with its last printer, its
+    // name as the INF spells it (the maker in capitals) being the model's without regard
+    // to case.
     spooler.printers.pop_back();
-    spooler.AddPrinter(kPrinter);
+    spooler.AddPrinter(kPrinter, u"KORVEL KV-100");
     EXPECT_EQ(Run(uninstall), engine::kExitSuccess);
-    EXPECT_EQ(spooler.drivers.count(kPrinter), 0u);
+    EXPECT_EQ(spooler.drivers.count(u"KORVEL KV-100"), 0u);
 
     // A printer that cannot be deleted fails the removal.
     spooler.AddPrinter(kPrinter);
