@@ -19,6 +19,7 @@
 #include "resources/resource.h"
 #include "tests/support/fake_devices.h"
 #include "tests/support/fake_pnp_update.h"
+#include "tests/support/fake_registry.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/temp_dir.h"
@@ -653,6 +654,10 @@ TEST_F(FinishPageTest, ARestartTheUpdateAsksForIsNamedInTheSuccessBox) {
     FakeDeviceIo io;
     const std::string deviceId = "MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;";
     io.replyBytes = std::string{0, static_cast<char>(deviceId.size() + 2)} + deviceId;
+    // The port monitor's values of the printer's interface: USB001, the chosen port.
+    FakeRegistry registry;
+    registry.AddInterface(u"##?#USB#VID_12AB&PID_34CD#0001", u"USB\\VID_12AB&PID_34CD\\0001", 1, 1);
+    pnp.rebootRequired = true;
     harness.boxes.Answer({ScriptedMessageBoxes::kShowOnScreen});
     HWND frame = nullptr;
     INT_PTR code = RunFinishPage([&](WizardDriver& wizard) {
