@@ -339,6 +339,7 @@ msi)
     done <<'ROWS'
 AppSearch||50
 TamrinKeepModel|NOT MODEL AND REMEMBEREDMODEL|51
+TamrinKeepPort|NOT PORT AND REMEMBEREDPORT|52
 LaunchConditions||100
 RemoveExistingProducts||1401
 TamrinRemoveData|REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE|3401
@@ -353,7 +354,7 @@ ROWS
     actions=$(table "$msi" CustomAction | cut -f1-2,4 | sort)
     # 1: a function of a DLL in the Binary table; +1024 deferred; +2048 without impersonation.
     expected=$(printf '%s\t%s\t%s\n' TamrinInstall 3073 InstallPrinter TamrinInstallData 51 \
-      '[INSTALLDIR]"[MODEL]"[PORT]"[NODEFAULT]"[TESTPAGE]"[TAMRINLOG]' TamrinKeepModel 51 '[REMEMBEREDMODEL]' \
+      '[INSTALLDIR]"[MODEL]"[PORT]"[NODEFAULT]"[TESTPAGE]"[TAMRINLOG]' TamrinKeepModel 51 '[REMEMBEREDMODEL]' TamrinKeepPort 51 '[REMEMBEREDPORT]' \
       TamrinRemove 3073 RemovePrinter TamrinRemoveData 51 '[INSTALLDIR]"[REMEMBEREDMODEL]""""[TAMRINLOG]' \
       TamrinRestart 1 RequestRestart | sort)
     [ "$actions" = "$expected" ] || fail "$arch: custom actions differ: $(diff <(echo "$expected") <(echo "$actions") | tr '\n' ' ')"
