@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The x64 Windows Installer package of the release under Wine's own msiexec, on a display
 # of its own:
-#   package_msiexec.sh win64 BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR RELEASE_WORK
+#   package_msiexec.sh win64 BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR RELEASE_WORK STAND_IN
 # (see wizard_lib.sh; RELEASE_WORK: the scratch folder of the package tests, whose release
-# package_test.sh build makes). One walk, each step on the state the one before left:
+# package_test.sh build makes; STAND_IN: stand_in_x64.exe, a program that ends with the
+# exit code it is told). One walk, each step on the state the one before left:
 # 1. MODEL the catalogue does not list: 1603, no files, no printer, no product.
 # 2. MODEL=KV-100 PORT=LPT1: the files under Program Files, the product registered with
 #    its publisher, and the printer (the default printer: Wine's msiexec runs the action
@@ -12,11 +13,13 @@
 #    the product upgraded, the remembered model installed again on the remembered port,
 #    the printer still there.
 # 4. msiexec /x: the printer and its copy, the files and the product gone.
+# 5. A package whose program asks for a restart (3010): the package ends with 3010 through
+#    the mark the deferred action leaves, which is gone afterwards.
 # Every msiexec run writes its verbose log to BUILD_DIR/e2e/package_msiexec/STEP.log.
 source "$(dirname "$0")/wizard_lib.sh"
 e2e_begin package_msiexec "$@"
 
-release=${e2e_more[0]}
+release=${e2e_more[0]} stand_in=${e2e_more[1]}
 printer='Korvel KV-100'
 msi=$(ls "$release"/a/dist/tamrin-*-x64.msi 2>/dev/null) || fail "no x64 package in $release/a (part \"build\" failed?)"
 version=$(basename "$msi" | sed 's/^tamrin-\(.*\)-x64\.msi$/\1/')
@@ -87,3 +90,16 @@ run_msiexec 0 remove /x "$(windows_path "$next")"
 [ ! -e "$installed" ] || fail "the removal left files: $(ls -R "$installed")"
 if registered "$next_code"; then fail "the product is still registered after the removal"; fi
 echo "removal: the printer, its copy, the files and the product gone"
+
+# --- 5. The program asks for a restart.
+restart_medium=$work/restart-medium
+cp -r "$release/a/dist/medium" "$restart_medium"
+cp "$stand_in" "$restart_medium/tamrin64.exe"
+"$e2e_root/tools/make-msi" x64 "$restart_medium" "$release/a/build/package-win64/wizard/package_action.dll" \
+  "$version" "$(cat "$release/epoch")" "$work/restart.msi"
+TAMRIN_STAND_IN_EXIT=3010 run_msiexec 3010 restart /i "$(windows_path "$work/restart.msi")" MODEL=KV-100 PORT=LPT1:
+grep -q 'Korvel printer: Windows must restart' "$work/restart.log" || fail "the package's log does not say a restart is needed"
+if wine reg query 'HKLM\Software\Korvel\Printer Driver' /v RestartRequired >"$work/reg.out" 2>&1; then
+  fail "the restart mark is left: $(cat "$work/reg.out")"
+fi
+echo "restart asked by the program: the package ended with 3010"
