@@ -11,7 +11,8 @@
 #   sums    the zip of the first release unpacked: exactly the files of the medium, each
 #           with the sum SHA256SUMS gives; fixed times, permissions and order in the zip.
 #   medium  another medium (an extra driver file, a stale program and README of its own)
-#           is packaged with its files and our programs and README.
+#           is packaged with its files and our programs and README, in the zip and the
+#           Windows Installer packages.
 #   refuse  a medium without one of its four needed files or with a symbolic link, a release folder that holds
 #           something else or the sources, half a signing set-up: refused with the reason,
 #           before anything is built, nothing written to the release folder.
@@ -171,6 +172,9 @@ medium)
   cmp -s "$other/PrinterDriver/9pin/KP60 new.GPD" "$out/medium/PrinterDriver/9pin/KP60 new.GPD" || fail "the extra driver file is not in the release"
   grep -qF '  medium/PrinterDriver/9pin/KP60 new.GPD' "$out/SHA256SUMS" || fail "SHA256SUMS lacks the extra driver file"
   unzip -l "$out"/tamrin-*.zip | grep -F 'medium/PrinterDriver/9pin/KP60 new.GPD' >/dev/null || fail "the zip lacks the extra driver file"
+  for msi in "$out"/tamrin-*.msi; do
+    msiinfo export "$msi" File | grep -qF $'\tKP60 new.GPD\t' || fail "$(basename "$msi") lacks the extra driver file"
+  done
   for f in tamrin64.exe tamrin32.exe README.txt; do
     cmp -s "$work/a/dist/medium/$f" "$out/medium/$f" || fail "$f of the release is not the built one"
   done
@@ -274,7 +278,7 @@ sign)
     { cat "$work/signed-1.log"; echo "FAIL: signing failed"; exit 1; }
   echo "signed release: $(( $(date +%s) - started )) s"
   ls "$spy"/osslsigncode.*.env >/dev/null 2>&1 || fail "the environment of osslsigncode was not seen"
-  leaked=$(grep -l 'a pass phrase' "$spy"/*.env 2>/dev/null | xargs -r -n1 basename | tr '\n' ' ')
+  leaked=$( (grep -l 'a pass phrase' "$spy"/*.env || true) | xargs -r -n1 basename | tr '\n' ' ')
   [ -z "$leaked" ] || fail "the passphrase is in the environment of $leaked"
   grep -q 'signed with' "$work/signed-1.log" || fail "a signed release does not say so: $(cat "$work/signed-1.log")"
   if grep -q UNSIGNED "$work/signed-1.log"; then fail "a signed release says UNSIGNED"; fi
