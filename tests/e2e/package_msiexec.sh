@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# The x64 Windows Installer package of the release under Wine's own msiexec, on a display
-# of its own:
-#   package_msiexec.sh win64 BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR RELEASE_WORK STAND_IN
-# (see wizard_lib.sh; RELEASE_WORK: the scratch folder of the package tests, whose release
-# package_test.sh build makes; STAND_IN: stand_in_x64.exe, a program that ends with the
-# exit code it is told). One walk, each step on the state the one before left:
+# A Windows Installer package under Wine's own msiexec, on a display of its own:
+#   package_msiexec.sh win64 BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR STAND_IN RELEASE_WORK
+#   package_msiexec.sh win32 BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR STAND_IN ACTION_DLL
+# (see wizard_lib.sh; STAND_IN: stand_in_x64.exe of the build, a program that ends with the
+# exit code it is told). win64: the release's x64 package (RELEASE_WORK: the scratch folder
+# of the package tests, whose release package_test.sh build makes). win32, in a 32-bit
+# prefix: an x86 package made here by tools/make-msi from the sample medium, PROGRAM and
+# ACTION_DLL (the release is made in the win64 build tree only).
+# One walk, each step on the state the one before left:
 # 1. MODEL the catalogue does not list: 1603, no files, no printer, no product.
 # 2. MODEL=KV-100 PORT=LPT1: the files under Program Files, the product registered with
 #    its publisher, and the printer (the default printer: Wine's msiexec runs the action
@@ -19,18 +22,32 @@
 source "$(dirname "$0")/wizard_lib.sh"
 e2e_begin package_msiexec "$@"
 
-release=${e2e_more[0]} stand_in=${e2e_more[1]}
+stand_in=${e2e_more[0]}
 printer='Korvel KV-100'
-msi=$(ls "$release"/a/dist/tamrin-*-x64.msi 2>/dev/null) || fail "no x64 package in $release/a (part \"build\" failed?)"
-version=$(basename "$msi" | sed 's/^tamrin-\(.*\)-x64\.msi$/\1/')
 installed=$work/prefix/drive_c/Program\ Files/Korvel/Printer\ Driver
 msiexec=C:\\windows\\system32\\msiexec.exe
+if [ "$arch" = win64 ]; then
+  release=${e2e_more[1]}
+  package_arch=x64 other_program=tamrin32.exe
+  msi=$(ls "$release"/a/dist/tamrin-*-x64.msi 2>/dev/null) || fail "no x64 package in $release/a (part \"build\" failed?)"
+  version=$(basename "$msi" | sed 's/^tamrin-\(.*\)-x64\.msi$/\1/')
+  package_medium=$release/a/dist/medium
+  action=$release/a/build/package-win64/wizard/package_action.dll
+  epoch=$(cat "$release/epoch")
+else
+  package_arch=x86 other_program=tamrin64.exe
+  action=${e2e_more[1]}
+  version=$(cat "$build/version.txt") epoch=$(date +%s)
+  package_medium=$work/package-medium
+  e2e_lay_out_medium "$package_medium"
+  msi=$work/tamrin-$version-x86.msi
+  "$e2e_root/tools/make-msi" x86 "$package_medium" "$action" "$version" "$epoch" "$msi"
+fi
 
-# A later version of the same package, from the release's medium and action.
+# A later version of the same package, from the same medium and action.
 next_version=${version%.*}.$(( ${version##*.} + 1 ))
-next=$work/tamrin-$next_version-x64.msi
-"$e2e_root/tools/make-msi" x64 "$release/a/dist/medium" "$release/a/build/package-win64/wizard/package_action.dll" \
-  "$next_version" "$(cat "$release/epoch")" "$next"
+next=$work/tamrin-$next_version-$package_arch.msi
+"$e2e_root/tools/make-msi" $package_arch "$package_medium" "$action" "$next_version" "$epoch" "$next"
 product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
 first_code=$(product_code "$msi") next_code=$(product_code "$next")
 
@@ -61,10 +78,10 @@ echo "unlisted model: 1603, nothing left"
 started=$(date +%s)
 run_msiexec 0 install /i "$package" MODEL=KV-100 PORT=LPT1:
 echo "installation: $(( $(date +%s) - started )) s"
-for f in tamrin64.exe PrinterInfor.Inf PrinterDriver/24pin/OEMPRINT.INF; do
+for f in "$exe_name" PrinterInfor.Inf PrinterDriver/24pin/OEMPRINT.INF; do
   [ -f "$installed/$f" ] || fail "$f is not installed"
 done
-[ ! -e "$installed/tamrin32.exe" ] || fail "the x64 package installed tamrin32.exe"
+[ ! -e "$installed/$other_program" ] || fail "the $package_arch package installed $other_program"
 state=$(printers)
 grep -qxF "$printer" <<<"$state" && grep -qxF "default=$printer" <<<"$state" ||
   fail "\"$printer\" is not installed as the default printer: [$state]"
@@ -93,10 +110,9 @@ echo "removal: the printer, its copy, the files and the product gone"
 
 # --- 5. The program asks for a restart.
 restart_medium=$work/restart-medium
-cp -r "$release/a/dist/medium" "$restart_medium"
-cp "$stand_in" "$restart_medium/tamrin64.exe"
-"$e2e_root/tools/make-msi" x64 "$restart_medium" "$release/a/build/package-win64/wizard/package_action.dll" \
-  "$version" "$(cat "$release/epoch")" "$work/restart.msi"
+cp -r "$package_medium" "$restart_medium"
+cp "$stand_in" "$restart_medium/$exe_name"
+"$e2e_root/tools/make-msi" $package_arch "$restart_medium" "$action" "$version" "$epoch" "$work/restart.msi"
 TAMRIN_STAND_IN_EXIT=3010 run_msiexec 3010 restart /i "$(windows_path "$work/restart.msi")" MODEL=KV-100 PORT=LPT1:
 grep -q 'Korvel printer: Windows must restart' "$work/restart.log" || fail "the package's log does not say a restart is needed"
 if wine reg query 'HKLM\Software\Korvel\Printer Driver' /v RestartRequired >"$work/reg.out" 2>&1; then
