@@ -13,7 +13,8 @@
 #   medium  another medium (an extra driver file, a stale program and README of its own)
 #           is packaged with its files and our programs and README, in the zip and the
 #           Windows Installer packages.
-#   refuse  a medium without one of its four needed files or with a symbolic link, a release folder that holds
+#   refuse  a medium without one of its four needed files, with a symbolic link or a name
+#           outside ASCII, a release folder that holds
 #           something else or the sources, half a signing set-up: refused with the reason,
 #           before anything is built, nothing written to the release folder.
 #   msi     the two Windows Installer packages' tables (msiinfo): the actions at their
@@ -203,6 +204,15 @@ refuse)
       [ "$(snapshot "$target")" = "$before" ] || fail "a medium without $needed changed the release folder ($state)"
     done
   done
+  # A name outside ASCII, which the packages cannot carry.
+  broken=$work/refuse/medium
+  rm -rf "$broken" "$target"
+  cp -r "$source/medium" "$broken"
+  printf 'x' >"$broken/PrinterDriver/9pin/打印机.GPD"
+  status=0
+  "$source/tools/package" --medium "$broken" --build-dir "$work/refuse/build" --dist "$target" >"$work/refuse/out" 2>&1 || status=$?
+  [ $status != 0 ] && grep -qF '打印机.GPD' "$work/refuse/out" ||
+    fail "a medium with a name outside ASCII was not refused by name: $(cat "$work/refuse/out")"
   # A link in the medium, to a file or a folder outside it.
   for link in PrinterDriver/9pin/secret.GPD PrinterDriver/etc; do
     broken=$work/refuse/medium
