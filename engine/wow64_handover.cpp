@@ -1,7 +1,6 @@
 #include "engine/wow64_handover.h"
 
-#include <vector>
-
+#include "engine/run_program.h"
 #include "platform/kernel_objects.h"
 #include "platform/log_file.h"
 #include "platform/process.h"
@@ -12,9 +11,6 @@ namespace engine {
 const char16_t kX64ProgramName[] = u"tamrin64.exe";
 
 namespace {
-
-// The exit code given when the x64 program's own could not be read.
-constexpr std::uint32_t kUnknownExitCode = 1;
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
@@ -81,26 +77,14 @@ HandOver HandOverToX64Program(std::u16string_view folder, const std::optional<pl
     if (signer && !CheckSigner(result, *signer, checked)) return result;
     const char16_t* own = processes.GetCommandLineW();
     std::u16string line = HandOverCommandLine(result.program, ArgumentsOf(own ? own : u""));
-    std::vector<char16_t> writable(line.begin(), line.end());
-    writable.push_back(0);
-
-    platform::ProcessInformation started;
-    platform::Result<platform::Bool> start =
-        processes.CreateProcessW(result.program.c_str(), writable.data(), &started);
-    checked.reset();  // the started program's image is mapped now and cannot change
-    if (!start.ok()) {
-        result.error = start.error;
-        result.outcome = NotStarted(start.error);
+    ProgramRun run = RunToExit(result.program, line, &checked);
+    if (!run.started) {
+        result.error = run.error;
+        result.outcome = NotStarted(run.error);
         return result;
     }
-    platform::KernelObject process(started.process);
-    platform::KernelObject thread(started.thread);
-    thread.reset();
-    platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(), platform::kInfinite);
-    platform::Dword code = kUnknownExitCode;
-    if (!processes.GetExitCodeProcess(process.get(), &code).ok()) code = kUnknownExitCode;
     result.outcome = HandOverOutcome::Finished;
-    result.exitCode = code;
+    result.exitCode = run.exitCode;
     return result;
 }
 

@@ -11,11 +11,18 @@
 #   sums    the zip of the first release unpacked: exactly the files of the medium, each
 #           with the sum SHA256SUMS gives; fixed times, permissions and order in the zip.
 #   medium  another medium (an extra driver file, a stale program and README of its own)
-#           is packaged with its files and our programs and README.
-#   refuse  a medium without one of its four needed files, a release folder that holds
+#           is packaged with its files and our programs and README, in the zip and the
+#           Windows Installer packages.
+#   refuse  a medium without one of its four needed files, with a symbolic link or a name
+#           outside ASCII, a release folder that holds
 #           something else or the sources, half a signing set-up: refused with the reason,
 #           before anything is built, nothing written to the release folder.
-#   sign    with a throwaway certificate: both programs carry Authenticode signatures that
+#   msi     the two Windows Installer packages' tables (msiinfo): the actions at their
+#           sequence numbers with their conditions and types (deferred without
+#           impersonation), the secure public properties, launch conditions, the 64-bit
+#           components of the x64 package only, each package's own program, the embedded
+#           cabinet, product and upgrade codes, the fixed summary information.
+#   sign    with a throwaway certificate: both programs and both packages carry Authenticode signatures that
 #           verify against it (and not against another), with the fixed signing time, and
 #           carry its SHA-256 (the unsigned ones carry none); signing twice gives the same
 #           bytes; a wrong passphrase, or a certificate that is not the key's, fails and
@@ -73,6 +80,14 @@ build)
     cmp -s "$work/a/dist/$f" "$work/b/dist/$f" || fail "$f differs between the two runs"
   done
   diff -r "$work/a/dist" "$work/b/dist" >/dev/null || fail "the two release folders differ"
+  for arch in x64 x86; do
+    cmp -s "$work/a/dist/tamrin-$version-$arch.msi" "$work/b/dist/tamrin-$version-$arch.msi" ||
+      fail "the $arch package differs between the two runs"
+  done
+  for p in g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wixl; do
+    grep -qxF "$(dpkg-query -W -f='${Package} ${Version}' "$p")" "$work/a/dist/BUILDINFO" ||
+      fail "BUILDINFO lacks $p with its version: $(cat "$work/a/dist/BUILDINFO" 2>&1)"
+  done
 
   for exe in tamrin64.exe tamrin32.exe; do
     file=$work/a/dist/medium/$exe
@@ -158,6 +173,9 @@ medium)
   cmp -s "$other/PrinterDriver/9pin/KP60 new.GPD" "$out/medium/PrinterDriver/9pin/KP60 new.GPD" || fail "the extra driver file is not in the release"
   grep -qF '  medium/PrinterDriver/9pin/KP60 new.GPD' "$out/SHA256SUMS" || fail "SHA256SUMS lacks the extra driver file"
   unzip -l "$out"/tamrin-*.zip | grep -F 'medium/PrinterDriver/9pin/KP60 new.GPD' >/dev/null || fail "the zip lacks the extra driver file"
+  for msi in "$out"/tamrin-*.msi; do
+    msiinfo export "$msi" File | grep -qF $'\tKP60 new.GPD\t' || fail "$(basename "$msi") lacks the extra driver file"
+  done
   for f in tamrin64.exe tamrin32.exe README.txt; do
     cmp -s "$work/a/dist/medium/$f" "$out/medium/$f" || fail "$f of the release is not the built one"
   done
@@ -185,6 +203,28 @@ refuse)
       grep -qF "$needed" "$work/refuse/out" || fail "the refusal does not name $needed: $(cat "$work/refuse/out")"
       [ "$(snapshot "$target")" = "$before" ] || fail "a medium without $needed changed the release folder ($state)"
     done
+  done
+  # A name outside ASCII, which the packages cannot carry.
+  broken=$work/refuse/medium
+  rm -rf "$broken" "$target"
+  cp -r "$source/medium" "$broken"
+  printf 'x' >"$broken/PrinterDriver/9pin/打印机.GPD"
+  status=0
+  "$source/tools/package" --medium "$broken" --build-dir "$work/refuse/build" --dist "$target" >"$work/refuse/out" 2>&1 || status=$?
+  [ $status != 0 ] && grep -qF '打印机.GPD' "$work/refuse/out" ||
+    fail "a medium with a name outside ASCII was not refused by name: $(cat "$work/refuse/out")"
+  # A link in the medium, to a file or a folder outside it.
+  for link in PrinterDriver/9pin/secret.GPD PrinterDriver/etc; do
+    broken=$work/refuse/medium
+    rm -rf "$broken" "$target"
+    cp -r "$source/medium" "$broken"
+    ln -s /etc/$([ "${link##*/}" = etc ] || echo passwd) "$broken/$link"
+    status=0
+    "$source/tools/package" --medium "$broken" --build-dir "$work/refuse/build" --dist "$target" \
+      >"$work/refuse/out" 2>&1 || status=$?
+    [ $status != 0 ] && grep -qF "$link" "$work/refuse/out" ||
+      fail "a medium with the link $link was not refused by name: $(cat "$work/refuse/out")"
+    [ ! -e "$target" ] || fail "a medium with a link wrote the release folder"
   done
   [ ! -e "$work/refuse/build" ] || fail "a refused medium was built"
   if ls -d "$work/refuse"/.tamrin-package.* >/dev/null 2>&1; then fail "a refusal left a scratch folder"; fi
@@ -235,9 +275,21 @@ sign)
   }
   when=$(date -u -d "@$SOURCE_DATE_EPOCH" '+%F %T')
 
+  # Every program the release tool starts writes down its environment, then runs.
+  spy=$work/spy
+  rm -rf "$spy"
+  mkdir -p "$spy/bin"
+  for tool in cmake openssl osslsigncode wixl msibuild python3 dpkg-query; do
+    printf '#!/bin/sh\nenv >"%s/%s.$$.env"\nexec %s "$@"\n' "$spy" "$tool" "$(command -v "$tool")" >"$spy/bin/$tool"
+    chmod +x "$spy/bin/$tool"
+  done
   started=$(date +%s)
-  package signed-1 locked 'a pass phrase' || { cat "$work/signed-1.log"; echo "FAIL: signing failed"; exit 1; }
+  PATH=$spy/bin:$PATH package signed-1 locked 'a pass phrase' ||
+    { cat "$work/signed-1.log"; echo "FAIL: signing failed"; exit 1; }
   echo "signed release: $(( $(date +%s) - started )) s"
+  ls "$spy"/osslsigncode.*.env >/dev/null 2>&1 || fail "the environment of osslsigncode was not seen"
+  leaked=$( (grep -l 'a pass phrase' "$spy"/*.env || true) | xargs -r -n1 basename | tr '\n' ' ')
+  [ -z "$leaked" ] || fail "the passphrase is in the environment of $leaked"
   grep -q 'signed with' "$work/signed-1.log" || fail "a signed release does not say so: $(cat "$work/signed-1.log")"
   if grep -q UNSIGNED "$work/signed-1.log"; then fail "a signed release says UNSIGNED"; fi
   for exe in tamrin64.exe tamrin32.exe; do
@@ -256,6 +308,9 @@ sign)
     grep -qF "$thumbprint" "$work/unsigned-$exe" || fail "$exe does not carry its signer's SHA-256 $thumbprint"
     if grep -qF "$thumbprint" "$work/a/dist/medium/$exe"; then fail "the unsigned $exe carries a signer's SHA-256"; fi
     unzip -p "$work"/signed-1/tamrin-*.zip "medium/$exe" | cmp -s - "$file" || fail "the zip holds another $exe than medium/"
+  done
+  for msi in "$work"/signed-1/tamrin-*.msi; do
+    osslsigncode verify -CAfile "$keys/locked.pem" -in "$msi" >/dev/null 2>&1 || fail "$(basename "$msi") is not signed"
   done
   (cd "$work/signed-1" && sha256sum --quiet -c SHA256SUMS) || fail "the signed release does not match its SHA256SUMS"
 
@@ -278,6 +333,79 @@ sign)
     osslsigncode verify -CAfile "$keys/open.pem" -in "$work/signed-open/medium/$exe" >/dev/null 2>&1 ||
       fail "$exe signed with a key without passphrase does not verify"
   done
+  ;;
+
+msi)
+  need_release
+  dist=$work/a/dist
+  version=$(version_of_project)
+  table() { msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4; }
+  upgrade_code=$(sed -n 's/.*UpgradeCode="\([0-9A-F-]*\)".*/\1/p' "$source/msi/tamrin.wxs")
+  codes=()
+  for arch in x64 x86; do
+    msi=$dist/tamrin-$version-$arch.msi
+    [ -f "$msi" ] || { fail "no $msi"; continue; }
+    grep -q "^[0-9a-f]\{64\}  tamrin-$version-$arch.msi\$" "$dist/SHA256SUMS" || fail "SHA256SUMS has no line for the $arch package"
+    sequence=$(table "$msi" InstallExecuteSequence)
+    while IFS='|' read -r action condition number; do
+      grep -qxF "$action"$'\t'"$condition"$'\t'"$number" <<<"$sequence" ||
+        fail "$arch: $action is not at $number with [$condition]: $(grep "^$action" <<<"$sequence")"
+    done <<'ROWS'
+AppSearch||50
+TamrinKeepModel|NOT MODEL AND REMEMBEREDMODEL|51
+TamrinKeepPort|NOT PORT AND REMEMBEREDPORT|52
+LaunchConditions||100
+RemoveExistingProducts||1401
+TamrinRemoveData|REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE|3401
+TamrinRemove|REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE|3402
+RemoveFiles||3500
+InstallFiles||4000
+TamrinInstallData|NOT Installed|6501
+TamrinInstall|NOT Installed|6502
+InstallFinalize||6600
+TamrinRestart||6601
+ROWS
+    actions=$(table "$msi" CustomAction | cut -f1-2,4 | sort)
+    # 1: a function of a DLL in the Binary table; +1024 deferred; +2048 without impersonation.
+    expected=$(printf '%s\t%s\t%s\n' TamrinInstall 3073 InstallPrinter TamrinInstallData 51 \
+      '[INSTALLDIR]"[MODEL]"[PORT]"[NODEFAULT]"[TESTPAGE]"[TAMRINLOG]' TamrinKeepModel 51 '[REMEMBEREDMODEL]' TamrinKeepPort 51 '[REMEMBEREDPORT]' \
+      TamrinRemove 3073 RemovePrinter TamrinRemoveData 51 '[INSTALLDIR]"[REMEMBEREDMODEL]""""[TAMRINLOG]' \
+      TamrinRestart 1 RequestRestart | sort)
+    [ "$actions" = "$expected" ] || fail "$arch: custom actions differ: $(diff <(echo "$expected") <(echo "$actions") | tr '\n' ' ')"
+
+    properties=$(table "$msi" Property)
+    secure=$(sed -n 's/^SecureCustomProperties\t//p' <<<"$properties")
+    for p in MODEL PORT NODEFAULT TESTPAGE TAMRINLOG; do
+      grep -q "\(^\|;\)$p\(;\|\$\)" <<<"$secure" || fail "$arch: $p is not a secure property: [$secure]"
+    done
+    for row in "ProductVersion"$'\t'"$version" "UpgradeCode"$'\t'"{$upgrade_code}" "Manufacturer"$'\t'Korvel \
+               "ARPPRODUCTICON"$'\t'tamrin.ico "ALLUSERS"$'\t'1; do
+      grep -qxF "$row" <<<"$properties" || fail "$arch: no property row [$row]"
+    done
+    codes+=("$(sed -n 's/^ProductCode\t//p' <<<"$properties")")
+    conditions=$(table "$msi" LaunchCondition | cut -f1)
+    grep -qxF 'Installed OR MODEL' <<<"$conditions" || fail "$arch: MODEL is not required"
+    on64=no
+    grep -qxF 'NOT VersionNT64' <<<"$conditions" && on64=refused
+    [ "$on64" = "$([ $arch = x86 ] && echo refused || echo no)" ] || fail "$arch: 64-bit Windows $on64"
+
+    # Every component 64-bit (256) in the x64 package, none in the x86 one.
+    wide=$(table "$msi" Component | awk -F'\t' -v want=$([ $arch = x64 ] && echo 1 || echo 0) \
+      'int($4 / 256) % 2 != want { print $1 }')
+    [ -z "$wide" ] || fail "$arch: components with the wrong 64-bit flag: $wide"
+    files=$(table "$msi" File | cut -f3)
+    own=tamrin64.exe other=tamrin32.exe
+    [ $arch = x86 ] && own=tamrin32.exe other=tamrin64.exe
+    grep -qx "$own" <<<"$files" && ! grep -qx "$other" <<<"$files" || fail "$arch: not its own program alone"
+    [ "$(wc -l <<<"$files")" = "$(( $(find "$dist/medium" -type f | wc -l) - 1 ))" ] ||
+      fail "$arch: $(wc -l <<<"$files") files for a medium of $(find "$dist/medium" -type f | wc -l) less one"
+    table "$msi" Media | grep -q $'\t#medium.cab\t' || fail "$arch: the cabinet is not embedded"
+    summary=$(TZ=UTC msiinfo suminfo "$msi")
+    grep -qx "Template: $([ $arch = x64 ] && echo x64 || echo Intel);1033" <<<"$summary" || fail "$arch: template: $summary"
+    grep -qx "Created: $(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" '+%a %b %e %H:%M:%S %Y')" <<<"$summary" ||
+      fail "$arch: creation time is not the epoch's: $(grep Created <<<"$summary")"
+  done
+  [ "${#codes[@]}" = 2 ] && [ "${codes[0]}" != "${codes[1]}" ] || fail "the product codes are not two: ${codes[*]}"
   ;;
 
 *)
