@@ -334,22 +334,6 @@ TEST(SetupLog, WhenEveryNameBesideIsTakenThereIsNoLog) {
     EXPECT_EQ(fs.open, 0);
 }
 
-TEST(SetupLog, TheNameBesideKeepsTheFolderAndTheExtension) {
-    const platform::SystemTime time{2026, 1, 4, 2, 9, 5, 7, 3};
-    const struct Row {
-        std::u16string path;
-        std::u16string beside;
-    } rows[] = {
-        {u"D:\\logs\\setup.log", u"D:\\logs\\setup-20260102-090507-003-77.log"},
-        {u"D:\\logs.d\\setup", u"D:\\logs.d\\setup-20260102-090507-003-77"},
-        {u"D:/logs/a.b.txt", u"D:/logs/a.b-20260102-090507-003-77.txt"},
-        {u"D:\\logs\\", u"D:\\logs\\tamrin-setup-20260102-090507-003-77.log"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(text::ToUtf8(engine::BesideName(row.path, time, 77, 0)), text::ToUtf8(row.beside));
-    }
-}
-
 std::string ReadAll(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
