@@ -1,6 +1,5 @@
 #include "engine/log_file_open.h"
 
-#include <cstdio>
 
 #include "engine/setup_log.h"
 #include "platform/services.h"
@@ -51,14 +50,10 @@ std::u16string BesideName(const std::u16string& path, const platform::SystemTime
     std::size_t dot = name.rfind(u'.');
     if (dot == 0 || dot == std::u16string::npos) dot = name.size();
 
-    char stamp[64];
-    int n = std::snprintf(stamp, sizeof stamp, "-%04u%02u%02u-%02u%02u%02u-%03u-%lu", unsigned{time.year},
-                          unsigned{time.month}, unsigned{time.day}, unsigned{time.hour},
-                          unsigned{time.minute}, unsigned{time.second}, unsigned{time.milliseconds},
-                          static_cast<unsigned long>(processId));
-    std::u16string unique;
-    for (int i = 0; i < n && i < static_cast<int>(sizeof stamp); ++i)
-        unique += static_cast<char16_t>(stamp[i]);
+    using text::Decimal;
+    std::u16string unique = u'-' + Decimal(time.year, 4) + Decimal(time.month, 2) + Decimal(time.day, 2) + u'-' +
+                            Decimal(time.hour, 2) + Decimal(time.minute, 2) + Decimal(time.second, 2) + u'-' +
+                            Decimal(time.milliseconds, 3) + u'-' + Decimal(processId);
     if (attempt > 0) unique += u"-" + text::Decimal(attempt + 1);
     return path.substr(0, nameStart) + name.substr(0, dot) + unique + name.substr(dot);
 }

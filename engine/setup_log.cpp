@@ -1,7 +1,6 @@
 #include "engine/setup_log.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "engine/limits.h"
 #include "platform/services.h"
@@ -35,19 +34,15 @@ void AppendUtf8(std::string& line, std::u16string_view source) {
 }  // namespace
 
 std::string TimeStamp(const platform::SystemTime& time) {
-    char buffer[48];
-    int n = std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{time.year},
-                          unsigned{time.month}, unsigned{time.day}, unsigned{time.hour},
-                          unsigned{time.minute}, unsigned{time.second});
-    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    using text::Decimal;
+    return text::ToUtf8(Decimal(time.year, 4) + u'-' + Decimal(time.month, 2) + u'-' + Decimal(time.day, 2) + u' ' +
+                        Decimal(time.hour, 2) + u':' + Decimal(time.minute, 2) + u':' + Decimal(time.second, 2));
 }
 
 std::u16string ErrorText(platform::Dword error) {
     std::u16string out = u"error ";
     if (error & kHighBit) {
-        static constexpr char16_t kHex[] = u"0123456789ABCDEF";
-        out += u"0x";
-        for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(error >> shift) & 0xF];
+        out += u"0x" + text::Hex(error, 8, true);
     } else {
         out += text::Decimal(error);
     }

@@ -75,19 +75,33 @@ std::u16string Quoted(std::u16string_view value, std::size_t shown) {
     return out.append(u"\"");
 }
 
-std::u16string Decimal(long long value) {
-    unsigned long long magnitude =
-        value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-    char16_t digits[24];  // a 64-bit magnitude has at most 20
-    int n = 0;
+namespace {
+
+std::u16string Digits(unsigned long long magnitude, unsigned base, std::size_t minimumDigits, bool negative,
+                      const char16_t* alphabet) {
+    char16_t digits[24];  // a 64-bit magnitude has at most 20 decimal digits
+    std::size_t n = 0;
     do {
-        digits[n++] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
+        digits[n++] = alphabet[magnitude % base];
+        magnitude /= base;
     } while (magnitude != 0);
     std::u16string out;
-    if (value < 0) out.push_back(u'-');
+    if (negative) out.push_back(u'-');
+    if (minimumDigits > n) out.append(minimumDigits - n, u'0');
     while (n > 0) out.push_back(digits[--n]);
     return out;
+}
+
+}  // namespace
+
+std::u16string Decimal(long long value, std::size_t minimumDigits) {
+    unsigned long long magnitude =
+        value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    return Digits(magnitude, 10, minimumDigits, value < 0, u"0123456789");
+}
+
+std::u16string Hex(unsigned long long value, std::size_t minimumDigits, bool capitals) {
+    return Digits(value, 16, minimumDigits, false, capitals ? u"0123456789ABCDEF" : u"0123456789abcdef");
 }
 
 std::u16string FromUtf8(const std::string& s) {

@@ -35,8 +35,12 @@ std::u16string Quoted(std::u16string_view value, std::size_t shown = npos);
 
 char16_t UpperAscii(char16_t c);
 
-// Decimal text of a signed number, as "%d" writes it.
-std::u16string Decimal(long long value);
+// Decimal text of a signed number, as "%d" writes it; with minimumDigits, zeros lead up
+// to that many digits, as "%0Nd" writes a number that is not negative.
+std::u16string Decimal(long long value, std::size_t minimumDigits = 1);
+// Hexadecimal text of a number, as "%x" writes it (capitals: "%X"), zeros leading up to
+// minimumDigits digits as with "%0Nx".
+std::u16string Hex(unsigned long long value, std::size_t minimumDigits = 1, bool capitals = false);
 
 struct Utf8Converted {
     std::size_t consumed = 0;  // UTF-16 units read

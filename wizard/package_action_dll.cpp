@@ -17,6 +17,7 @@
 #include "engine/run_program.h"
 #include "engine/setup_log.h"
 #include "platform/scoped_handle.h"
+#include "platform/text.h"
 #include "wizard/utf16.h"
 
 namespace {
@@ -137,7 +138,7 @@ UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
     engine::ProgramRun run = engine::RunToExit(program, line);
     if (!run.started) {
         Log(install,
-            L"Korvel printer: the program could not be started (error " + std::to_wstring(run.error) + L")");
+            L"Korvel printer: the program could not be started (error " + Wide(text::Decimal(run.error)) + L")");
         return ERROR_INSTALL_FAILURE;
     }
     if (!logPath.empty()) {
@@ -147,7 +148,7 @@ UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
         }
     }
     Log(install, L"Korvel printer: the " + std::wstring(what) + L" ended with exit code " +
-                     std::to_wstring(run.exitCode) + L": " + Wide(engine::ExitCodeMeaning(run.exitCode)));
+                     Wide(text::Decimal(run.exitCode)) + L": " + Wide(engine::ExitCodeMeaning(run.exitCode)));
     switch (engine::JudgeExitCode(run.exitCode)) {
         case engine::PackageVerdict::Success:
             return ERROR_SUCCESS;

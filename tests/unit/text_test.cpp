@@ -31,6 +31,12 @@ TEST(Text, DecimalAndUtf8) {
     EXPECT_EQ(text::Decimal(0), u"0");
     EXPECT_EQ(text::Decimal(-2147483648LL), u"-2147483648");
     EXPECT_EQ(text::Decimal(1000), u"1000");
+    EXPECT_EQ(text::Decimal(7, 3), u"007") << "as %03u";
+    EXPECT_EQ(text::Decimal(2026, 2), u"2026") << "a width never cuts";
+    EXPECT_EQ(text::Hex(0x1a), u"1a") << "as %x";
+    EXPECT_EQ(text::Hex(0x80070005, 8, true), u"80070005");
+    EXPECT_EQ(text::Hex(0xE, 8, true), u"0000000E") << "as %08X";
+    EXPECT_EQ(text::Hex(~0ull), u"ffffffffffffffff");
     EXPECT_EQ(text::FromUtf8("KV系列"), u"KV系列");
     EXPECT_EQ(text::ToUtf8(u"KV系列"), "KV系列");
     EXPECT_EQ(text::FromUtf8("\xE7\xB3"), u"\xFFFD") << "a cut sequence never reads past the end";
