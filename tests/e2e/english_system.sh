@@ -15,7 +15,7 @@ e2e_lay_out_medium
 catalogue=$work/medium/PrinterInfor.Inf
 iconv -f UTF-16 -t GBK "$catalogue" >"$work/catalogue.gbk"
 mv "$work/catalogue.gbk" "$catalogue"
-iconv -f GBK -t UTF-8 "$catalogue" | grep -q '^\[KV系列\]' || fail "the GBK catalogue lacks [KV系列]"
+grep -q '^\[KV系列\]' <<<"$(iconv -f GBK -t UTF-8 "$catalogue")" || fail "the GBK catalogue lacks [KV系列]"
 
 # Windows links its dialog fonts to a Chinese font on every system (the FontLink
 # SystemLink entries for Tahoma and Microsoft Sans Serif name Microsoft YaHei); Wine's

@@ -174,7 +174,7 @@ medium)
   grep -qF '  medium/PrinterDriver/9pin/KP60 new.GPD' "$out/SHA256SUMS" || fail "SHA256SUMS lacks the extra driver file"
   unzip -l "$out"/tamrin-*.zip | grep -F 'medium/PrinterDriver/9pin/KP60 new.GPD' >/dev/null || fail "the zip lacks the extra driver file"
   for msi in "$out"/tamrin-*.msi; do
-    msiinfo export "$msi" File | grep -qF $'\tKP60 new.GPD\t' || fail "$(basename "$msi") lacks the extra driver file"
+    grep -qF $'\tKP60 new.GPD\t' <<<"$(msiinfo export "$msi" File)" || fail "$(basename "$msi") lacks the extra driver file"
   done
   for f in tamrin64.exe tamrin32.exe README.txt; do
     cmp -s "$work/a/dist/medium/$f" "$out/medium/$f" || fail "$f of the release is not the built one"
@@ -399,7 +399,7 @@ ROWS
     grep -qx "$own" <<<"$files" && ! grep -qx "$other" <<<"$files" || fail "$arch: not its own program alone"
     [ "$(wc -l <<<"$files")" = "$(( $(find "$dist/medium" -type f | wc -l) - 1 ))" ] ||
       fail "$arch: $(wc -l <<<"$files") files for a medium of $(find "$dist/medium" -type f | wc -l) less one"
-    table "$msi" Media | grep -q $'\t#medium.cab\t' || fail "$arch: the cabinet is not embedded"
+    grep -q $'\t#medium.cab\t' <<<"$(table "$msi" Media)" || fail "$arch: the cabinet is not embedded"
     summary=$(TZ=UTC msiinfo suminfo "$msi")
     grep -qx "Template: $([ $arch = x64 ] && echo x64 || echo Intel);1033" <<<"$summary" || fail "$arch: template: $summary"
     grep -qx "Created: $(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" '+%a %b %e %H:%M:%S %Y')" <<<"$summary" ||

@@ -165,7 +165,7 @@ mkdir "$temp/tamrin-setup.log"
 expect_run 1639 /quiet /bogus
 beside=$(find "$temp" -maxdepth 1 -type f -name 'tamrin-setup-*.log' -print -quit)
 [ -n "$beside" ] || fail "no log beside the folder planted in $temp: [$(ls "$temp")]"
-logged "$beside" | head -1 | grep -F 'tamrin-setup.log", which may not serve: it cannot be opened as a file: error 5' \
+logged "$beside" | sed -n 1p | grep -F 'tamrin-setup.log", which may not serve: it cannot be opened as a file: error 5' \
   >/dev/null || fail "the log beside the folder does not start with why: [$(logged "$beside")]"
 expect_log_ends "$beside" 1639
 [ -z "$(ls -A "$temp/tamrin-setup.log")" ] || fail "the planted folder was written into"

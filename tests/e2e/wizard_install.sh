@@ -72,7 +72,7 @@ grep -q '/y' <<<"$log" || fail "printui was not asked to set the default printer
 if grep -q '/k' <<<"$log"; then fail "a test page was printed: [$log]"; fi
 # The driver package is staged for a printer plugged in later: a copy of the medium's INF
 # in the system's INF folder (Windows names it oem<N>.inf; Wine keeps its name).
-staged=$(find "$TAMRIN_WINEPREFIX/drive_c/windows/inf" -maxdepth 1 -type f -iname 'oem*.inf' | head -1)
+staged=$(find "$TAMRIN_WINEPREFIX/drive_c/windows/inf" -maxdepth 1 -type f -iname 'oem*.inf' -print -quit)
 [ -n "$staged" ] && cmp -s "$staged" "$work/medium/PrinterDriver/24pin/OEMPRINT.INF" \
   || fail "no copy of the driver INF in the prefix's inf folder"
 echo "success: \"$printer\" installed as the default printer, driver package staged ($(basename "$staged"))"
