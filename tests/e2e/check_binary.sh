@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Checks what the shipped program carries: check_binary.sh OBJDUMP EXE ARCH (amd64 or x86)
+# Checks what the shipped program carries: check_binary.sh OBJDUMP EXE ARCH [BUDGET]
+# (ARCH amd64 or x86; BUDGET in bytes, given for a release build)
+#  - it is no larger than its budget: the budget grows only in the change that needs the
+#    bytes, saying why;
 #  - it imports only system libraries that Windows always loads from its own directory
 #    (no runtime DLL beside the program, and no winspool/newdev/cfgmgr32, which the
 #    program loads at run time from the system directory);
@@ -9,7 +12,7 @@
 #    for Windows before 10 1607, <dpiAwareness> from then on, where it overrides the other).
 set -euo pipefail
 
-objdump=$1 exe=$2 arch=$3
+objdump=$1 exe=$2 arch=$3 budget=${4:-}
 allowed='^(kernel32|user32|gdi32|advapi32|shell32|setupapi|ole32|oleaut32|comctl32|comdlg32|shlwapi|msvcrt)\.dll$'
 failures=0
 
@@ -25,6 +28,13 @@ for dll in "${imports[@]}"; do
   fi
 done
 echo "imports: ${imports[*]}"
+
+size=$(stat -c %s "$exe")
+if [ -n "$budget" ] && ((size > budget)); then
+  echo "FAIL: $exe has $size bytes, over its budget of $budget"
+  failures=1
+fi
+echo "size: $size bytes${budget:+ (budget $budget)}"
 
 # The manifest resource is plain text inside the program.
 manifest=$(strings -n 4 "$exe" | awk '/<assembly /,/<\/assembly>/')
