@@ -1,6 +1,5 @@
 #include "engine/log_file_open.h"
 
-
 #include "engine/setup_log.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -54,7 +53,7 @@ std::u16string BesideName(const std::u16string& path, const platform::SystemTime
     std::u16string unique = u'-' + Decimal(time.year, 4) + Decimal(time.month, 2) + Decimal(time.day, 2) + u'-' +
                             Decimal(time.hour, 2) + Decimal(time.minute, 2) + Decimal(time.second, 2) + u'-' +
                             Decimal(time.milliseconds, 3) + u'-' + Decimal(processId);
-    if (attempt > 0) unique += u"-" + text::Decimal(attempt + 1);
+    if (attempt > 0) unique += u'-' + Decimal(attempt + 1);
     return path.substr(0, nameStart) + name.substr(0, dot) + unique + name.substr(dot);
 }
 
