@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# The release made by tools/package:  package_test.sh PART WORK SOURCE
+# The release made by tools/package:  package_test.sh PART WORK SOURCE [PROGRAM ACTION]
 #   WORK    scratch folder of these tests (the parts share it; "build" makes it)
 #   SOURCE  the source tree whose tools/package is tested
+#   PROGRAM, ACTION  (part "build") tamrin64.exe and package_action.dll of the win64 build
+#           tree, built from SOURCE with the release's flags
 # PART is one of
-#   build   two releases from empty build trees: the second from a copy of the sources in
-#           another folder, with build trees in another folder too. The zips, programs and
-#           sums are byte-identical; the programs hold no source or build path and no link
-#           time; the release is named after project()'s version, which both programs'
-#           VERSIONINFO shows; an unsigned release says so.
+#   build   the release from empty build trees, made from a copy of the sources in another
+#           folder: its x64 program and custom action are byte-identical to PROGRAM and
+#           ACTION, built from SOURCE in another build tree (the x86 ones come from the
+#           same CMake code, flags and toolchain family, so one architecture shows that
+#           neither the source nor the build folder reaches the bytes); packaged a second
+#           time from those build trees, the zip, packages and sums are byte-identical; the
+#           programs hold no source or build path and no link time; the release is named
+#           after project()'s version, which both programs' VERSIONINFO shows; an unsigned
+#           release says so.
 #   sums    the zip of the first release unpacked: exactly the files of the medium, each
 #           with the sum SHA256SUMS gives; fixed times, permissions and order in the zip.
 #   medium  another medium (an extra driver file, a stale program and README of its own)
@@ -29,7 +35,7 @@
 #           leaves the release folder as it was; a key without passphrase works too.
 set -euo pipefail
 
-part=$1 work=$2 source=$3
+part=$1 work=$2 source=$3 preset_program=${4:-} preset_action=${5:-}
 copy=$work/source-copy
 # All releases use the epoch the first part chose: the copy of the sources has no git
 # history to take it from, and a commit in between must not change it.
@@ -59,18 +65,20 @@ build)
   tar -C "$source" --exclude=./build --exclude=./dist --exclude=./.git --exclude='./.tamrin-package.*' -cf - . |
     tar -C "$copy" -xf -
 
-  for run in a b; do
-    from=$source
-    [ $run = b ] && from=$copy
+  # At a lower priority: the tests under Wine run beside this build.
+  run_package() {  # RUN [--clean]: the release from the copy of the sources into WORK/RUN/dist
+    local run=$1 started
+    shift
     started=$(date +%s)
-    # At a lower priority: the tests under Wine run beside these builds.
-    if ! nice -n 10 "$from/tools/package" --clean --build-dir "$work/$run/build" --dist "$work/$run/dist" >"$work/$run/package.log" 2>&1; then
+    if ! nice -n 10 "$copy/tools/package" "$@" --build-dir "$work/a/build" --dist "$work/$run/dist" >"$work/$run/package.log" 2>&1; then
       cat "$work/$run/package.log"
       echo "FAIL: tools/package (run $run) failed"; exit 1
     fi
-    echo "run $run ($from): $(( $(date +%s) - started )) s"
+    echo "run $run: $(( $(date +%s) - started )) s"
     grep -q 'UNSIGNED' "$work/$run/package.log" || fail "run $run: an unsigned release does not say so"
-  done
+  }
+  run_package a --clean
+  run_package b
   cat "$work/a/package.log"
 
   version=$(version_of_project)
@@ -84,6 +92,12 @@ build)
     cmp -s "$work/a/dist/tamrin-$version-$arch.msi" "$work/b/dist/tamrin-$version-$arch.msi" ||
       fail "the $arch package differs between the two runs"
   done
+  # The build folder's own copies: the release's tree is package-win64 under WORK/a/build.
+  [ -f "$preset_program" ] && [ -f "$preset_action" ] || fail "no program and custom action of the win64 build to compare: [$preset_program] [$preset_action]"
+  cmp -s "$work/a/dist/medium/tamrin64.exe" "$preset_program" ||
+    fail "tamrin64.exe of the release differs from $preset_program (same sources and flags, other folders; is that build up to date?)"
+  cmp -s "$work/a/build/package-win64/wizard/package_action.dll" "$preset_action" ||
+    fail "package_action.dll of the release differs from $preset_action"
   for p in g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wixl; do
     grep -qxF "$(dpkg-query -W -f='${Package} ${Version}' "$p")" "$work/a/dist/BUILDINFO" ||
       fail "BUILDINFO lacks $p with its version: $(cat "$work/a/dist/BUILDINFO" 2>&1)"
@@ -167,7 +181,7 @@ medium)
   printf 'extra driver file\r\n' >"$other/PrinterDriver/9pin/KP60 new.GPD"
   printf 'stale program' >"$other/tamrin64.exe"
   printf 'an old readme' >"$other/README.txt"
-  "$source/tools/package" --medium "$other" --build-dir "$work/a/build" --dist "$work/other-dist" >"$work/medium.log" 2>&1 ||
+  "$copy/tools/package" --medium "$other" --build-dir "$work/a/build" --dist "$work/other-dist" >"$work/medium.log" 2>&1 ||
     { cat "$work/medium.log"; echo "FAIL: tools/package --medium failed"; exit 1; }
   out=$work/other-dist
   cmp -s "$other/PrinterDriver/9pin/KP60 new.GPD" "$out/medium/PrinterDriver/9pin/KP60 new.GPD" || fail "the extra driver file is not in the release"
@@ -268,10 +282,10 @@ sign)
   certificate locked 'a pass phrase'
   certificate open
   certificate stranger
-  # Signing reuses the build trees of the second run (the copy of the sources).
+  # Signing reuses the release's build trees (the copy of the sources).
   package() {  # DIST CERT [PASSPHRASE]
     TAMRIN_SIGN_CERT=$keys/$2.pem TAMRIN_SIGN_KEY=$keys/$2.key TAMRIN_SIGN_PASS=${3:-} \
-      "$copy/tools/package" --build-dir "$work/b/build" --dist "$work/$1" >"$work/$1.log" 2>&1
+      "$copy/tools/package" --build-dir "$work/a/build" --dist "$work/$1" >"$work/$1.log" 2>&1
   }
   when=$(date -u -d "@$SOURCE_DATE_EPOCH" '+%F %T')
 
@@ -323,7 +337,7 @@ sign)
 
   status=0
   TAMRIN_SIGN_CERT=$keys/stranger.pem TAMRIN_SIGN_KEY=$keys/open.key \
-    "$copy/tools/package" --build-dir "$work/b/build" --dist "$work/signed-1" >"$work/mismatch.log" 2>&1 || status=$?
+    "$copy/tools/package" --build-dir "$work/a/build" --dist "$work/signed-1" >"$work/mismatch.log" 2>&1 || status=$?
   [ $status != 0 ] && grep -q "is not the one of TAMRIN_SIGN_KEY" "$work/mismatch.log" ||
     fail "a certificate that is not the key's was not refused: $(cat "$work/mismatch.log")"
   [ "$(snapshot "$work/signed-1")" = "$before" ] || fail "a refused certificate changed the release folder"
