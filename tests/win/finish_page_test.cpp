@@ -171,7 +171,7 @@ bool Contains(const std::u16string& text, const char16_t* part) { return text.fi
 // The engine reads the print-head type from the sample medium's catalogue and builds the
 // driver INF path beside it, as it would beside the program.
 void UseSampleMedium() {
-    std::u16string dir = u"Z:";
+    std::u16string dir;
     for (const char* c = TAMRIN_MEDIUM_DIR; *c; ++c) dir.push_back(*c == '/' ? u'\\' : static_cast<char16_t>(*c));
     dir += u"\\";
     text::Copy(theInstaller.programDir, kPathCapacity, dir.c_str());
