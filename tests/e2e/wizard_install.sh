@@ -9,14 +9,14 @@
 # 2. The same with the keyboard alone: Return on every page, on Finish and on the success
 #    box (the default button has the focus on every page); started with /log, the wizard
 #    writes the install command line and its exit code to the log.
-# 3. A slow installation (TAMRIN_PRINTUI_DELAY_MS): Escape and Alt+F4 while it runs leave
-#    the wizard on screen with every button disabled; then the success box appears and
-#    the printer is installed.
+# 3. A slow installation (TAMRIN_PRINTUI_HOLD: printui returns when the test lets it):
+#    Escape and Alt+F4 while it runs leave the wizard on screen with every button
+#    disabled; then the success box appears and the printer is installed.
 # 4. The printer user-interface entry point fails (TAMRIN_PRINTUI_FAIL): the failure box
 #    appears, then the wizard stays open on the finish page with its buttons usable and
 #    the focus on Finish (Return tries again).
 # 5. Cancel on each page ends the process at once and creates no printer; so do Escape
-#    and Alt+F4 when nothing runs (which also shows that the keys of 3. reach the wizard).
+#    and Alt+F4 when nothing runs (these runs share one prefix) (which also shows that the keys of 3. reach the wizard).
 # Exit codes (read whole through the probe): 0 after the success box, 1603 for Cancel
 # after a failed installation, 1602 for Cancel, Escape and Alt+F4 with nothing installed.
 # The seconds from start to the welcome page and each page's activation are printed.
@@ -98,7 +98,9 @@ echo "keyboard: Return alone walked the wizard and installed \"$printer\""
 
 # --- 3. Escape and Alt+F4 while a slow installation runs.
 e2e_fresh_prefix
-export TAMRIN_PRINTUI_DELAY_MS=8000
+rm -f "$work/release"
+TAMRIN_PRINTUI_HOLD=$(windows_path "$work/release")
+export TAMRIN_PRINTUI_HOLD
 start_wizard "$work/medium/$exe_name"
 walk_to_finish install-busy-
 click "$(step 4)" $finish
@@ -109,13 +111,14 @@ for keys in Escape alt+F4; do
   press_key "$(step 4)" "$keys"
   holds_for 1 "$keys during the installation ended the program or changed the page" still_busy
 done
+touch "$work/release"
 expect_page OK "$box_buttons" install-busy-success-box
 click OK 1
 status=0
 wait_exit || status=$?
 [ $status = 0 ] || fail "the wizard ended with exit code $status after the success box"
 expect_installed "slow installation"
-unset TAMRIN_PRINTUI_DELAY_MS
+unset TAMRIN_PRINTUI_HOLD
 echo "closing while installing: Escape and Alt+F4 refused, the outcome reported"
 
 # --- 4. Failure: the box, then the wizard stays open with its buttons back.
@@ -142,9 +145,10 @@ unset TAMRIN_PRINTUI_FAIL
 if printers | grep -x "$printer" >/dev/null; then fail "a printer was created although printui failed"; fi
 echo "failure: ERROR box, wizard kept open, buttons back; exit code 1603 after Cancel"
 
-# --- 5. Cancel on each page.
+# --- 5. Cancel on each page. Each run is shown to leave nothing behind, so the runs share
+# the prefix of the failure's run, which made no printer.
 for page in 1 2 3 4; do
-  e2e_fresh_prefix
+  rm -f "$work/printui.log"
   start_watched "$work/medium/$exe_name"
   expect_page "$(step 1)" "$only_next" cancel-ignored
   for ((p = 1; p < page; p++)); do
@@ -161,7 +165,7 @@ done
 echo "cancel: every page ends the program with exit code 1602, nothing installed"
 
 for keys in Escape alt+F4; do
-  e2e_fresh_prefix
+  rm -f "$work/printui.log"
   start_watched "$work/medium/$exe_name"
   walk_to_finish cancel-ignored- keys
   press_key "$(step 4)" "$keys"

@@ -9,9 +9,9 @@
 // - for /y /n NAME: makes NAME the default printer;
 // - for anything else (/k prints a test page): records the line only.
 // With TAMRIN_PRINTUI_FAIL set to any text it records the line and does nothing else,
-// as an entry point that fails. With TAMRIN_PRINTUI_DELAY_MS set to a number it waits
-// that many milliseconds (at most a minute) after recording an /if line, as a slow
-// installation.
+// as an entry point that fails. With TAMRIN_PRINTUI_HOLD set to a file's path it waits,
+// after recording an /if line, until that file exists (at most a minute), as a slow
+// installation that ends when the test has seen what it needs to see.
 #include <windows.h>
 
 #include <string>
@@ -105,22 +105,19 @@ void InstallPrinter(const std::vector<std::wstring>& tokens) {
     AddTestPrinter(name, model, port);
 }
 
-// The delay asked for, in milliseconds; 0 without one or for anything but a number.
-DWORD Delay() {
-    const std::wstring text = Environment(L"TAMRIN_PRINTUI_DELAY_MS");
-    if (text.empty() || text.size() > 5) return 0;
-    DWORD ms = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return 0;
-        ms = ms * 10 + static_cast<DWORD>(c - L'0');
+// Waits until the file TAMRIN_PRINTUI_HOLD names exists, for at most a minute.
+void Hold() {
+    const std::wstring path = Environment(L"TAMRIN_PRINTUI_HOLD");
+    if (path.empty()) return;
+    for (int waited = 0; waited < 60000 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 50) {
+        Sleep(50);
     }
-    return ms < 60000 ? ms : 60000;
 }
 
 void Run(const std::wstring& commandLine) {
     Record(commandLine);
     std::vector<std::wstring> tokens = Tokens(commandLine);
-    if (Has(tokens, L"/if")) Sleep(Delay());
+    if (Has(tokens, L"/if")) Hold();
     if (!Environment(L"TAMRIN_PRINTUI_FAIL").empty()) return;
     if (Has(tokens, L"/if")) {
         InstallPrinter(tokens);
