@@ -63,8 +63,10 @@ protected:
         // first; Wine takes the file for the real library when told to load it native.
         std::wstring stub = StubPath();
         ASSERT_FALSE(stub.empty()) << "TAMRIN_PRINTUI_STUB names the test's printui.dll";
-        ASSERT_TRUE(CopyFileW(stub.c_str(), (SystemDirectory() + L"\\printui.dll").c_str(), FALSE))
-            << GetLastError();
+        // Replaced, not written over: the prefix's copy of Wine's file is shared with its template.
+        const std::wstring target = SystemDirectory() + L"\\printui.dll";
+        DeleteFileW(target.c_str());
+        ASSERT_TRUE(CopyFileW(stub.c_str(), target.c_str(), FALSE)) << GetLastError();
         AddToEnvironment(L"WINEDLLOVERRIDES", L"printui=n");
     }
 
