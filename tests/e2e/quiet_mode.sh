@@ -195,9 +195,7 @@ click "$(step 1)" $cancel
 wait_exit || fail "the probe watching the wizard failed"
 [ "$(watched exit)" = 1602 ] || fail "the cancelled wizard: [$(cat "$work/watched.out")]"
 # A slow quiet installation holds off a second one.
-rm -f "$work/release"
-TAMRIN_PRINTUI_HOLD=$(windows_path "$work/release") \
-  start_watched "$work/medium/$exe_name" /quiet /model KV-100 /port LPT1: /log "$(log_path slow)"
+TAMRIN_PRINTUI_HOLD=$(windows_path "$work/release") start_watched "$work/medium/$exe_name" /quiet /model KV-100 /port LPT1: /log "$(log_path slow)"
 wait_for 30 "the slow installation did not call printui" grep -qs '/if' "$work/printui.log"
 # Both write to one log, which the running setup holds open: the refusal is in it too.
 expect_run 1618 /quiet /model KV-200 /port LPT2: /log "$(log_path slow)"

@@ -63,11 +63,8 @@ screenshot "$(step 4)" install-page4-installed
 click OK 1
 wait_exit || fail "the program did not end cleanly"
 [ "$(watched exit)" = 0 ] || fail "the wizard ended with exit code [$(watched exit)] after the success box"
-state=$(printers)
-grep -qx "$printer" <<<"$state" || fail "no printer \"$printer\" after the installation: [$state]"
-grep -qx "default=$printer" <<<"$state" || fail "\"$printer\" is not the default printer: [$state]"
+expect_installed "Finish"
 log=$(cat "$work/printui.log")
-grep -q '/if' <<<"$log" || fail "printui was not asked to install: [$log]"
 grep -q '/y' <<<"$log" || fail "printui was not asked to set the default printer: [$log]"
 if grep -q '/k' <<<"$log"; then fail "a test page was printed: [$log]"; fi
 # The driver package is staged for a printer plugged in later: a copy of the medium's INF
@@ -98,9 +95,7 @@ echo "keyboard: Return alone walked the wizard and installed \"$printer\""
 
 # --- 3. Escape and Alt+F4 while a slow installation runs.
 e2e_fresh_prefix
-rm -f "$work/release"
-TAMRIN_PRINTUI_HOLD=$(windows_path "$work/release")
-export TAMRIN_PRINTUI_HOLD
+export TAMRIN_PRINTUI_HOLD="$(windows_path "$work/release")"
 start_wizard "$work/medium/$exe_name"
 walk_to_finish install-busy-
 click "$(step 4)" $finish

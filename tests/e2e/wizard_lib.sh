@@ -168,9 +168,7 @@ e2e_place_printui() {
   local stub=$1 system=system32
   [ "$arch" != wow64 ] || system=syswow64
   [ -f "$TAMRIN_WINEPREFIX/system.reg" ] || e2e_reg query 'HKCU\Software'
-  # Wine's printui.dll is shared with the prefix template (tools/wine-run): replaced, not written.
-  rm -f "$TAMRIN_WINEPREFIX/drive_c/windows/$system/printui.dll"
-  cp "$stub" "$TAMRIN_WINEPREFIX/drive_c/windows/$system/printui.dll"
+  cp --remove-destination "$stub" "$TAMRIN_WINEPREFIX/drive_c/windows/$system/printui.dll"  # shared with the template
 }
 
 # A fresh prefix, $work/prefix, for the runs that follow: the windows unmanaged, the

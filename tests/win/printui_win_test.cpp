@@ -59,12 +59,10 @@ protected:
     std::u16string infPath = medium.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF";
 
     static void SetUpTestSuite() {
-        // rundll32 starts from the system directory and looks for PRINTUI.DLL there
-        // first; Wine takes the file for the real library when told to load it native.
-        std::wstring stub = StubPath();
+        // rundll32 looks for PRINTUI.DLL in the system directory first; Wine takes the file for
+        // the real library when told to load it native. Wine's file, shared with other prefixes, goes.
+        std::wstring stub = StubPath(), target = SystemDirectory() + L"\\printui.dll";
         ASSERT_FALSE(stub.empty()) << "TAMRIN_PRINTUI_STUB names the test's printui.dll";
-        // Replaced, not written over: the prefix's copy of Wine's file is shared with its template.
-        const std::wstring target = SystemDirectory() + L"\\printui.dll";
         DeleteFileW(target.c_str());
         ASSERT_TRUE(CopyFileW(stub.c_str(), target.c_str(), FALSE)) << GetLastError();
         AddToEnvironment(L"WINEDLLOVERRIDES", L"printui=n");

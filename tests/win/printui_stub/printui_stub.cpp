@@ -105,11 +105,10 @@ void InstallPrinter(const std::vector<std::wstring>& tokens) {
     AddTestPrinter(name, model, port);
 }
 
-// Waits until the file TAMRIN_PRINTUI_HOLD names exists, for at most a minute.
 void Hold() {
     const std::wstring path = Environment(L"TAMRIN_PRINTUI_HOLD");
-    if (path.empty()) return;
-    for (int waited = 0; waited < 60000 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 50) {
+    for (int waited = 0; !path.empty() && waited < 60000 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+         waited += 50) {
         Sleep(50);
     }
 }
