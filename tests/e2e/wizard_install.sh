@@ -140,8 +140,7 @@ unset TAMRIN_PRINTUI_FAIL
 if printers | grep -x "$printer" >/dev/null; then fail "a printer was created although printui failed"; fi
 echo "failure: ERROR box, wizard kept open, buttons back; exit code 1603 after Cancel"
 
-# --- 5. Cancel on each page. Each run is shown to leave nothing behind, so the runs share
-# the prefix of the failure's run, which made no printer.
+# --- 5. Cancel on each page, in the prefix of 4. (no printer): each run is shown to leave nothing.
 for page in 1 2 3 4; do
   rm -f "$work/printui.log"
   start_watched "$work/medium/$exe_name"
