@@ -90,8 +90,9 @@ build)
 
   for exe in tamrin64.exe tamrin32.exe; do
     file=$work/a/dist/medium/$exe
-    for path in "$source" "$copy" "$work"; do
-      if strings -a "$file" | grep -F "$path" >/dev/null || strings -a -el "$file" | grep -F "$path" >/dev/null; then
+    for path in "$source" "$copy" "$work"; do  # whole paths: the runtime has "winpthreads/src/rwlock.c"
+      if { strings -a "$file"; strings -a -el "$file"; } |
+         grep -E "(^|[^[:alnum:]_./-])$(sed 's/[].[\*^$+?(){}|]/\\&/g' <<<"$path")(/|$)" >/dev/null; then
         fail "$exe holds the path $path"
       fi
     done

@@ -16,7 +16,7 @@
 #    appears, then the wizard stays open on the finish page with its buttons usable and
 #    the focus on Finish (Return tries again).
 # 5. Cancel on each page ends the process at once and creates no printer; so do Escape
-#    and Alt+F4 when nothing runs (these runs share one prefix) (which also shows that the keys of 3. reach the wizard).
+#    and Alt+F4 when nothing runs (which also shows that the keys of 3. reach the wizard).
 # Exit codes (read whole through the probe): 0 after the success box, 1603 for Cancel
 # after a failed installation, 1602 for Cancel, Escape and Alt+F4 with nothing installed.
 # The seconds from start to the welcome page and each page's activation are printed.

@@ -90,8 +90,8 @@ e2e_report() {
   if [ -n "${DISPLAY:-}" ] && [ -d "${shots:-}" ] && import -window root "$shots/${arch:-}-failure.png" 2>/dev/null; then
     echo "the screen at the failure: $shots/${arch:-}-failure.png" >&2
   fi
-  echo "--- the processes in the prefix (as a hang leaves them):" >&2
-  grep -lsxzF "WINEPREFIX=${TAMRIN_WINEPREFIX:-/nonexistent}" /proc/[0-9]*/environ | cut -d/ -f3 | xargs -r ps -o pid=,stat=,etime=,args= -p >&2 || true
+  { echo "--- the processes in the prefix:"; grep -lsxzF "WINEPREFIX=${TAMRIN_WINEPREFIX:-/nonexistent}" /proc/[0-9]*/environ |
+    cut -d/ -f3 | xargs -r ps -o pid=,stat=,etime=,args= -p; } >&2 || true
   for log in "$work"/*.log "$work"/*.out "${TAMRIN_WINEPREFIX:-/nonexistent}"/drive_c/users/*/Temp/tamrin-setup.log; do
     [ -s "$log" ] || continue
     echo "--- the last lines of $log:" >&2
