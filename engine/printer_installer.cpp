@@ -4,13 +4,13 @@
 
 #include <cstring>
 
-#include "engine/command_line.h"
-#include "engine/device_matching.h"
-#include "engine/installation_flow.h"
-#include "engine/medium_paths.h"
-#include "engine/preparation.h"
-#include "engine/rundll32.h"
-#include "engine/spooler.h"
+#include "engine/install/command_line.h"
+#include "engine/install/device_matching.h"
+#include "engine/install/installation_flow.h"
+#include "engine/medium/medium_paths.h"
+#include "engine/medium/preparation.h"
+#include "engine/install/rundll32.h"
+#include "engine/install/spooler.h"
 #include "platform/text.h"
 #include "usb/device_rescan.h"
 

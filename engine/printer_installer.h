@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/catalogue.h"
+#include "engine/medium/catalogue.h"
 #include "engine/limits.h"
 #include "platform/types.h"
 

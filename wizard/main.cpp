@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-#include "engine/exit_codes.h"
+#include "engine/run/exit_codes.h"
 #include "engine/printer_installer.h"
-#include "engine/startup.h"
-#include "engine/switches.h"
-#include "engine/unattended.h"
+#include "engine/run/startup.h"
+#include "engine/run/switches.h"
+#include "engine/run/unattended.h"
 #include "platform/message_box.h"
 #include "platform/services.h"
 #include "platform/text.h"

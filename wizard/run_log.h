@@ -2,6 +2,6 @@
 // quiet), closed otherwise, in which case writing to it does nothing.
 #pragma once
 
-#include "engine/setup_log.h"
+#include "engine/log/setup_log.h"
 
 engine::SetupLog& RunLog();

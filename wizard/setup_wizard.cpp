@@ -1,6 +1,6 @@
 #include "wizard/setup_wizard.h"
 
-#include "engine/exit_codes.h"
+#include "engine/run/exit_codes.h"
 
 CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0) {
     // The user meets the driver page (CStep3) before the port page (CStep2).

@@ -1,7 +1,7 @@
 #include "wizard/step3_driver.h"
 
-#include "engine/medium_messages.h"
-#include "engine/preparation.h"
+#include "engine/medium/medium_messages.h"
+#include "engine/medium/preparation.h"
 #include "engine/printer_installer.h"
 #include "platform/message_box.h"
 #include "platform/services.h"

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/installation_flow.h"
+#include "engine/install/installation_flow.h"
 #include "platform/kernel_objects.h"
 #include "wizard/framework/property_page.h"
 

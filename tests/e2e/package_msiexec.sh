@@ -32,7 +32,7 @@ if [ "$arch" = win64 ]; then
   msi=$(ls "$release"/a/dist/tamrin-*-x64.msi 2>/dev/null) || fail "no x64 package in $release/a (part \"build\" failed?)"
   version=$(basename "$msi" | sed 's/^tamrin-\(.*\)-x64\.msi$/\1/')
   package_medium=$release/a/dist/medium
-  action=$release/a/build/package-win64/wizard/package_action.dll
+  action=$release/a/build/package-win64/msi/action/package_action.dll
   epoch=$(cat "$release/epoch")
 else
   package_arch=x86 other_program=tamrin64.exe

@@ -79,7 +79,7 @@ build)
   [ -f "$work/a/dist/$zip" ] || fail "no $zip for project version $version: $(ls "$work/a/dist")"
   differ=$(diff -rq "$work/a/dist" "$work/b/dist" 2>&1 || true)
   [ -z "$differ" ] || fail "the two runs' releases differ: $differ"
-  for pair in "medium/tamrin64.exe $preset_program" "../build/package-win64/wizard/package_action.dll $preset_action"; do
+  for pair in "medium/tamrin64.exe $preset_program" "../build/package-win64/msi/action/package_action.dll $preset_action"; do
     read -r own built <<<"$pair"
     cmp -s "$work/a/dist/$own" "$built" || fail "${own##*/} of the release differs from [$built] (is that build up to date?)"
   done

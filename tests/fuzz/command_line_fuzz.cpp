@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/arguments.h"
-#include "engine/switches.h"
+#include "engine/run/arguments.h"
+#include "engine/run/switches.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::u16string line;

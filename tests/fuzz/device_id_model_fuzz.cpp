@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/device_id_text.h"
+#include "engine/install/device_id_text.h"
 #include "platform/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/inf_catalog.h"
+#include "engine/inf/inf_catalog.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view inf(reinterpret_cast<const char*>(data), size);

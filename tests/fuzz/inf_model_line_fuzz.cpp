@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/inf_model_line.h"
+#include "engine/inf/inf_model_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);

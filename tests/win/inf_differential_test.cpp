@@ -22,11 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/device_matching.h"
-#include "engine/inf_file.h"
-#include "engine/inf_model_line.h"
+#include "engine/install/device_matching.h"
+#include "engine/inf/inf_file.h"
+#include "engine/inf/inf_model_line.h"
 #include "engine/limits.h"
-#include "engine/models_section.h"
+#include "engine/inf/models_section.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "tests/support/temp_dir.h"

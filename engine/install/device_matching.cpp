@@ -1,0 +1,121 @@
+#include "engine/install/device_matching.h"
+
+#include <new>
+#include <string_view>
+
+#include "engine/install/device_id_text.h"
+#include "engine/inf/inf_model_line.h"
+#include "engine/limits.h"
+#include "engine/inf/models_section.h"
+#include "engine/run/wow64_handover.h"
+#include "platform/codepage.h"
+#include "platform/read_file.h"
+#include "platform/services.h"
+#include "platform/system_version.h"
+#include "usb/usb_port.h"
+
+namespace engine {
+
+std::optional<std::u16string> AttachedPrinterModel() {
+    CUSBPort port;
+    char16_t vid[usb::kIdCapacity] = {};
+    char16_t pid[usb::kIdCapacity] = {};
+    const bool found = port.CUSBPort::OpenUsbPrinter(vid, pid) != 0;
+
+    std::uint8_t reply[kDeviceIdCapacity] = {};
+    platform::Dword returned = 0;
+    port.GetDeviceId(reply, kDeviceIdCapacity, &returned);
+
+    // The reply is 8-bit text in the ANSI code page of this thread.
+    char16_t idText[kDeviceIdCapacity] = {};
+    std::size_t length = DeviceIdTextLength(reply, kDeviceIdCapacity);
+    if (length > 0) {
+        int converted = platform::Get<platform::CodePage>().MultiByteToWideChar(
+            platform::kThreadAnsiCodePage, 0, reinterpret_cast<const char*>(reply + 2),
+            static_cast<int>(length), idText, static_cast<int>(kDeviceIdCapacity - 1));
+        if (converted < 0 || converted >= static_cast<int>(kDeviceIdCapacity)) converted = 0;
+        idText[converted] = 0;
+    }
+    char16_t model[kDeviceIdCapacity] = {};
+    ExtractModel(idText, model, kDeviceIdCapacity);
+    port.CloseDevice();
+    if (!found) return std::nullopt;
+    return std::u16string(model);
+}
+
+std::optional<AttachedPrinter> FindAttachedPrinter() {
+    std::optional<std::u16string> model = AttachedPrinterModel();
+    if (!model) return std::nullopt;
+    char16_t port[kNameCapacity] = {};
+    CUSBPort detector;
+    if (detector.FindUsbPortName(port, kNameCapacity) != 1) port[0] = 0;
+    return AttachedPrinter{std::move(*model), port};
+}
+
+namespace {
+
+// The system whose drivers this program installs: the build's architecture, and the
+// version Windows gives. Windows' device installer is a native program: for the x86
+// program under WOW64 it would read the models section of 64-bit Windows (this program
+// hands its work over to the x64 program there).
+TargetSystem ThisSystem() {
+    TargetSystem system;
+    system.architecture = sizeof(void*) == 8 || RunsUnderWow64() ? Architecture::Amd64 : Architecture::X86;
+    if (!platform::Get<platform::SystemVersion>().RtlGetVersion(&system.version)) system.version = {};
+    return system;
+}
+
+InfHardwareId Failed(InfLookup lookup) {
+    InfHardwareId result;
+    result.lookup = lookup;
+    return result;
+}
+
+}  // namespace
+
+InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length) {
+    if (infPath == nullptr || quotedName == nullptr) return Failed(InfLookup::Unreadable);
+    ModelLineSearch search;
+    try {
+        std::string bytes;
+        // A missing file, or the bare driver folder of a model without a print-head type.
+        switch (platform::ReadWholeFileUpTo(infPath, kMaxInfBytes, bytes)) {
+            case platform::BoundedRead::Read:
+                break;
+            case platform::BoundedRead::Unreadable:
+                return Failed(InfLookup::Unreadable);
+            case platform::BoundedRead::TooLarge:
+                return Failed(InfLookup::TooLarge);
+        }
+        search = FindModelHardwareId(bytes, InfNamePattern(quotedName), length, ThisSystem(), kHardwareIdCapacity);
+    } catch (const std::bad_alloc&) {
+        return Failed(InfLookup::NoMemory);
+    }
+    if (!search.isInf) return Failed(InfLookup::NotAnInf);
+    if (!search.hardwareId) return Failed(InfLookup::NoModelLine);
+    InfHardwareId result;
+    result.lookup = InfLookup::Found;
+    result.unicodeFile = search.unicode;
+    result.id = std::move(*search.hardwareId);
+    return result;
+}
+
+std::u16string InfLookupText(InfLookup lookup) {
+    switch (lookup) {
+        case InfLookup::Found:
+            return u"found";
+        case InfLookup::Unreadable:
+            return u"the file cannot be read";
+        case InfLookup::TooLarge:
+            return u"the file is larger than 16 MiB";
+        case InfLookup::NoMemory:
+            return u"there is not enough memory to read the file";
+        case InfLookup::NotAnInf:
+            return u"the file is no INF file (a section name without its closing bracket)";
+        case InfLookup::NoModelLine:
+            return u"no USB model line of the printer in the models section for this Windows";
+    }
+    return u"";
+}
+
+}  // namespace engine

@@ -1,0 +1,103 @@
+#include "engine/install/installation.h"
+
+#include <cstring>
+
+#include "engine/install/device_matching.h"
+#include "engine/install/poll.h"
+#include "engine/log/setup_log.h"
+#include "engine/install/spooler.h"
+#include "platform/codepage.h"
+#include "platform/message_box.h"
+#include "platform/pnp_update.h"
+#include "platform/services.h"
+#include "platform/text.h"
+
+namespace engine {
+namespace {
+
+constexpr platform::Dword kPrinterPollPeriodMs = 50;
+constexpr platform::Dword kPrinterPollLimitMs = 5000;
+constexpr platform::Dword kQueuePollPeriodMs = 250;
+constexpr platform::Dword kQueuePollLimitMs = 30000;
+
+RouteChoice ByPrinterInterface(std::u16string reason) {
+    return RouteChoice{InstallRoute::PrinterInterface, std::move(reason)};
+}
+
+}  // namespace
+
+RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, const Catalogue& catalogue,
+                               const std::u16string& printerName, const std::u16string& port) {
+    if (!attached) return ByPrinterInterface(u"no USB printer is attached");
+    const std::u16string model = Quoted(attached->model);
+    // An empty model is no entry, whatever the catalogue holds.
+    if (attached->model.empty() || !catalogue.SeriesOf(attached->model.c_str())) {
+        return ByPrinterInterface(u"the attached printer's model " + model + u" is not in the catalogue");
+    }
+    char16_t name[kPathCapacity] = {};
+    if (!catalogue.ReadPrinterName(attached->model.c_str(), name, kPathCapacity) ||
+        !text::Equal(name, printerName.c_str())) {
+        return ByPrinterInterface(u"the attached printer is a " + model + u", not the chosen " +
+                                  Quoted(printerName));
+    }
+    if (attached->port.empty()) {
+        return ByPrinterInterface(u"the USB port of the attached " + model + u" was not found");
+    }
+    if (!port.empty() && !text::EqualNoCase(port.c_str(), attached->port.c_str())) {
+        return ByPrinterInterface(u"the chosen port " + Quoted(port) + u" is not the USB port " +
+                                  Quoted(attached->port) + u" of the attached " + model);
+    }
+    return RouteChoice{InstallRoute::PlugAndPlay, u"the attached printer is the chosen " + model +
+                                                      u" on its USB port " + Quoted(attached->port)};
+}
+
+HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* model) {
+    const std::u16string quoted = u"\"" + std::u16string(model) + u"\"";
+    InfHardwareId found = HardwareIdInInf(infPath, quoted.c_str(), quoted.size());
+    if (found.lookup != InfLookup::Found) return {std::nullopt, InfLookupText(found.lookup)};
+    // An empty hardware ID names no device.
+    if (found.id.empty()) return {std::nullopt, u"the model line's hardware ID is empty"};
+    if (found.unicodeFile) return {found.id, {}};
+    // The bytes of an INF of 8-bit text are in the ANSI code page of this thread.
+    const std::string bytes(found.id.begin(), found.id.end());
+    char16_t wideId[kHardwareIdCapacity + 1] = {};
+    int converted = platform::Get<platform::CodePage>().MultiByteToWideChar(
+        platform::kThreadAnsiCodePage, 0, bytes.data(), static_cast<int>(bytes.size()), wideId, kHardwareIdCapacity);
+    if (converted <= 0) return {std::nullopt, u"the hardware ID is not text of this system's code page"};
+    return {std::u16string(wideId, static_cast<std::size_t>(converted)), {}};
+}
+
+PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive) {
+    platform::Dword flags = platform::kInstallFlagForce | (interactive ? 0 : platform::kInstallFlagNonInteractive);
+    platform::Bool rebootRequired = 0;
+    platform::Result<platform::Bool> update =
+        platform::Get<platform::PnpUpdate>().UpdateDriverForPlugAndPlayDevicesW(
+            interactive ? platform::OwnerForUnowned() : nullptr, hardwareId.c_str(), infPath, flags,
+            &rebootRequired);
+    if (!update.ok()) return PnpUpdateResult{DriverUpdate::NotUpdated, update.error};
+    return PnpUpdateResult{rebootRequired ? DriverUpdate::UpdatedRestartRequired : DriverUpdate::Updated};
+}
+
+bool PrinterAppeared(const char16_t* name) {
+    return PollEvery(kPrinterPollPeriodMs, kPrinterPollLimitMs, [&] { return PrinterExists(name); })
+        .has_value();
+}
+
+std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before,
+                                                  const char16_t* port) {
+    std::optional<std::u16string> found;
+    PollEvery(kQueuePollPeriodMs, kQueuePollLimitMs, [&] {
+        // A listing that fails now and then is asked again at the next period.
+        Listing<std::vector<LocalPrinter>> now = ListLocalPrinters();
+        if (now.ok()) found = NewPrinterOnPort(before, *now.value, port);
+        return found.has_value();
+    });
+    return found;
+}
+
+platform::Outcome StageDriverPackage(const char16_t* infPath) {
+    return platform::OutcomeOf(platform::Get<platform::PnpUpdate>().SetupCopyOEMInfW(
+        infPath, nullptr, platform::kSpostPath, 0, nullptr, 0, nullptr));
+}
+
+}  // namespace engine

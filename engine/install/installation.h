@@ -1,0 +1,71 @@
+// Driver installation: the choice between the plug-and-play route and the printer
+// user-interface route, the plug-and-play update and the staging of the package. The
+// installation flow (engine/installation_flow.h) puts them together.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/medium/catalogue.h"
+#include "engine/install/device_matching.h"
+#include "engine/install/spooler.h"
+#include "platform/result.h"
+#include "platform/types.h"
+
+namespace engine {
+
+enum class InstallRoute {
+    // The driver is installed for the attached device by its hardware ID.
+    PlugAndPlay,
+    // rundll32 runs the printer user-interface entry point, which makes the queue.
+    PrinterInterface,
+};
+
+struct RouteChoice {
+    InstallRoute route = InstallRoute::PrinterInterface;
+    std::u16string reason;  // why, for the log
+};
+
+// The plug-and-play update installs only the device the chosen model's hardware ID names:
+// it is taken when the attached printer's model is a catalogue entry whose printer is the
+// chosen one, and the chosen port is that printer's USB port (or none was chosen). Every
+// other case installs the chosen printer on the chosen port through the printer interface.
+RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, const Catalogue& catalogue,
+                               const std::u16string& printerName, const std::u16string& port);
+
+struct HardwareIdLookup {
+    std::optional<std::u16string> id;
+    std::u16string failure;  // why there is none, for the log
+};
+// The hardware ID the INF gives the model (its line for "model" in double quotes);
+// none when it gives none or an empty one.
+HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* model);
+
+enum class DriverUpdate {
+    NotUpdated,
+    Updated,
+    UpdatedRestartRequired,  // Windows must restart before the device uses the driver
+};
+// Not updated: the error says why.
+using PnpUpdateResult = platform::Result<DriverUpdate>;
+
+// Installs the driver in the INF for the present devices of the hardware ID. Interactive,
+// what it shows belongs to the window that owns the program's boxes (the wizard's frame);
+// not interactive, the update fails rather than show anything.
+PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive);
+
+// Whether the printer exists under its whole name, asked at once and then every 50 ms
+// for up to 5 s: the entry point may still be registering it when rundll32 is done.
+bool PrinterAppeared(const char16_t* name);
+
+// Windows makes the queue of a plug-and-play printer itself, named by the INF's device
+// description, possibly only after the update returned. Asked at once and then every
+// 250 ms for up to 30 s: the name of a printer on the port that `before` does not list.
+std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before,
+                                                  const char16_t* port);
+// Stages the driver package in the driver store, so that a printer plugged in later is
+// given this driver by Plug and Play instead of another one or none.
+platform::Outcome StageDriverPackage(const char16_t* infPath);
+
+}  // namespace engine

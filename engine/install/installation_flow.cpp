@@ -1,0 +1,310 @@
+#include "engine/install/installation_flow.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "engine/medium/catalogue.h"
+#include "engine/install/command_line.h"
+#include "engine/install/device_matching.h"
+#include "engine/install/installation.h"
+#include "engine/machine/process_account.h"
+#include "engine/install/rundll32.h"
+#include "engine/install/spooler.h"
+#include "platform/scoped_handle.h"
+#include "platform/services.h"
+#include "platform/spooler.h"
+#include "platform/text.h"
+#include "usb/device_rescan.h"
+
+namespace engine {
+namespace {
+
+// Opens and closes the printer of exactly this name: whether it is there, and whether
+// its handle was closed (a printer still open is only marked for deletion).
+bool PrinterIsThere(const std::u16string& name, bool& closed) {
+    closed = false;
+    // An empty name would open the print server instead of a printer.
+    if (name.empty()) return false;
+    platform::Spooler& spooler = platform::Get<platform::Spooler>();
+    platform::Handle opened = nullptr;
+    platform::ScopedHandle<platform::PrinterTraits> printer(
+        spooler.OpenPrinterW(name.c_str(), &opened, nullptr).ok() ? opened : nullptr);
+    if (!printer) return false;
+    closed = spooler.ClosePrinter(printer.take()).ok();
+    return true;
+}
+
+}  // namespace
+
+InstallationSteps::InstallationSteps(const InstallRequest& request, FlowObserver& observer, SetupLog& log)
+    : request_(request),
+      observer_(observer),
+      log_(log, request.dryRun),
+      name_(request.printerName.c_str()),
+      installedName_(request.printerName) {}
+
+void InstallationSteps::RemoveOldPrinters() {
+    bool closed = false;
+    if (!PrinterIsThere(request_.printerName, closed)) {
+        log_.Write(u"No printer named " + Quoted(request_.printerName) + u" is installed: nothing to remove");
+        return;
+    }
+    observer_.OnStep(FlowStep::Removing);
+    Listing<StringList> printers = FindPrintersOfModel(name_);
+    if (!printers.ok()) {
+        log_.WriteError(u"The printers of " + Quoted(request_.printerName) + u" cannot be listed",
+                        printers.error);
+        return;
+    }
+    for (const std::u16string& printer : *printers.value) {
+        log_.Write(u"Removing the printer " + Quoted(printer) + u" and the driver of its name");
+        if (request_.dryRun) continue;
+        PrinterRemoval removal = RemovePrinterAndDriver(printer.c_str());
+        if (!removal.printer.ok())
+            log_.WriteError(u"The printer " + Quoted(printer) + u" was not deleted", removal.printer.error);
+        if (!removal.driver.ok())
+            log_.WriteError(u"The driver " + Quoted(printer) + u" was not deleted", removal.driver.error);
+    }
+    if (closed) {
+        log_.Write(u"Re-scanning the devices");
+        if (!request_.dryRun && !usb::RescanDevices()) log_.Write(u"The devices could not be re-scanned");
+    }
+}
+
+bool InstallationSteps::InstallDriver() {
+    if (request_.printerName.empty()) {
+        log_.Write(u"No printer name: nothing can be installed");
+        return false;
+    }
+    const std::optional<AttachedPrinter> attached = FindAttachedPrinter();
+    const RouteChoice choice =
+        ChooseInstallRoute(attached, Catalogue(request_.catalogueFile), request_.printerName, request_.port);
+    if (choice.route == InstallRoute::PlugAndPlay) {
+        log_.Write(u"The plug-and-play route: " + choice.reason);
+        return UpdateAttachedPrinter(attached->port);
+    }
+    log_.Write(u"The printer interface route: " + choice.reason);
+    return InstallQueue();
+}
+
+bool InstallationSteps::UpdateAttachedPrinter(const std::u16string& usbPort) {
+    const char16_t* inf = request_.driverInf.c_str();
+    HardwareIdLookup lookup = HardwareIdForModel(inf, name_);
+    if (!lookup.id) {
+        log_.Write(u"The driver " + Quoted(request_.driverInf) + u" gives no hardware ID for " +
+                   Quoted(request_.printerName) + u": " + lookup.failure);
+        return false;
+    }
+    const std::optional<std::u16string>& hardwareId = lookup.id;
+    log_.Write(u"Updating the driver of the attached printer: hardware ID " + Quoted(*hardwareId) + u", driver " +
+               Quoted(request_.driverInf));
+    if (request_.dryRun) return true;
+    // The queue Windows makes is told from those already there by their names.
+    Listing<std::vector<LocalPrinter>> before = ListLocalPrinters();
+    if (!before.ok()) {
+        log_.WriteError(u"The printers cannot be listed before the update", before.error);
+        return false;
+    }
+    PnpUpdateResult update = UpdateDriverForDevices(inf, *hardwareId, !request_.quiet);
+    if (!update.ok()) {
+        log_.WriteError(u"The plug-and-play update failed", update.error);
+        return false;
+    }
+    restartRequired_ = update.value == DriverUpdate::UpdatedRestartRequired;
+    return AwaitQueue(*before.value, usbPort);
+}
+
+bool InstallationSteps::AwaitQueue(const std::vector<LocalPrinter>& before, const std::u16string& usbPort) {
+    log_.Write(u"Waiting for the printer Windows makes on the port " + Quoted(usbPort));
+    std::optional<std::u16string> queue = QueueAppearedOnPort(before, usbPort.c_str());
+    if (queue) {
+        log_.Write(u"Windows made the printer " + Quoted(*queue) + u" on the port " + Quoted(usbPort));
+        installedName_ = std::move(*queue);
+        return true;
+    }
+    if (restartRequired_) {
+        // The update is done; the queue comes with the restart the update asked for.
+        log_.Write(u"No new printer on the port " + Quoted(usbPort) +
+                   u" yet: Windows makes it after the restart");
+        installedName_.clear();
+        return true;
+    }
+    log_.Write(u"No new printer appeared on the port " + Quoted(usbPort) +
+               u" within 30 s of the plug-and-play update");
+    return false;
+}
+
+bool InstallationSteps::InstallQueue() {
+    log_.Write(u"Installing the printer " + Quoted(request_.printerName) + u" on the port " + Quoted(request_.port));
+    std::optional<std::u16string> line =
+        request_.quiet ? QuietInstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str())
+                       : InstallPrinterLine(name_, request_.driverInf.c_str(), request_.port.c_str());
+    if (!RunCommand(line)) return false;
+    if (!request_.dryRun && !PrinterAppeared(name_)) {
+        log_.Write(u"The printer " + Quoted(request_.printerName) + u" is not there after the printer interface ended");
+        return false;
+    }
+    return true;
+}
+
+bool InstallationSteps::StagePackage() {
+    if (request_.driverInf.empty()) {
+        log_.Write(u"No driver package: nothing can be installed");
+        return false;
+    }
+    if (request_.driverCatalog.empty()) {
+        log_.Write(u"The driver package " + Quoted(request_.driverInf) +
+                   u" names no catalog file (CatalogFile): it is unsigned");
+    }
+    log_.Write(u"Staging the driver package " + Quoted(request_.driverInf));
+    if (request_.dryRun) return true;
+    platform::Outcome staged = StageDriverPackage(request_.driverInf.c_str());
+    if (staged.ok()) return true;
+    log_.WriteError(u"Windows did not take the driver package", staged.error);
+    observer_.OnPackageNotStaged(staged.error);
+    return false;
+}
+
+bool InstallationSteps::MakeDefault() {
+    if (installedName_.empty()) {
+        log_.Write(u"No printer to make the default printer before the restart");
+        return false;
+    }
+    const ProcessAccount account = CheckProcessAccount();
+    if (account.runsAs == RunsAs::LocalSystem) {
+        log_.Write(u"Not making " + Quoted(installedName_) +
+                   u" the default printer: the program runs as LocalSystem (S-1-5-18), whose default printer "
+                   u"no user sees");
+        return true;
+    }
+    if (account.runsAs == RunsAs::Unknown) {
+        log_.WriteError(
+            u"The account the program runs as cannot be told; the default printer is set as asked",
+            account.error);
+    }
+    log_.Write(u"Making " + Quoted(installedName_) + u" the default printer");
+    return RunCommand(SetDefaultPrinterLine(installedName_.c_str()));
+}
+
+bool InstallationSteps::PrintTestPage() {
+    if (installedName_.empty()) {
+        log_.Write(u"No printer to print a test page on before the restart");
+        return false;
+    }
+    log_.Write(u"Printing a test page on " + Quoted(installedName_));
+    return RunCommand(TestPageLine(installedName_.c_str()));
+}
+
+// Logs the command line and starts it; false when there is none or it did not start.
+bool InstallationSteps::RunCommand(const std::optional<std::u16string>& line) {
+    if (!line) {
+        log_.Write(u"A value does not fit the printer interface's command line");
+        return false;
+    }
+    log_.Write(u"rundll32.exe " + *line);
+    if (request_.dryRun) return true;
+    platform::Outcome start = StartRundll32(line->c_str(), request_.quiet);
+    if (start.ok()) return true;
+    // The text the wizard shows in its box, then the system's own for the code.
+    log_.WriteError(u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)),
+                    start.error);
+    observer_.OnStartFailure(StartFailureText(start.error));
+    return false;
+}
+
+FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& setupLog) {
+    InstallationSteps steps(request, observer, setupLog);
+    FlowLog log(setupLog, request.dryRun);
+    // The package first: one that Windows refuses, or would ask about, ends the run while
+    // the old printers are still there.
+    if (!steps.StagePackage()) {
+        observer.OnStep(FlowStep::Failed);
+        log.Write(u"The installation failed; nothing was removed");
+        return FlowResult::Failed;
+    }
+    steps.RemoveOldPrinters();
+    observer.OnStep(FlowStep::Installing);
+    if (!steps.InstallDriver()) {
+        observer.OnStep(FlowStep::Failed);
+        log.Write(u"The installation failed");
+        return FlowResult::Failed;
+    }
+    // As the wizard always has: the printer is installed whether or not these work.
+    if (request.makeDefault) steps.MakeDefault();
+    if (request.testPage) steps.PrintTestPage();
+    observer.OnStep(FlowStep::Installed);
+    log.Write(steps.RestartRequired() ? u"Installed; Windows must restart before the printer can be used"
+                                      : u"Installed");
+    return steps.RestartRequired() ? FlowResult::DoneRestartRequired : FlowResult::Done;
+}
+
+FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& setupLog) {
+    FlowLog log(setupLog, dryRun);
+    Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
+    if (!printers.ok()) {
+        log.WriteError(u"The printers cannot be listed", printers.error);
+        return FlowResult::Failed;
+    }
+    std::vector<LocalPrinter> ofModel, others;
+    for (LocalPrinter& printer : *printers.value) {
+        (IsPrinterOfModel(printer.name.c_str(), printerName.c_str()) ? ofModel : others)
+            .push_back(std::move(printer));
+    }
+    if (ofModel.empty()) {
+        log.Write(u"No printer of " + Quoted(printerName) + u" is installed: nothing to remove");
+        return FlowResult::Done;
+    }
+    // The model's own driver is the one its INF's model line describes: the printer name
+    // with the maker in capitals, which the spooler compares without regard to case, as
+    // the printer name itself. A printer of the model bound to another driver (another
+    // maker's, or one of its own names) takes the printer away, never that driver.
+    auto sameDriver = [](const std::u16string& a, const std::u16string& b) {
+        return text::EqualNoCase(a.c_str(), b.c_str());
+    };
+    std::vector<std::u16string> drivers;
+    for (const LocalPrinter& printer : ofModel) {
+        log.Write(u"Removing the printer " + Quoted(printer.name));
+        if (!printer.driver.empty() && !sameDriver(printer.driver, printerName)) {
+            log.Write(u"Keeping the driver " + Quoted(printer.driver) + u" of " + Quoted(printer.name) +
+                      u": it is not the model's own");
+        } else if (!printer.driver.empty() &&
+                   std::none_of(drivers.begin(), drivers.end(),
+                                [&](const std::u16string& d) { return sameDriver(d, printer.driver); })) {
+            drivers.push_back(printer.driver);
+        }
+        if (dryRun) continue;
+        platform::Outcome removed = RemovePrinter(printer.name.c_str());
+        if (!removed.ok())
+            log.WriteError(u"The printer " + Quoted(printer.name) + u" was not deleted", removed.error);
+    }
+    for (const std::u16string& driver : drivers) {
+        auto user = std::find_if(others.begin(), others.end(),
+                                 [&](const LocalPrinter& other) { return sameDriver(other.driver, driver); });
+        if (user != others.end()) {
+            log.Write(u"Keeping the driver " + Quoted(driver) + u": the printer " + Quoted(user->name) +
+                      u" uses it");
+            continue;
+        }
+        log.Write(u"Deleting the driver " + Quoted(driver));
+        if (dryRun) continue;
+        platform::Outcome deleted = DeleteDriver(driver.c_str());
+        if (!deleted.ok()) {
+            log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)",
+                           deleted.error);
+        }
+    }
+    if (dryRun) return FlowResult::Done;
+    Listing<StringList> left = FindPrintersOfModel(printerName.c_str());
+    if (!left.ok()) {
+        log.WriteError(u"The printers cannot be listed after the removal", left.error);
+        return FlowResult::Failed;
+    }
+    for (const std::u16string& name : *left.value)
+        log.Write(u"The printer " + Quoted(name) + u" is still there");
+    if (!left.value->empty()) return FlowResult::Failed;
+    log.Write(u"Removed");
+    return FlowResult::Done;
+}
+
+}  // namespace engine

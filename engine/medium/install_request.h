@@ -1,0 +1,30 @@
+// What one installation needs, complete: the printer, its print head and driver, the
+// port and the options. One preparation (engine/preparation.h) makes it from the medium
+// and the chosen model; the installation flow takes it as it is.
+#pragma once
+
+#include <string>
+
+#include "engine/medium/medium_paths.h"
+
+namespace engine {
+
+struct InstallRequest {
+    std::u16string catalogueFile;  // with the attached printer, it decides the route
+    std::u16string printerName;    // the model's printer name: the queue's and the driver's
+    PrintHead printHead = PrintHead::Unknown;
+    std::u16string driverInf;
+    // The catalog file the INF names, beside it; empty when it names none (an unsigned
+    // package).
+    std::u16string driverCatalog;
+    std::u16string port;
+    bool makeDefault = true;
+    bool testPage = false;
+    // Nothing may be shown: the printer interface is asked for no messages, rundll32 is
+    // started hidden and the plug-and-play update fails rather than ask.
+    bool quiet = false;
+    // Every change is written to the log as the one it would be, and none is made.
+    bool dryRun = false;
+};
+
+}  // namespace engine

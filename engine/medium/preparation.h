@@ -1,0 +1,47 @@
+// The one preparation of an installation: from the medium, the model chosen, the port and
+// the options, the complete request the installation flow takes, or what keeps the
+// medium from serving that model. The driver page, the finish page and the unattended
+// mode all prepare through it, and each reads the model's catalogue entry once.
+#pragma once
+
+#include <string>
+
+#include "engine/medium/install_request.h"
+#include "engine/medium/medium_paths.h"
+
+namespace engine {
+
+enum class ModelProblem {
+    None,
+    NoPrinterName,  // the entry has no PRINTER_NAME value
+    NameUnusable,   // the printer name does not fit its field or would leave its quotes
+    NoPrintHead,    // its printer has no PRINTER_TYPE of 24 or 9
+    DriverMissing,  // the driver INF of its print head is not on the medium
+    // The driver INF cannot be read whole, or the catalog file it names is not beside it
+    // (request.driverCatalog names it).
+    PackageIncomplete,
+};
+
+// What the user or the command line chose besides the model.
+struct InstallChoices {
+    std::u16string port;
+    bool makeDefault = true;
+    bool testPage = false;
+    bool quiet = false;
+    bool dryRun = false;
+};
+
+struct Preparation {
+    ModelProblem problem = ModelProblem::None;
+    // Complete without a problem; with one, as far as the entry was read: the printer
+    // name when it has one, the driver INF looked for with DriverMissing, and its catalog
+    // with PackageIncomplete.
+    InstallRequest request;
+};
+
+// For a catalogue entry ("KV-100"), whose printer name the catalogue gives.
+Preparation PrepareEntry(const MediumFiles& medium, const char16_t* entry, const InstallChoices& choices);
+// For a printer name ("Korvel KV-100"), as the wizard holds it after its driver page.
+Preparation PreparePrinter(const MediumFiles& medium, const char16_t* printerName, const InstallChoices& choices);
+
+}  // namespace engine

@@ -1,0 +1,195 @@
+#include "engine/run/unattended.h"
+
+#include <optional>
+
+#include "engine/medium/catalogue.h"
+#include "engine/install/command_line.h"
+#include "engine/install/device_matching.h"
+#include "engine/run/exit_codes.h"
+#include "engine/install/installation_flow.h"
+#include "engine/limits.h"
+#include "engine/medium/preparation.h"
+#include "engine/install/spooler.h"
+#include "platform/pnp_update.h"
+#include "platform/services.h"
+#include "platform/spooler.h"
+#include "platform/text.h"
+#include "usb/usb_port.h"
+
+namespace engine {
+namespace {
+
+std::u16string Joined(const StringList& names) {
+    std::u16string all;
+    for (const std::u16string& name : names) all += (all.empty() ? u"" : u", ") + name;
+    return all;
+}
+
+// Nothing shown, nothing asked: the log is all there is.
+class LoggedOnly final : public FlowObserver {
+public:
+    void OnStep(FlowStep) override {}
+    void OnStartFailure(const char16_t*) override {}
+};
+
+// Why a run is refused before it changes anything, with its exit code.
+struct Refusal {
+    std::uint32_t exitCode;
+    std::u16string reason;
+};
+
+class UnattendedRequest {
+public:
+    UnattendedRequest(const SetupOptions& options, const MediumFiles& medium)
+        : options_(options), medium_(medium), catalogue_(medium.catalogueFile) {}
+
+    // Everything the run needs, checked; the refusal when something is missing or wrong.
+    std::optional<Refusal> Check(InstallRequest& request) {
+        if (auto refusal = ChooseModel()) return refusal;
+        InstallChoices choices;
+        choices.makeDefault = !options_.noDefault;
+        choices.testPage = options_.testPage;
+        choices.quiet = true;
+        choices.dryRun = options_.whatIf;
+        Preparation prepared = PrepareEntry(medium_, entry_.c_str(), choices);
+        // The removal needs only the printer name; the installation the whole entry.
+        const ModelProblem problem = prepared.problem;
+        bool unusable = options_.uninstall
+                            ? problem == ModelProblem::NoPrinterName || problem == ModelProblem::NameUnusable
+                            : problem != ModelProblem::None;
+        if (unusable) return Refusal{kExitFailed, ModelProblemReason(prepared)};
+        request = std::move(prepared.request);
+        if (options_.uninstall) return std::nullopt;
+        return ChoosePort(request.port);
+    }
+
+    const std::u16string& Entry() const { return entry_; }
+
+private:
+    std::optional<Refusal> ChooseModel() {
+        if (options_.model) {
+            if (!catalogue_.ListsInMainSeries(options_.model->c_str())) {
+                return Refusal{kExitInvalidCommandLine,
+                               u"the model " + Quoted(*options_.model) + u" is not listed in [" +
+                                   std::u16string(kMainSeries) + u"] of " + medium_.catalogueFile +
+                                   u" (it lists " +
+                                   Joined(catalogue_.Lines(kMainSeries).value_or(StringList{})) + u")"};
+            }
+            entry_ = *options_.model;
+            return std::nullopt;
+        }
+        std::optional<std::u16string> attached = AttachedPrinterModel();
+        if (attached && catalogue_.ListsInMainSeries(attached->c_str())) {
+            entry_ = *attached;
+            return std::nullopt;
+        }
+        return Refusal{kExitInvalidCommandLine,
+                       attached ? u"no /model given, and the attached printer's model " + Quoted(*attached) +
+                                      u" is not listed in [" + std::u16string(kMainSeries) + u"]"
+                                : u"no /model given, and no USB printer is attached"};
+    }
+
+    std::optional<Refusal> ChoosePort(std::u16string& port) {
+        if (options_.port) {
+            Listing<StringList> ports = ListPortNames();
+            if (!ports.ok()) {
+                return Refusal{kExitFailed, u"the spooler cannot list its ports: " + ErrorText(ports.error)};
+            }
+            for (const std::u16string& listed : *ports.value) {
+                // Port names are not case-sensitive; the spooler's spelling is the one used.
+                if (text::EqualNoCase(listed.c_str(), options_.port->c_str())) {
+                    port = listed;
+                    return std::nullopt;
+                }
+            }
+            return Refusal{kExitInvalidCommandLine, u"the port " + Quoted(*options_.port) +
+                                                        u" is not one the spooler lists (" +
+                                                        Joined(*ports.value) + u")"};
+        }
+        char16_t found[kNameCapacity] = {};
+        CUSBPort detector;
+        if (detector.FindUsbPortName(found, kNameCapacity) == 1 && found[0] != 0 && !BreaksQuotes(found)) {
+            port = found;
+            return std::nullopt;
+        }
+        return Refusal{kExitInvalidCommandLine,
+                       u"no /port given, and no USB port of an attached printer was found"};
+    }
+
+    std::u16string ModelProblemReason(const Preparation& prepared) const {
+        const std::u16string model = u"the model " + Quoted(entry_) + u" ";
+        const std::u16string& printerName = prepared.request.printerName;
+        switch (prepared.problem) {
+            case ModelProblem::NoPrinterName:
+                return model + u"has no PRINTER_NAME in " + medium_.catalogueFile;
+            case ModelProblem::NameUnusable:
+                return u"the printer name " + Quoted(printerName) + u" of the model " + Quoted(entry_) + u" in " +
+                       medium_.catalogueFile + u" cannot be given to the printer interface";
+            case ModelProblem::NoPrintHead:
+                return model + u"(printer " + Quoted(printerName) + u") has no PRINTER_TYPE of 24 or 9 in " +
+                       medium_.catalogueFile;
+            case ModelProblem::DriverMissing:
+                return model + u"needs the driver " + prepared.request.driverInf + u", which is not on the medium";
+            case ModelProblem::PackageIncomplete:
+                if (prepared.request.driverCatalog.empty()) {
+                    return model + u"needs the driver " + prepared.request.driverInf +
+                           u", which cannot be read";
+                }
+                return model + u"needs the driver " + prepared.request.driverInf +
+                       u", whose package is incomplete: the catalog file it names (CatalogFile), " +
+                       prepared.request.driverCatalog + u", is missing";
+            case ModelProblem::None:
+                break;
+        }
+        return model;
+    }
+
+    const SetupOptions& options_;
+    const MediumFiles& medium_;
+    Catalogue catalogue_;
+    std::u16string entry_;
+};
+
+std::uint32_t ExitCodeOf(FlowResult result) {
+    switch (result) {
+        case FlowResult::Done:
+            return kExitSuccess;
+        case FlowResult::DoneRestartRequired:
+            return kExitRestartRequired;
+        case FlowResult::Failed:
+            break;
+    }
+    return kExitFailed;
+}
+
+}  // namespace
+
+std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medium, SetupLog& log) {
+    InstallRequest request;
+    UnattendedRequest preparation(options, medium);
+    if (std::optional<Refusal> refusal = preparation.Check(request)) {
+        log.Write(u"Refused, nothing changed: " + refusal->reason);
+        return refusal->exitCode;
+    }
+    // No window of SetupAPI either (an unsigned-driver prompt, a file prompt): with nobody
+    // to answer it, such a call fails instead of waiting.
+    platform::Get<platform::PnpUpdate>().SetupSetNonInteractiveMode(1);
+    log.Write(u"SetupAPI is set to show nothing (non-interactive mode)");
+    const std::u16string what = options.whatIf ? u"What if: nothing is changed. " : u"";
+    FlowResult result;
+    if (options.uninstall) {
+        log.Write(what + u"Removing the model " + Quoted(preparation.Entry()) + u" (printer " +
+                  Quoted(request.printerName) + u")");
+        result = RunRemoval(request.printerName, request.dryRun, log);
+    } else {
+        log.Write(what + u"Installing the model " + Quoted(preparation.Entry()) + u" (printer " +
+                  Quoted(request.printerName) + u", driver " + request.driverInf + u", port " + request.port +
+                  (request.makeDefault ? u", made the default" : u"") +
+                  (request.testPage ? u", test page" : u"") + u")");
+        LoggedOnly observer;
+        result = RunInstallation(request, observer, log);
+    }
+    return ExitCodeOf(result);
+}
+
+}  // namespace engine

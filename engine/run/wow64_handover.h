@@ -1,0 +1,58 @@
+// The x86 program on 64-bit Windows. There Windows refuses plug-and-play driver updates
+// from a 32-bit process, redirects it to the 32-bit rundll32 and printer interface, and
+// deletes drivers of the x86 environment for it; so the x86 program hands the whole run
+// over to the x64 program beside it and passes its exit code on.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/run/signature_check.h"
+#include "platform/signed_files.h"
+#include "platform/types.h"
+
+namespace engine {
+
+extern const char16_t kX64ProgramName[];  // "tamrin64.exe"
+
+enum class HandOverOutcome {
+    NotNeeded,       // not under WOW64: this program does the work itself
+    Finished,        // the x64 program ran; exitCode is its exit code
+    ProgramMissing,  // no x64 program beside this one
+    StartFailed,     // it is there but could not be started; error says why
+    Refused,         // its signature is not the expected one; it was not started
+};
+
+struct HandOver {
+    HandOverOutcome outcome = HandOverOutcome::NotNeeded;
+    std::uint32_t exitCode = 0;
+    platform::Dword error = 0;
+    std::u16string program;  // the x64 program's full path
+    // When a signer is expected: what the x64 program's signature showed, the check it was
+    // judged on and the signer expected.
+    std::optional<SignatureFinding> signature;
+    platform::SignatureCheck check;
+    platform::Sha256 expected{};
+};
+
+// What follows the program's own name in a command line, as Windows' parser
+// (SplitCommandLine) ends the name: at the closing quote when it starts with one, else at
+// the first blank or tab.
+std::u16string_view ArgumentsOf(std::u16string_view commandLine);
+
+// The x64 program's command line: its full path in quotes, then the arguments as given.
+std::u16string HandOverCommandLine(std::u16string_view program, std::u16string_view arguments);
+
+// True only when Windows says this process runs under WOW64.
+bool RunsUnderWow64();
+
+// Under WOW64, starts the x64 program from `folder` (its full path, never a search)
+// with this program's arguments, waits for it and gives its exit code. With a signer, it
+// is started only when its signature is intact and made with that certificate; the file
+// stays open without write or delete sharing from the check until it has started, so that
+// what runs is what was checked.
+HandOver HandOverToX64Program(std::u16string_view folder, const std::optional<platform::Sha256>& signer);
+
+}  // namespace engine

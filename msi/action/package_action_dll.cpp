@@ -1,0 +1,203 @@
+// The installer package's custom actions, a DLL in its Binary table. Windows Installer
+// fails a package whose executable action does not return 0, and lets a deferred action
+// call only MsiGetProperty, MsiFormatRecord, MsiGetMode, MsiGetLanguage and
+// MsiProcessMessage; so the program runs from here, its outcome goes into the package's
+// log, and a restart it asks for is left as a mark that an immediate action after
+// InstallFinalize turns into the package's own restart request.
+#include <windows.h>
+// clang-format off
+#include <msi.h>
+#include <msiquery.h>
+// clang-format on
+
+#include <string>
+#include <vector>
+
+#include "msi/action/package_action.h"
+#include "engine/run/run_program.h"
+#include "engine/log/setup_log.h"
+#include "platform/scoped_handle.h"
+#include "platform/text.h"
+#include "platform/win32/casts.h"
+
+namespace {
+
+using platform::AsU16;
+using platform::AsWide;
+
+// The program beside this action's architecture (tamrin64.exe or tamrin32.exe).
+constexpr wchar_t kProgram[] = TAMRIN_PROGRAM_FILE;
+// Where the deferred action leaves the mark of a restart the program asked for: below the
+// package's own key, which only administrators and SYSTEM can write.
+constexpr wchar_t kMarkKey[] = L"Software\\Korvel\\Printer Driver";
+constexpr wchar_t kMarkValue[] = L"RestartRequired";
+// How much of what the program appended to its log goes into the package's log.
+constexpr std::size_t kLogLinesCopied = 20;
+constexpr LONGLONG kLogBytesRead = 64 * 1024;
+
+struct MsiHandleTraits {
+    using handle_type = MSIHANDLE;
+    static handle_type GetInvalid() { return 0; }
+    static bool IsValid(handle_type h) { return h != 0; }
+    static void Close(handle_type h) { MsiCloseHandle(h); }
+};
+using MsiRecord = platform::ScopedHandle<MsiHandleTraits>;
+
+struct FileTraits {
+    using handle_type = HANDLE;
+    static handle_type GetInvalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(handle_type h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(handle_type h) { CloseHandle(h); }
+};
+using File = platform::ScopedHandle<FileTraits>;
+
+void Log(MSIHANDLE install, const std::wstring& text) {
+    MsiRecord record(MsiCreateRecord(0));
+    if (!record) return;
+    MsiRecordSetStringW(record.get(), 0, text.c_str());
+    MsiProcessMessage(install, INSTALLMESSAGE_INFO, record.get());
+}
+
+std::wstring Wide(std::u16string_view s) {
+    return std::wstring(s.begin(), s.end());
+}
+
+// A property as the two-call sizing gives it; empty when it is not set.
+std::wstring Property(MSIHANDLE install, const wchar_t* name) {
+    DWORD size = 0;
+    wchar_t none[1] = {};
+    if (MsiGetPropertyW(install, name, none, &size) != ERROR_MORE_DATA) return {};
+    std::vector<wchar_t> value(size + 1);
+    size = static_cast<DWORD>(value.size());
+    if (MsiGetPropertyW(install, name, value.data(), &size) != ERROR_SUCCESS) return {};
+    return std::wstring(value.data(), size);
+}
+
+// The size of the log file, or -1 when there is none to read.
+LONGLONG LogSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// What the program appended to its log since it had `before` bytes (its last part only).
+std::string Appended(const std::wstring& path, LONGLONG before) {
+    File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    LARGE_INTEGER size;
+    if (!file || !GetFileSizeEx(file.get(), &size)) return {};
+    LONGLONG from = before < 0 ? 0 : before;
+    if (size.QuadPart <= from) return {};
+    if (size.QuadPart - from > kLogBytesRead) from = size.QuadPart - kLogBytesRead;
+    LARGE_INTEGER at;
+    at.QuadPart = from;
+    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) return {};
+    std::string bytes(static_cast<std::size_t>(size.QuadPart - from), '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return {};
+    bytes.resize(read);
+    return bytes;
+}
+
+void SetRestartMark(bool required) {
+    if (required) {
+        DWORD one = 1;
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, kMarkKey, kMarkValue, REG_DWORD, &one, sizeof one);
+    } else {
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kMarkKey, kMarkValue);
+    }
+}
+
+UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
+    const wchar_t* what = step == engine::PackageStep::Install ? L"installation" : L"removal";
+    SetRestartMark(false);
+    std::optional<engine::PackageRequest> request =
+        engine::ParseActionData(AsU16(Property(install, L"CustomActionData").c_str()));
+    if (!request) {
+        Log(install,
+            L"Korvel printer: a property holds a double quote, which no value may hold; nothing was run");
+        return ERROR_INSTALL_FAILURE;
+    }
+    if (request->model.empty()) {
+        if (step == engine::PackageStep::Uninstall) {
+            Log(install, L"Korvel printer: no model was remembered; no printer is removed");
+            return ERROR_SUCCESS;
+        }
+        Log(install, L"Korvel printer: MODEL is not set; nothing was run");
+        return ERROR_INSTALL_FAILURE;
+    }
+
+    std::u16string program = request->folder + AsU16(kProgram);
+    std::u16string line = engine::PackageCommandLine(program, step, *request);
+    std::wstring logPath = Wide(request->log);
+    if (logPath.empty()) {
+        std::optional<std::u16string> fallback = engine::DefaultLogPath();
+        if (fallback) logPath = Wide(*fallback);
+    }
+    LONGLONG logBefore = logPath.empty() ? -1 : LogSize(logPath);
+
+    Log(install, L"Korvel printer: " + std::wstring(what) + L": " + Wide(line));
+    engine::ProgramRun run = engine::RunToExit(program, line);
+    if (!run.started) {
+        Log(install,
+            L"Korvel printer: the program could not be started (error " + Wide(text::Decimal(run.error)) + L")");
+        return ERROR_INSTALL_FAILURE;
+    }
+    if (!logPath.empty()) {
+        for (const std::u16string& entry :
+             engine::LastLogLines(Appended(logPath, logBefore), kLogLinesCopied)) {
+            Log(install, L"Korvel printer log: " + Wide(entry));
+        }
+    }
+    Log(install, L"Korvel printer: the " + std::wstring(what) + L" ended with exit code " +
+                     Wide(text::Decimal(run.exitCode)) + L": " + Wide(engine::ExitCodeMeaning(run.exitCode)));
+    switch (engine::JudgeExitCode(run.exitCode)) {
+        case engine::PackageVerdict::Success:
+            return ERROR_SUCCESS;
+        case engine::PackageVerdict::RestartRequired:
+            SetRestartMark(true);
+            return ERROR_SUCCESS;
+        case engine::PackageVerdict::Failed:
+            break;
+    }
+    return ERROR_INSTALL_FAILURE;
+}
+
+// Nothing may throw into Windows Installer: a failure to allocate fails the package.
+UINT Guarded(MSIHANDLE install, engine::PackageStep step) {
+    try {
+        return RunProgram(install, step);
+    } catch (...) {
+        return ERROR_INSTALL_FAILURE;
+    }
+}
+
+}  // namespace
+
+// Deferred, without impersonation: the program's unattended installation.
+extern "C" __declspec(dllexport) UINT __stdcall InstallPrinter(MSIHANDLE install) {
+    return Guarded(install, engine::PackageStep::Install);
+}
+
+// Deferred, without impersonation: the remembered model's removal.
+extern "C" __declspec(dllexport) UINT __stdcall RemovePrinter(MSIHANDLE install) {
+    return Guarded(install, engine::PackageStep::Uninstall);
+}
+
+// Immediate, after InstallFinalize: the restart the program asked for becomes the
+// package's (it then ends with 3010).
+extern "C" __declspec(dllexport) UINT __stdcall RequestRestart(MSIHANDLE install) {
+    DWORD mark = 0;
+    DWORD size = sizeof mark;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kMarkKey, kMarkValue, RRF_RT_REG_DWORD, nullptr, &mark, &size) !=
+            ERROR_SUCCESS ||
+        mark == 0) {
+        return ERROR_SUCCESS;
+    }
+    MsiSetMode(install, MSIRUNMODE_REBOOTATEND, TRUE);
+    Log(install, L"Korvel printer: Windows must restart before the printer is used");
+    // A user's client may not delete it; the next deferred action does.
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kMarkKey, kMarkValue);
+    return ERROR_SUCCESS;
+}

@@ -1,0 +1,288 @@
+// The printer's model from its device ID, and the hardware ID of a printer in the driver
+// INF file.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "engine/install/device_id_text.h"
+#include "engine/install/device_matching.h"
+#include "engine/printer_installer.h"
+#include "platform/codepage.h"
+#include "platform/system_version.h"
+#include "platform/text.h"
+#include "tests/support/device_reply.h"
+#include "tests/support/fake_devices.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/text_convert.h"
+
+namespace {
+
+class ReadUsbPrinterModelTest : public testing::Test {
+protected:
+    ReadUsbPrinterModelTest() { interfaces.paths = {u"\\\\?\\usb#vid_12ab&pid_34cd#1"}; }
+
+    std::string Read(const std::string& reply) {
+        io.replyBytes = reply;
+        char16_t model[kNameCapacity] = u"previous";
+        result = installer.ReadUsbPrinterModel(model, kNameCapacity);
+        EXPECT_TRUE(io.openDevices.empty());
+        EXPECT_TRUE(io.openEvents.empty());
+        return Utf8(model);
+    }
+
+    FakeDeviceInterfaces interfaces;
+    FakeDeviceIo io;
+    CPrinterInstaller installer;
+    std::int32_t result = -1;
+};
+
+TEST_F(ReadUsbPrinterModelTest, ModelIsTheMdlField) {
+    EXPECT_EQ(Read(DeviceIdReply("MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;")), "KV-100");
+    EXPECT_EQ(result, 1);
+    // Untrimmed, and the first MDL wins.
+    EXPECT_EQ(Read(DeviceIdReply("MDL: KV 100 ;MDL:KV-200;")), " KV 100 ");
+    EXPECT_EQ(Read(DeviceIdReply("MFG:X;MDL:;")), "");
+    EXPECT_EQ(result, 1);
+}
+
+TEST_F(ReadUsbPrinterModelTest, LengthBytesAreNotTheEndOfTheText) {
+    // 300 bytes: length bytes 0x01 0x2C.
+    std::string idText = "MFG:KORVEL;MDL:KV-300;DES:" + std::string(300 - 2 - 26 - 1, 'd') + ";";
+    std::string reply = DeviceIdReply(idText);
+    ASSERT_EQ(reply.size(), 300u);
+    ASSERT_EQ(reply.substr(0, 2), std::string("\x01\x2C"));
+    EXPECT_EQ(Read(reply), "KV-300");
+
+    // Length bytes that lie: the text still runs to its first zero byte.
+    EXPECT_EQ(Read(std::string("\x00\x05", 2) + "MFG:K;MDL:KV-9;"), "KV-9");
+    EXPECT_EQ(Read(std::string("\xFF\xFF", 2) + "MDL:KV-8;"), "KV-8");
+}
+
+TEST_F(ReadUsbPrinterModelTest, ReplyFillingTheWholeBufferEndsAtItsEnd) {
+    std::string reply = DeviceIdReply(std::string(1022, 'x'));
+    reply.replace(reply.size() - 9, 9, ";MDL:KV-7");
+    ASSERT_EQ(reply.size(), 1024u);
+    EXPECT_EQ(Read(reply), "");  // no ";" before the end of the buffer
+    EXPECT_EQ(result, 1);
+
+    reply.back() = ';';
+    EXPECT_EQ(Read(reply), "KV-");
+}
+
+TEST_F(ReadUsbPrinterModelTest, WithoutAClosedMdlFieldTheModelIsEmpty) {
+    EXPECT_EQ(Read(DeviceIdReply("MFG:KORVEL;CMD:ESC/P;MDL:KV-100")), "");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Read(DeviceIdReply("MFG:KORVEL;CMD:ESC/P;")), "");
+    EXPECT_EQ(Read(DeviceIdReply("MFG:KORVEL;MODEL:KV-100;mdl:KV-100;")), "");
+    EXPECT_EQ(result, 1);
+}
+
+TEST_F(ReadUsbPrinterModelTest, UnansweredQueryGivesAnEmptyModel) {
+    io.reply = FakeDeviceIo::Reply::PendingForever;
+    EXPECT_EQ(Read(DeviceIdReply("MDL:KV-100;")), "");
+    EXPECT_EQ(result, 1);
+}
+
+TEST_F(ReadUsbPrinterModelTest, NoPrinterGivesZeroAndAnEmptyModel) {
+    interfaces.paths.clear();
+    EXPECT_EQ(Read(DeviceIdReply("MDL:KV-100;")), "");
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(io.calls.empty());
+}
+
+TEST_F(ReadUsbPrinterModelTest, ModelLongerThanTheBufferIsCutToIt) {
+    io.replyBytes = DeviceIdReply("MDL:" + std::string(300, 'm') + ";");
+    char16_t model[8];
+    EXPECT_EQ(installer.ReadUsbPrinterModel(model, 8), 1);
+    EXPECT_EQ(Utf8(model), "mmmmmmm");
+}
+
+// The tests run with Chinese as the ANSI code page (936), on Windows and in the portable
+// build alike.
+TEST_F(ReadUsbPrinterModelTest, ModelInTheAnsiCodePage) {
+    EXPECT_EQ(Read(DeviceIdReply("MFG:\xBF\xC6\xCE\xAC;MDL:\xBF\xC6\xCE\xAC KV-100;")), "科维 KV-100");
+}
+
+// Records what the conversion was asked for and widens each byte.
+class RecordingCodePage final : public platform::CodePage {
+public:
+    platform::Dword codePage = 99;
+    std::string bytes;
+    int capacity = 0;
+
+    int MultiByteToWideChar(platform::Dword cp, platform::Dword, const char* src, int length, char16_t* dst,
+                            int dstCapacity) override {
+        codePage = cp;
+        bytes.assign(src, static_cast<std::size_t>(length));
+        capacity = dstCapacity;
+        for (int i = 0; i < length; ++i) dst[i] = static_cast<unsigned char>(src[i]);
+        return length;
+    }
+
+private:
+    platform::ScopedService<platform::CodePage> scope_{*this};
+};
+
+TEST_F(ReadUsbPrinterModelTest, TextIsConvertedFromTheThreadsAnsiCodePage) {
+    RecordingCodePage codePage;
+    EXPECT_EQ(Read(DeviceIdReply("MDL:KV\xB0\xA1;")), "KV\xC2\xB0\xC2\xA1");
+    EXPECT_EQ(codePage.codePage, platform::kThreadAnsiCodePage);
+    EXPECT_EQ(codePage.bytes, "MDL:KV\xB0\xA1;");  // without the length bytes
+    EXPECT_LE(codePage.capacity, 1023);
+}
+
+TEST(DeviceIdTextTest, EndsAtTheFirstZeroOrTheBufferEnd) {
+    const std::uint8_t reply[] = {0, 9, 'M', 'D', 'L', 0, 'x'};
+    EXPECT_EQ(DeviceIdTextLength(reply, sizeof reply), 3u);
+    EXPECT_EQ(DeviceIdTextLength(reply, 4), 2u);
+    EXPECT_EQ(DeviceIdTextLength(reply, 2), 0u);
+    EXPECT_EQ(DeviceIdTextLength(reply, 0), 0u);
+}
+
+constexpr std::int32_t kWholeName = INT32_MIN;
+
+// A driver INF whose manufacturer names the same models for 64-bit and 32-bit Windows,
+// so that each case reads alike in every build.
+std::string Inf(const std::string& models, const std::string& strings = "") {
+    return "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+           "[Manufacturer]\r\n%KORVEL%=KORVEL,NTamd64,NTx86\r\n"
+           "[KORVEL.NTamd64]\r\n" + models + "\r\n[KORVEL.NTx86]\r\n" + models +
+           "\r\n[Strings]\r\nKORVEL=\"Korvel\"\r\n" + strings;
+}
+
+class FindHardwareIdInInfTest : public testing::Test {
+protected:
+    std::int32_t Find(const std::string& inf, const std::u16string& quotedName,
+                      std::int32_t length = kWholeName) {
+        std::u16string path = ProgramPath(dir.Write("PrinterDriver/24pin/OEMPRINT.INF", inf));
+        return FindIn(path, quotedName, length);
+    }
+    std::int32_t FindIn(const std::u16string& path, const std::u16string& quotedName,
+                        std::int32_t length = kWholeName) {
+        std::memset(id, 0, sizeof id);
+        if (length == kWholeName) length = static_cast<std::int32_t>(quotedName.size());
+        return installer.FindHardwareIdInInf(path.c_str(), quotedName.c_str(), length, id);
+    }
+    std::optional<std::string> Id(const std::string& inf) {
+        if (Find(inf, u"\"Korvel KV-100\"") != 1) return std::nullopt;
+        return std::string(id);
+    }
+
+    TempDir dir;
+    CPrinterInstaller installer;
+    char id[kHardwareIdCapacity] = {};
+};
+
+// The model line as "General Syntax Rules for INF Files" and "INF Models Section" write
+// it; the answers are Windows' INF parser's (tests/win/inf_differential_test.cpp).
+TEST_F(FindHardwareIdInInfTest, TheIdAfterTheInstallSectionOfTheModelsLine) {
+    const std::string kv100 = "\"KORVEL KV-100\" = KV100, ";
+    struct Case {
+        const char* what;
+        std::string inf;
+        std::optional<std::string> id;
+    } cases[] = {
+        {"compatible IDs follow", Inf(kv100 + "USBPRINT\\KORVELKV-1001A2B, KORVELKV-1001A2B"),
+         "USBPRINT\\KORVELKV-1001A2B"},
+        {"one ID, no second comma", Inf(kv100 + "USBPRINT\\ONE"), "USBPRINT\\ONE"},
+        {"blanks and tabs around fields", Inf("\"KORVEL KV-100\"\t=\tKV100 ,\t USBPRINT\\X \t, X"), "USBPRINT\\X"},
+        {"an indented line", Inf("   \t" + kv100 + "USBPRINT\\IN"), "USBPRINT\\IN"},
+        {"a comment after the ID", Inf(kv100 + "USBPRINT\\C ; the USB line, KV-100"), "USBPRINT\\C"},
+        {"the description a %token%", Inf("%KV100% = KV100, USBPRINT\\T", "KV100=\"KORVEL KV-100\"\r\n"),
+         "USBPRINT\\T"},
+        {"the ID a %token%", Inf(kv100 + "%ID%", "ID=USBPRINT\\FROMSTRINGS\r\n"), "USBPRINT\\FROMSTRINGS"},
+        {"an unknown token stays", Inf(kv100 + "USBPRINT\\%NONE%"), "USBPRINT\\%NONE%"},
+        {"a quoted ID keeps its comma and semicolon", Inf(kv100 + "\"USBPRINT\\A,B;C\", X"), "USBPRINT\\A,B;C"},
+        {"a line continued with a backslash", Inf("\"KORVEL KV-100\" = KV100, \\\r\n    USBPRINT\\CONT"),
+         "USBPRINT\\CONT"},
+        {"the first USB line of the model", Inf(kv100 + "LPTENUM\\L, L\r\n" + kv100 + "USBPRINT\\U\r\n" + kv100 +
+                                                "USBPRINT\\SECOND"), "USBPRINT\\U"},
+        {"the closing quote keeps longer names apart",
+         Inf("\"KORVEL KV-1000\" = A, USBPRINT\\K1000\r\n" + kv100 + "USBPRINT\\K100"), "USBPRINT\\K100"},
+        {"an empty ID is the line's", Inf(kv100 + " , USBPRINT\\X"), ""},
+        {"UTF-16LE with its byte-order mark", Utf16LeWithBom(Inf(kv100 + "USBPRINT\\WIDE")), "USBPRINT\\WIDE"},
+        {"Ctrl+Z ends the file", Inf("\x1A" + kv100 + "USBPRINT\\AFTER"), std::nullopt},
+        {"no line of the name: written in lower case", Inf("\"korvel kv-100\" = A, USBPRINT\\L"), std::nullopt},
+        {"no USB line", Inf(kv100 + "LPTENUM\\KORVELKV-1001A2B, X"), std::nullopt},
+        {"a line outside the models section", "[Version]\r\n[KORVEL]\r\n" + kv100 + "USBPRINT\\X\r\n", std::nullopt},
+        {"a section name without its bracket", Inf(kv100 + "USBPRINT\\X") + "[Broken\r\n", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Id(c.inf), c.id) << c.what;
+}
+
+TEST_F(FindHardwareIdInInfTest, BytesBeyondAsciiMatchTheirOwnCodes) {
+    // The name's characters are compared with the file's bytes one to one.
+    EXPECT_EQ(Find(Inf("\"KORVEL \xE9\" = A, USB\\E9, X"), u"\"KORVEL \u00E9\""), 1);
+    EXPECT_EQ(std::string(id), "USB\\E9");
+    EXPECT_EQ(Find(Inf("\"KORVEL \xC3\xA9\" = A, USB\\E9, X"), u"\"KORVEL \u00E9\""), 0);
+    EXPECT_EQ(Find(Inf("\"KORVEL \xB0\xA1\" = A, USB\\GBK, X"), u"\"KORVEL 啊\""), 0);
+    // A Unicode file's characters are its own; its ID reaches 8-bit callers only in ASCII.
+    EXPECT_EQ(Find(Utf16LeWithBom(Inf("\"KORVEL 啊\" = A, USB\\GBK, X")), u"\"KORVEL 啊\""), 1);
+    EXPECT_EQ(std::string(id), "USB\\GBK");
+    EXPECT_EQ(Find(Utf16LeWithBom(Inf("\"KORVEL 啊\" = A, USB\\啊, X")), u"\"KORVEL 啊\""), 0);
+}
+
+TEST_F(FindHardwareIdInInfTest, LengthAsPassedIn) {
+    // Only the first `length` characters are compared; a length beyond the name never matches.
+    const std::string inf = Inf("\"KORVEL KV-1000\" = A, USBPRINT\\K1000\r\n\"KORVEL KV-100\" = A, USBPRINT\\K100");
+    EXPECT_EQ(Find(inf, u"\"Korvel KV-100\"", 11), 1);
+    EXPECT_EQ(std::string(id), "USBPRINT\\K1000");
+    EXPECT_EQ(Find(inf, u"\"KORVEL KV-100\"", 40), 0);
+    EXPECT_EQ(Find(inf, u"\"KORVEL KV-100\"", -3), 0);
+}
+
+TEST_F(FindHardwareIdInInfTest, IdThatDoesNotFitItsBufferRefusesTheLine) {
+    std::string inf = Inf("\"KORVEL KV-100\" = A,USB" + std::string(1021, 'U') + ",X\r\n" +
+                          "\"KORVEL KV-100\" = A,USB" + std::string(1020, 'U') + ",X");
+    EXPECT_EQ(Find(inf, u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(std::strlen(id), 1023u);
+}
+
+// The models section follows the Windows version RtlGetVersion gives (the choice itself:
+// models_section_test.cpp).
+TEST_F(FindHardwareIdInInfTest, TheModelsSectionOfTheRunningWindowsVersion) {
+    struct FixedVersion final : platform::SystemVersion {
+        bool known = true;
+        bool RtlGetVersion(platform::OsVersion* version) override {
+            if (known) *version = {10, 0, 19045, 0x100, 1};
+            return known;
+        }
+        platform::ScopedService<platform::SystemVersion> scope{*this};
+    } system;
+    const std::string inf = "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\n"
+                            "KORVEL=KORVEL,NTamd64,NTamd64.10.0,NTx86,NTx86.10.0...14393\r\n"
+                            "[KORVEL.NTamd64]\r\n\"KORVEL KV-100\" = A, USBPRINT\\OLD\r\n"
+                            "[KORVEL.NTamd64.10.0]\r\n\"KORVEL KV-100\" = A, USBPRINT\\TEN\r\n"
+                            "[KORVEL.NTx86]\r\n\"KORVEL KV-100\" = A, USBPRINT\\OLD\r\n"
+                            "[KORVEL.NTx86.10.0...14393]\r\n\"KORVEL KV-100\" = A, USBPRINT\\TEN\r\n";
+    EXPECT_EQ(Find(inf, u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(std::string(id), "USBPRINT\\TEN");
+    system.known = false;  // no version: no versioned section applies
+    EXPECT_EQ(Find(inf, u"\"KORVEL KV-100\""), 1);
+    EXPECT_EQ(std::string(id), "USBPRINT\\OLD");
+}
+
+TEST_F(FindHardwareIdInInfTest, FilesThatGiveNoIdSayWhy) {
+    const std::string kv100 = "\"KORVEL KV-100\" = A, USBPRINT\\X";
+    auto reason = [this](const std::string* inf, const char16_t* path = u"PrinterDriver\\24pin\\OEMPRINT.INF") {
+        if (inf) dir.Write("PrinterDriver/24pin/OEMPRINT.INF", *inf);
+        return engine::HardwareIdInInf((dir.ProgramDir() + path).c_str(), u"\"KORVEL KV-100\"", 15).lookup;
+    };
+    const std::string over = Inf(kv100) + std::string(engine::kMaxInfBytes + 1 - Inf(kv100).size(), ';');
+    const std::string fits = Inf(kv100);
+    const std::string broken = "[Version\r\n" + Inf(kv100);
+    const std::string none = Inf("\"KORVEL KV-200\" = A, USBPRINT\\X");
+    EXPECT_EQ(reason(&fits), engine::InfLookup::Found);
+    EXPECT_EQ(reason(&over), engine::InfLookup::TooLarge);
+    EXPECT_EQ(reason(&broken), engine::InfLookup::NotAnInf);
+    EXPECT_EQ(reason(&none), engine::InfLookup::NoModelLine);
+    EXPECT_EQ(reason(nullptr, u"PrinterDriver\\9pin\\OEMPRINT.INF"), engine::InfLookup::Unreadable);
+    EXPECT_EQ(reason(nullptr, u"PrinterDriver"), engine::InfLookup::Unreadable);  // a folder
+    EXPECT_EQ(Find(over, u"\"KORVEL KV-100\""), 0);
+    EXPECT_EQ(std::string(id), "");
+}
+
+}  // namespace

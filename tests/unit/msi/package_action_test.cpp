@@ -1,0 +1,83 @@
+// The installer package's actions: the data the package hands them, the program's command
+// line as the program splits it again, and how the package ends after its exit code
+// ("Custom Action Return Values": only success lets the package go on).
+#include "msi/action/package_action.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/run/arguments.h"
+#include "tests/support/text_convert.h"
+
+namespace {
+
+using Args = std::vector<std::u16string>;
+using engine::PackageStep;
+
+constexpr char16_t kProgram[] = u"C:\\Program Files\\Korvel\\Printer Driver\\tamrin64.exe";
+
+TEST(PackageAction, ActionDataHasExactlySixFieldsJoinedByQuotes) {
+    auto request = engine::ParseActionData(u"C:\\P D\\\"KV-100\"LPT1:\"1\"\"C:\\Logs\\t.log");
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->folder, u"C:\\P D\\");
+    EXPECT_EQ(request->model, u"KV-100");
+    EXPECT_EQ(request->port, u"LPT1:");
+    EXPECT_TRUE(request->noDefault);
+    EXPECT_FALSE(request->testPage);
+    EXPECT_EQ(request->log, u"C:\\Logs\\t.log");
+    // A folder without its closing backslash gets one.
+    EXPECT_EQ(engine::ParseActionData(u"C:\\P\"M\"\"\"\"")->folder, u"C:\\P\\");
+    // A value that held a quote adds a field; a missing property removes none.
+    EXPECT_FALSE(engine::ParseActionData(u"C:\\P\\\"KV\"100\"\"\"\""));
+    EXPECT_FALSE(engine::ParseActionData(u"C:\\P\\\"KV-100\"\"\""));
+    EXPECT_FALSE(engine::ParseActionData(u""));
+}
+
+TEST(PackageAction, CommandLineCarriesEachSetPropertyAndReadsBackAsGiven) {
+    struct Case {
+        PackageStep step;
+        const char16_t* data;
+        Args arguments;
+    };
+    const Case cases[] = {
+        {PackageStep::Install, u"F\\\"KV-100\"\"\"\"", {u"/quiet", u"/model", u"KV-100"}},
+        {PackageStep::Install,
+         u"F\\\"Korvel KV 1\"USB001\"1\"1\"C:\\Log Files\\",
+         {u"/quiet", u"/model", u"Korvel KV 1", u"/port", u"USB001", u"/nodefault", u"/testpage", u"/log",
+          u"C:\\Log Files\\"}},
+        // Removal takes the model and the log only.
+        {PackageStep::Uninstall,
+         u"F\\\"KV-100\"LPT1:\"1\"1\"x.log",
+         {u"/quiet", u"/uninstall", u"/model", u"KV-100", u"/log", u"x.log"}},
+        // Backslashes that end a value stay, however many.
+        {PackageStep::Install, u"F\\\"M\\\\\"\"\"\"", {u"/quiet", u"/model", u"M\\\\"}},
+    };
+    for (const Case& c : cases) {
+        auto request = engine::ParseActionData(c.data);
+        ASSERT_TRUE(request) << Utf8(c.data);
+        Args split = engine::SplitCommandLine(engine::PackageCommandLine(kProgram, c.step, *request));
+        Args expected{kProgram};
+        expected.insert(expected.end(), c.arguments.begin(), c.arguments.end());
+        EXPECT_EQ(split, expected) << Utf8(c.data);
+    }
+}
+
+TEST(PackageAction, OnlySuccessAndRestartLetThePackageGoOn) {
+    EXPECT_EQ(engine::JudgeExitCode(0), engine::PackageVerdict::Success);
+    EXPECT_EQ(engine::JudgeExitCode(3010), engine::PackageVerdict::RestartRequired);
+    for (std::uint32_t failed : {1u, 1602u, 1603u, 1618u, 1639u, 0xC0000005u}) {
+        EXPECT_EQ(engine::JudgeExitCode(failed), engine::PackageVerdict::Failed) << failed;
+        EXPECT_FALSE(engine::ExitCodeMeaning(failed).empty());
+    }
+}
+
+TEST(PackageAction, LastLogLinesKeepsTheEndWithoutBlankLines) {
+    EXPECT_EQ(engine::LastLogLines("a\r\nb\r\n\r\nc 打印机\r\n", 2), (Args{u"b", u"c 打印机"}));
+    EXPECT_EQ(engine::LastLogLines("only", 5), (Args{u"only"}));
+    EXPECT_EQ(engine::LastLogLines("\n\n", 5), Args{});
+    EXPECT_EQ(engine::LastLogLines("", 5), Args{});
+}
+
+}  // namespace

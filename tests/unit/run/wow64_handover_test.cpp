@@ -1,0 +1,290 @@
+// The x86 program under WOW64 hands the run over to the x64 program beside it. Windows'
+// behaviour stands behind the seam as its documentation gives it (IsWow64Process,
+// CreateProcessW, GetExitCodeProcess and CommandLineToArgvW on Microsoft Learn; for the
+// signature check CreateFileW's dwShareMode, WinVerifyTrust and "Certificate and trust
+// return values").
+#include "engine/run/wow64_handover.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/log_file.h"
+#include "platform/process.h"
+#include "tests/support/fake_kernel_objects.h"
+
+namespace {
+
+using platform::Dword;
+
+class FakeProcesses final : public platform::Processes, public KernelObjectsFake {
+public:
+    using Result = platform::Result<platform::Bool>;
+    enum class Wow64 { Yes, No, NoSuchCall };
+    Wow64 wow64 = Wow64::Yes;
+    std::u16string commandLine = u"\"C:\\Media\\tamrin32.exe\"";
+    bool programThere = true;
+    Dword startError = 0;  // another reason a start fails
+    Dword exitCode = 0;
+    bool exitCodeReadable = true;
+
+    std::vector<std::u16string> applications, commandLines;
+    std::vector<Dword> waits;
+    int open = 0;
+    std::function<void()> onStart;  // runs as the program starts
+
+    platform::Handle GetCurrentProcess() override { return kSelf; }
+    Result IsWow64Process(platform::Handle process, platform::Bool* result) override {
+        EXPECT_EQ(process, kSelf);
+        if (wow64 == Wow64::NoSuchCall) return Fail(127);  // ERROR_PROC_NOT_FOUND
+        *result = wow64 == Wow64::Yes;
+        return {1};
+    }
+    const char16_t* GetCommandLineW() override { return commandLine.c_str(); }
+    Result CreateProcessW(const char16_t* application, char16_t* line,
+                          platform::ProcessInformation* information) override {
+        applications.push_back(application ? application : u"(none)");
+        commandLines.push_back(line);
+        if (!programThere) return Fail(2);
+        if (startError) return Fail(startError);
+        if (onStart) onStart();
+        information->process = kProcess;
+        information->thread = kThread;
+        open += 2;
+        return {1};
+    }
+    Result GetExitCodeProcess(platform::Handle process, Dword* code) override {
+        EXPECT_EQ(process, kProcess);
+        if (!exitCodeReadable) return Fail(6);
+        *code = exitCode;
+        return {1};
+    }
+
+private:
+    static inline platform::Handle const kSelf = reinterpret_cast<platform::Handle>(-1);
+    static inline platform::Handle const kProcess = reinterpret_cast<platform::Handle>(0x40);
+    static inline platform::Handle const kThread = reinterpret_cast<platform::Handle>(0x44);
+
+    static Result Fail(Dword error) { return {0, error}; }
+    bool GaveOut(platform::Handle h) const override { return h == kProcess || h == kThread; }
+    Dword Wait(platform::Handle h, Dword milliseconds) override {
+        EXPECT_EQ(h, kProcess);
+        waits.push_back(milliseconds);
+        return 0;
+    }
+    platform::Bool Close(platform::Handle) override {
+        --open;
+        return 1;
+    }
+
+    platform::ScopedService<platform::Processes> scope_{*this};
+};
+
+TEST(Wow64HandOver, TheArgumentsFollowTheProgramNameAsWindowsParsesIt) {
+    EXPECT_EQ(engine::ArgumentsOf(u"\"C:\\My Media\\tamrin32.exe\" /quiet /model \"KV 100\""),
+              u"/quiet /model \"KV 100\"");
+    EXPECT_EQ(engine::ArgumentsOf(u"C:\\Media\\tamrin32.exe\t  /log x.log"), u"/log x.log");
+    EXPECT_EQ(engine::ArgumentsOf(u"tamrin32.exe"), u"");
+    EXPECT_EQ(engine::ArgumentsOf(u"\"tamrin32.exe\""), u"");
+    EXPECT_EQ(engine::ArgumentsOf(u"\"unclosed /quiet"), u"");
+    // The name ends at its closing quote, as SplitCommandLine ends it.
+    EXPECT_EQ(engine::ArgumentsOf(u"\"C:\\a b\\t.exe\"/quiet"), u"/quiet");
+    EXPECT_EQ(engine::ArgumentsOf(u""), u"");
+    EXPECT_EQ(engine::HandOverCommandLine(u"C:\\M\\tamrin64.exe", u""), u"\"C:\\M\\tamrin64.exe\"");
+}
+
+TEST(Wow64HandOver, UnderWow64TheX64ProgramRunsWithTheSameArgumentsAndItsExitCodeIsPassedOn) {
+    FakeProcesses processes;
+    processes.commandLine = u"\"C:\\Media\\tamrin32.exe\"  /quiet /model \"KV 100\"";
+    processes.exitCode = 3010;
+    engine::HandOver handOver = engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt);
+    EXPECT_EQ(handOver.outcome, engine::HandOverOutcome::Finished);
+    EXPECT_EQ(handOver.exitCode, 3010u);
+    // By its full path as the application name: no search, so nothing else of that name runs.
+    EXPECT_EQ(processes.applications, std::vector<std::u16string>{u"C:\\Media\\tamrin64.exe"});
+    EXPECT_EQ(processes.commandLines,
+              std::vector<std::u16string>{u"\"C:\\Media\\tamrin64.exe\" /quiet /model \"KV 100\""});
+    EXPECT_EQ(processes.waits, std::vector<Dword>{platform::kInfinite});
+    EXPECT_EQ(processes.open, 0) << "process and thread handles closed";
+
+    processes.exitCodeReadable = false;
+    EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt).exitCode, 1u);
+}
+
+TEST(Wow64HandOver, WithoutWow64NothingIsStarted) {
+    FakeProcesses processes;
+    for (auto wow64 : {FakeProcesses::Wow64::No, FakeProcesses::Wow64::NoSuchCall}) {
+        processes.wow64 = wow64;
+        EXPECT_FALSE(engine::RunsUnderWow64());
+        EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt).outcome,
+                  engine::HandOverOutcome::NotNeeded);
+    }
+    EXPECT_TRUE(processes.applications.empty());
+}
+
+TEST(Wow64HandOver, AMissingOrUnstartableX64ProgramIsReportedNotWaitedFor) {
+    FakeProcesses processes;
+    processes.programThere = false;
+    engine::HandOver missing = engine::HandOverToX64Program(u"D:\\", std::nullopt);
+    EXPECT_EQ(missing.outcome, engine::HandOverOutcome::ProgramMissing);
+    EXPECT_EQ(missing.program, u"D:\\tamrin64.exe");
+    EXPECT_EQ(missing.error, 2u);
+
+    processes.programThere = true;
+    processes.startError = 193;  // ERROR_BAD_EXE_FORMAT
+    engine::HandOver failed = engine::HandOverToX64Program(u"D:\\", std::nullopt);
+    EXPECT_EQ(failed.outcome, engine::HandOverOutcome::StartFailed);
+    EXPECT_EQ(failed.error, 193u);
+    EXPECT_TRUE(processes.waits.empty());
+    EXPECT_EQ(processes.open, 0);
+}
+
+// tamrin64.exe as the file system and WinVerifyTrust see it. While a handle opened without
+// FILE_SHARE_WRITE and FILE_SHARE_DELETE is open, no one can open the file to write,
+// rename or delete it (CreateFileW, dwShareMode), so it cannot be replaced.
+class FakeProgramFile final : public platform::SignedFiles, public KernelObjectsFake {
+public:
+    struct Content {
+        std::string name;
+        platform::SignatureCheck signature;
+    };
+    std::optional<Content> file;
+    Dword openError = 0;  // another reason it cannot be opened
+    // Put in its place, when the file can be replaced, right after its signature was checked.
+    std::optional<Content> replacement;
+
+    std::vector<Dword> shares;  // the share mode of every open
+    int open = 0;
+
+    platform::Result<platform::Handle> CreateFileW(const char16_t* path, Dword access, Dword share,
+                                                   Dword creation, Dword) override {
+        EXPECT_EQ(std::u16string(path), u"C:\\Media\\tamrin64.exe");
+        EXPECT_EQ(access, platform::kGenericRead);
+        EXPECT_EQ(creation, platform::kOpenExisting);
+        shares.push_back(share);
+        if (!file) return {platform::kInvalidHandle, platform::kErrorFileNotFound};
+        if (openError) return {platform::kInvalidHandle, openError};
+        ++open;
+        locked_ = (share & (kShareWrite | kShareDelete)) == 0;
+        return {kFile};
+    }
+    platform::SignatureCheck VerifySignature(platform::Handle handle, const char16_t*) override {
+        EXPECT_EQ(handle, kFile);
+        platform::SignatureCheck check = file->signature;
+        if (replacement && !(open && locked_)) file = replacement;
+        return check;
+    }
+
+private:
+    static constexpr Dword kShareWrite = 2, kShareDelete = 4;
+    static inline platform::Handle const kFile = reinterpret_cast<platform::Handle>(0x50);
+    bool locked_ = false;
+
+    bool GaveOut(platform::Handle h) const override { return h == kFile; }
+    Dword Wait(platform::Handle, Dword) override { return 0; }
+    platform::Bool Close(platform::Handle) override {
+        --open;
+        return 1;
+    }
+
+    platform::ScopedService<platform::SignedFiles> scope_{*this};
+};
+
+const platform::Sha256 kOurs = engine::ParseThumbprint(std::string(64, 'a')).value();
+const platform::Sha256 kTheirs = engine::ParseThumbprint(std::string(64, 'B')).value();
+
+TEST(Wow64HandOver, TheX64ProgramStartsOnlyWithAnIntactSignatureByTheExpectedCertificate) {
+    using engine::SignatureFinding;
+    using Outcome = engine::HandOverOutcome;
+    const struct Row {
+        const char* what;
+        platform::SignatureCheck check;
+        Outcome outcome;
+        SignatureFinding finding;
+    } rows[] = {
+        // Unsigned, changed after signing and another certificate: the Wine script signs
+        // real programs for these. What Wine cannot show stands here.
+        {"another, trusted certificate",
+         {platform::kTrustSuccess, kTheirs},
+         Outcome::Refused,
+         SignatureFinding::OtherSigner},
+        {"a chain without a readable signer",
+         {platform::kCertEChaining, std::nullopt},
+         Outcome::Refused,
+         SignatureFinding::NoSigner},
+        {"revoked", {platform::kCertERevoked, kOurs}, Outcome::Refused, SignatureFinding::Unverifiable},
+        {"explicitly distrusted",
+         {platform::kTrustEExplicitDistrust, kOurs},
+         Outcome::Refused,
+         SignatureFinding::Unverifiable},
+        {"ours, trusted", {platform::kTrustSuccess, kOurs}, Outcome::Finished, SignatureFinding::Trusted},
+        {"ours, our own root",
+         {platform::kCertEUntrustedRoot, kOurs},
+         Outcome::Finished,
+         SignatureFinding::ChainNotTrusted},
+        {"ours, expired without time stamp",
+         {platform::kCertEExpired, kOurs},
+         Outcome::Finished,
+         SignatureFinding::ChainNotTrusted},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeProcesses processes;
+        FakeProgramFile program;
+        program.file = FakeProgramFile::Content{"tamrin64", row.check};
+        int openAtStart = -1;
+        processes.onStart = [&] { openAtStart = program.open; };
+
+        engine::HandOver handOver = engine::HandOverToX64Program(u"C:\\Media\\", kOurs);
+        EXPECT_EQ(handOver.outcome, row.outcome);
+        EXPECT_EQ(handOver.signature, row.finding);
+        EXPECT_EQ(handOver.check.trust, row.check.trust);
+        EXPECT_EQ(handOver.expected, kOurs);
+        EXPECT_EQ(processes.applications.size(), row.outcome == Outcome::Finished ? 1u : 0u);
+        if (row.outcome == Outcome::Finished) {
+            EXPECT_EQ(openAtStart, 1) << "held open across the start";
+        }
+        EXPECT_EQ(program.shares, std::vector<Dword>{platform::kFileShareRead});
+        EXPECT_EQ(program.open, 0);
+        EXPECT_EQ(processes.open, 0);
+    }
+}
+
+TEST(Wow64HandOver, AProgramReplacedAfterItsCheckIsNotTheOneStarted) {
+    FakeProcesses processes;
+    FakeProgramFile program;
+    program.file = FakeProgramFile::Content{"signed", {platform::kTrustSuccess, kOurs}};
+    program.replacement = FakeProgramFile::Content{"planted", {platform::kTrustENoSignature, std::nullopt}};
+    std::string started;
+    processes.onStart = [&] { started = program.file->name; };
+
+    EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", kOurs).outcome, engine::HandOverOutcome::Finished);
+    EXPECT_EQ(started, "signed");
+
+    // A build without a signer opens nothing, as before: the file can be replaced then.
+    program.replacement.reset();
+    EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt).outcome,
+              engine::HandOverOutcome::Finished);
+    EXPECT_EQ(program.shares.size(), 1u);
+}
+
+TEST(Wow64HandOver, AProgramThatCannotBeOpenedForItsCheckIsNotStarted) {
+    FakeProcesses processes;
+    FakeProgramFile program;
+    engine::HandOver missing = engine::HandOverToX64Program(u"C:\\Media\\", kOurs);
+    EXPECT_EQ(missing.outcome, engine::HandOverOutcome::ProgramMissing);
+    EXPECT_EQ(missing.error, platform::kErrorFileNotFound);
+
+    // Someone holds it open for writing: it could change after the check.
+    program.file = FakeProgramFile::Content{"tamrin64", {platform::kTrustSuccess, kOurs}};
+    program.openError = platform::kErrorSharingViolation;
+    engine::HandOver busy = engine::HandOverToX64Program(u"C:\\Media\\", kOurs);
+    EXPECT_EQ(busy.outcome, engine::HandOverOutcome::StartFailed);
+    EXPECT_EQ(busy.error, platform::kErrorSharingViolation);
+    EXPECT_TRUE(processes.applications.empty());
+}
+
+}  // namespace
