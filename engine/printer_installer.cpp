@@ -28,7 +28,7 @@ std::int32_t PathResult(char16_t (&buffer)[kPathCapacity], const std::u16string&
 // An optional name or port given to an operation: absent, or short enough for its
 // field and safe between quotes.
 bool AcceptableOptional(const char16_t* value) {
-    return !value || (text::LengthBounded(value, kNameCapacity) < kNameCapacity && !engine::BreaksQuotes(value));
+    return !value || (text::LengthBounded(value, kNameCapacity) < kNameCapacity && !text::BreaksQuotes(value));
 }
 
 // Moves the names found to the end of the caller's list; false when there were none to
@@ -193,7 +193,8 @@ std::int32_t CPrinterInstaller::ReadUsbPrinterModel(char16_t* model, std::size_t
 std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
                                                     std::int32_t length, char* hardwareId) {
     if (hardwareId == nullptr || length < 0) return 0;
-    engine::InfHardwareId found = engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length));
+    engine::InfHardwareId found = engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length),
+                                                        engine::TargetSystemOf(engine::ReadMachine()));
     if (found.lookup != engine::InfLookup::Found || found.id.size() >= kHardwareIdCapacity) return 0;
     // 8-bit text as the file has it; from a Unicode file only an ASCII ID, as hardware IDs are.
     const char16_t highest = found.unicodeFile ? 0x7F : 0xFF;

@@ -1,6 +1,8 @@
 // The running process and the programs it starts (kernel32).
 #pragma once
 
+#include <cstdint>
+
 #include "platform/result.h"
 #include "platform/types.h"
 
@@ -22,6 +24,14 @@ struct Processes {
     // As the Windows call, looked up at run time: a Windows without it has no WOW64, so
     // there it fails with ERROR_PROC_NOT_FOUND.
     virtual Result<Bool> IsWow64Process(Handle process, Bool* wow64) = 0;
+    // As the Windows call (Windows 10 1709 and later), looked up at run time: the
+    // process's WOW64 guest machine (0 when it is native) and the native machine, as
+    // IMAGE_FILE_MACHINE_ values. Elsewhere, as here, it fails with ERROR_PROC_NOT_FOUND.
+    virtual Result<Bool> IsWow64Process2(Handle process, std::uint16_t* processMachine,
+                                         std::uint16_t* nativeMachine) {
+        (void)process, (void)processMachine, (void)nativeMachine;
+        return {0, kErrorProcNotFound};
+    }
     // The program's command line as Windows gave it (GetCommandLineW).
     virtual const char16_t* GetCommandLineW() = 0;
     // As the Windows call with no inherited handles, no creation flags, the caller's

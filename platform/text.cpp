@@ -75,6 +75,11 @@ std::u16string Quoted(std::u16string_view value, std::size_t shown) {
     return out.append(u"\"");
 }
 
+bool BreaksQuotes(const char16_t* value) {
+    std::size_t length = Length(value);
+    return Find(value, u"\"") != npos || (length > 0 && value[length - 1] == u'\\');
+}
+
 namespace {
 
 std::u16string Digits(unsigned long long magnitude, unsigned base, std::size_t minimumDigits, bool negative,

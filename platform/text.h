@@ -33,6 +33,10 @@ constexpr std::size_t npos = static_cast<std::size_t>(-1);
 // than `shown` characters is cut there and ends in "...".
 std::u16string Quoted(std::u16string_view value, std::size_t shown = npos);
 
+// A value that would end its quotes early in a command line: one that holds a double
+// quote, or ends in a backslash, which turns the closing quote into a literal one.
+bool BreaksQuotes(const char16_t* value);
+
 char16_t UpperAscii(char16_t c);
 
 // Decimal text of a signed number, as "%d" writes it; with minimumDigits, zeros lead up

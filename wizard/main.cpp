@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/run/exit_codes.h"
+#include "engine/machine/machine.h"
 #include "engine/printer_installer.h"
 #include "engine/run/startup.h"
 #include "engine/run/switches.h"
@@ -34,15 +35,6 @@ void LoadLibrariesFromSystemOnly() {
     if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) ::SetDllDirectoryW(L"");
 }
 
-// This is the x86 program, which hands the run over to the x64 one on 64-bit Windows.
-#if defined(_WIN64)
-constexpr bool kHandsOver = false;
-const char16_t kProgramName[] = u"x64";
-#else
-constexpr bool kHandsOver = true;
-const char16_t kProgramName[] = u"x86";
-#endif
-
 // The certificate tamrin64.exe must be signed with before the x86 program starts it: the
 // one a release is signed with (tools/package compiles its SHA-256 in). A build without
 // one starts it unchecked.
@@ -54,10 +46,11 @@ std::optional<platform::Sha256> ExpectedSigner() {
     return engine::ParseThumbprint(TAMRIN_SIGNER_THUMBPRINT).value_or(platform::Sha256{});
 }
 
-void OpenLog(const engine::SetupOptions& options) {
+void OpenLog(const engine::SetupOptions& options, const engine::Machine& machine) {
     std::optional<engine::LogTarget> target = engine::LogPathFor(options);
     if (!target || !RunLog().Open(target->path, target->owner).ok()) return;
-    RunLog().Write(u"Setup " TAMRIN_VERSION_TEXT " (" + std::u16string(kProgramName) + u") started: " +
+    const char16_t* program = machine.program == engine::Architecture::Amd64 ? u"x64" : u"x86";
+    RunLog().Write(u"Setup " TAMRIN_VERSION_TEXT " (" + std::u16string(program) + u") started: " +
                    std::u16string(AsU16(::GetCommandLineW())));
 }
 
@@ -73,13 +66,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     LoadLibrariesFromSystemOnly();
     const engine::ParsedSwitches parsed =
         engine::ParseCommandLine(AsU16(::GetCommandLineW()));
+    const engine::Machine machine = engine::ReadMachine();
     // Lives as long as the run: it holds the lock that keeps a second setup out.
-    engine::SystemStartFacts facts(theInstaller.Medium(), theInstaller.ProgramDirFits() != 0, kHandsOver,
+    engine::SystemStartFacts facts(theInstaller.Medium(), theInstaller.ProgramDirFits() != 0, machine,
                                    ExpectedSigner());
     const engine::StartDecision decision = engine::DecideStart(parsed, facts);
     if (!decision.writesLog) return static_cast<int>(decision.exitCode);
 
-    OpenLog(parsed.options);
+    OpenLog(parsed.options, machine);
     if (decision.note) RunLog().WriteError(decision.note->text, decision.note->error);
     switch (decision.action) {
         case engine::StartAction::End:

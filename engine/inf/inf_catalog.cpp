@@ -1,10 +1,14 @@
 #include "engine/inf/inf_catalog.h"
 
-#include "engine/install/device_matching.h"
 #include "engine/inf/inf_file.h"
+#include "engine/inf/models_section.h"
 #include "platform/read_file.h"
 
 namespace engine {
+
+std::u16string CatalogDecoration(Architecture architecture) {
+    return u"NT" + std::u16string(InfArchitectureName(architecture));
+}
 
 std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes, std::u16string_view decoration) {
     const std::optional<InfFile> inf = InfFile::Parse(infBytes, {u"Version"});
@@ -24,13 +28,13 @@ std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes, std::u
     return std::nullopt;
 }
 
-InfCatalog CheckInfCatalog(const char16_t* infPath) {
+InfCatalog CheckInfCatalog(const char16_t* infPath, std::u16string_view decoration) {
     InfCatalog result;
     std::string bytes;
     if (!infPath || platform::ReadWholeFileUpTo(infPath, kMaxInfBytes, bytes) != platform::BoundedRead::Read)
         return result;
     if (!InfFile::Parse(bytes, {u"Version"})) return result;
-    std::optional<std::u16string> name = CatalogFileInInf(bytes);
+    std::optional<std::u16string> name = CatalogFileInInf(bytes, decoration);
     if (!name) {
         result.state = InfCatalog::State::NamesNone;
         return result;

@@ -6,18 +6,18 @@
 #include <string>
 #include <string_view>
 
+#include "engine/machine/machine.h"
+
 namespace engine {
 
-// The decoration of the CatalogFile entry for the architecture this program is built for
-// (a 32-bit program runs only on 32-bit Windows; on 64-bit Windows the x64 one runs).
-inline constexpr const char16_t* kCatalogDecoration = sizeof(void*) == 8 ? u"NTamd64" : u"NTx86";
+// The decoration of the CatalogFile entry for an architecture: "NTamd64", "NTx86".
+std::u16string CatalogDecoration(Architecture architecture);
 
 // The catalog file name in an INF's bytes, read as the INF parser reads them
 // (engine/inf_file.h) and chosen as Windows chooses it: CatalogFile.<decoration>, then
 // CatalogFile.NT, then CatalogFile, in the [Version] section; the first entry of a key
 // counts. Nothing when the INF names none (or an empty one) or cannot be parsed.
-std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes,
-                                               std::u16string_view decoration = kCatalogDecoration);
+std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes, std::u16string_view decoration);
 
 struct InfCatalog {
     enum class State {
@@ -30,8 +30,8 @@ struct InfCatalog {
     std::u16string path;  // the catalog's path beside the INF, when it names one
 };
 
-// Reads the INF (no more than a driver INF's bound) and looks for the catalog it names
-// beside it.
-InfCatalog CheckInfCatalog(const char16_t* infPath);
+// Reads the INF (no more than a driver INF's bound) and looks for the catalog it names,
+// for the decoration, beside it.
+InfCatalog CheckInfCatalog(const char16_t* infPath, std::u16string_view decoration);
 
 }  // namespace engine

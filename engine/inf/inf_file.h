@@ -2,6 +2,7 @@
 // comma-separated fields, quotes, comments, line continuation and %token% strings.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,9 @@
 #include <vector>
 
 namespace engine {
+
+// A driver INF larger than this is no driver INF: it is not read further.
+constexpr std::size_t kMaxInfBytes = 16 * 1024 * 1024;
 
 class InfFile {
 public:

@@ -48,7 +48,7 @@ std::optional<Decoration> Applies(std::u16string_view text, const TargetSystem& 
     const bool x86 = system.architecture == Architecture::X86;
     if (architecture.empty()) {
         if (!x86) return std::nullopt;
-    } else if (!EqualIgnoringCase(architecture, x86 ? u"x86" : u"amd64")) {
+    } else if (!EqualIgnoringCase(architecture, InfArchitectureName(system.architecture))) {
         return std::nullopt;
     } else {
         decoration.namesArchitecture = true;
@@ -71,6 +71,15 @@ std::optional<Decoration> Applies(std::u16string_view text, const TargetSystem& 
 }
 
 }  // namespace
+
+const char16_t* InfArchitectureName(Architecture architecture) {
+    switch (architecture) {
+        case Architecture::X86: return u"x86";
+        case Architecture::Amd64: return u"amd64";
+        case Architecture::Arm64: return u"arm64";
+    }
+    return u"";
+}
 
 std::optional<std::u16string> ChooseModelsSection(std::u16string_view name,
                                                   const std::vector<std::u16string>& decorations,

@@ -7,16 +7,23 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/machine/machine.h"
 #include "platform/system_version.h"
 
 namespace engine {
-
-enum class Architecture { X86, Amd64 };
 
 struct TargetSystem {
     Architecture architecture = Architecture::Amd64;
     platform::OsVersion version;  // all zero when unknown: then no versioned decoration applies
 };
+
+// The system whose drivers are installed on this machine.
+inline TargetSystem TargetSystemOf(const Machine& machine) {
+    return TargetSystem{machine.DriverArchitecture(), machine.version};
+}
+
+// The architecture as decorations name it: "x86", "amd64", "arm64".
+const char16_t* InfArchitectureName(Architecture architecture);
 
 // The models section a manufacturer line names, as Windows' "INF Manufacturer Section"
 // page chooses it: of the decorations nt[arch][.major[.minor[.productType[.suiteMask

@@ -14,15 +14,10 @@ const char16_t kTestPageLine[] = u"PRINTUI.DLL,PrintUIEntry /k /q /n \"%s\"";
 
 }  // namespace
 
-bool BreaksQuotes(const char16_t* value) {
-    std::size_t length = text::Length(value);
-    return text::Find(value, u"\"") != text::npos || (length > 0 && value[length - 1] == u'\\');
-}
-
 std::optional<std::u16string> FormatCommandLine(const char16_t* format,
                                                 std::initializer_list<const char16_t*> values) {
     for (const char16_t* value : values) {
-        if (BreaksQuotes(value)) return std::nullopt;
+        if (text::BreaksQuotes(value)) return std::nullopt;
     }
     auto next = values.begin();
     std::u16string line;

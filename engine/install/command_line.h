@@ -9,10 +9,6 @@
 
 namespace engine {
 
-// A value that would end its quotes early in a command line: one that holds a double
-// quote, or ends in a backslash, which turns the closing quote into a literal one.
-bool BreaksQuotes(const char16_t* value);
-
 // The format with each "%s" replaced by the next value; nothing when a value would
 // leave its quotes, the values do not match the placeholders, or the line does not fit
 // the command-line buffer.

@@ -4,14 +4,12 @@
 #include <string_view>
 
 #include "engine/install/device_id_text.h"
+#include "engine/inf/inf_file.h"
 #include "engine/inf/inf_model_line.h"
 #include "engine/limits.h"
-#include "engine/inf/models_section.h"
-#include "engine/run/wow64_handover.h"
 #include "platform/codepage.h"
 #include "platform/read_file.h"
 #include "platform/services.h"
-#include "platform/system_version.h"
 #include "usb/usb_port.h"
 
 namespace engine {
@@ -54,17 +52,6 @@ std::optional<AttachedPrinter> FindAttachedPrinter() {
 
 namespace {
 
-// The system whose drivers this program installs: the build's architecture, and the
-// version Windows gives. Windows' device installer is a native program: for the x86
-// program under WOW64 it would read the models section of 64-bit Windows (this program
-// hands its work over to the x64 program there).
-TargetSystem ThisSystem() {
-    TargetSystem system;
-    system.architecture = sizeof(void*) == 8 || RunsUnderWow64() ? Architecture::Amd64 : Architecture::X86;
-    if (!platform::Get<platform::SystemVersion>().RtlGetVersion(&system.version)) system.version = {};
-    return system;
-}
-
 InfHardwareId Failed(InfLookup lookup) {
     InfHardwareId result;
     result.lookup = lookup;
@@ -73,7 +60,8 @@ InfHardwareId Failed(InfLookup lookup) {
 
 }  // namespace
 
-InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length) {
+InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length,
+                              const TargetSystem& system) {
     if (infPath == nullptr || quotedName == nullptr) return Failed(InfLookup::Unreadable);
     ModelLineSearch search;
     try {
@@ -87,7 +75,7 @@ InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedNam
             case platform::BoundedRead::TooLarge:
                 return Failed(InfLookup::TooLarge);
         }
-        search = FindModelHardwareId(bytes, InfNamePattern(quotedName), length, ThisSystem(), kHardwareIdCapacity);
+        search = FindModelHardwareId(bytes, InfNamePattern(quotedName), length, system, kHardwareIdCapacity);
     } catch (const std::bad_alloc&) {
         return Failed(InfLookup::NoMemory);
     }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/inf/models_section.h"
+
 namespace engine {
 
 // The model field of the attached USB printer's device ID (empty when the ID names
@@ -21,9 +23,6 @@ struct AttachedPrinter {
 // Nothing when no USB printer is attached.
 std::optional<AttachedPrinter> FindAttachedPrinter();
 
-// A driver INF larger than this is no driver INF: it is not read further.
-constexpr std::size_t kMaxInfBytes = 16 * 1024 * 1024;
-
 enum class InfLookup { Found, Unreadable, TooLarge, NoMemory, NotAnInf, NoModelLine };
 
 struct InfHardwareId {
@@ -34,9 +33,10 @@ struct InfHardwareId {
 };
 
 // The hardware ID of the printer's USB model line whose description, in quotes, begins
-// with the first `length` characters of the quoted name (inf_model_line.h), for this
-// system's models section.
-InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length);
+// with the first `length` characters of the quoted name (inf_model_line.h), in the models
+// section Windows reads for the system.
+InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length,
+                              const TargetSystem& system);
 
 // Why a look-up found no ID, for the log.
 std::u16string InfLookupText(InfLookup lookup);

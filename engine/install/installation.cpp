@@ -13,6 +13,8 @@
 #include "platform/text.h"
 
 namespace engine {
+
+using text::Quoted;
 namespace {
 
 constexpr platform::Dword kPrinterPollPeriodMs = 50;
@@ -51,9 +53,9 @@ RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, c
                                                       u" on its USB port " + Quoted(attached->port)};
 }
 
-HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* model) {
+HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* model, const TargetSystem& system) {
     const std::u16string quoted = u"\"" + std::u16string(model) + u"\"";
-    InfHardwareId found = HardwareIdInInf(infPath, quoted.c_str(), quoted.size());
+    InfHardwareId found = HardwareIdInInf(infPath, quoted.c_str(), quoted.size(), system);
     if (found.lookup != InfLookup::Found) return {std::nullopt, InfLookupText(found.lookup)};
     // An empty hardware ID names no device.
     if (found.id.empty()) return {std::nullopt, u"the model line's hardware ID is empty"};

@@ -38,9 +38,9 @@ struct HardwareIdLookup {
     std::optional<std::u16string> id;
     std::u16string failure;  // why there is none, for the log
 };
-// The hardware ID the INF gives the model (its line for "model" in double quotes);
-// none when it gives none or an empty one.
-HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* model);
+// The hardware ID the INF gives the model (its line for "model" in double quotes) for the
+// system; none when it gives none or an empty one.
+HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* model, const TargetSystem& system);
 
 enum class DriverUpdate {
     NotUpdated,

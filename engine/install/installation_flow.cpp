@@ -18,6 +18,8 @@
 #include "usb/device_rescan.h"
 
 namespace engine {
+
+using text::Quoted;
 namespace {
 
 // Opens and closes the printer of exactly this name: whether it is there, and whether
@@ -90,7 +92,7 @@ bool InstallationSteps::InstallDriver() {
 
 bool InstallationSteps::UpdateAttachedPrinter(const std::u16string& usbPort) {
     const char16_t* inf = request_.driverInf.c_str();
-    HardwareIdLookup lookup = HardwareIdForModel(inf, name_);
+    HardwareIdLookup lookup = HardwareIdForModel(inf, name_, request_.system);
     if (!lookup.id) {
         log_.Write(u"The driver " + Quoted(request_.driverInf) + u" gives no hardware ID for " +
                    Quoted(request_.printerName) + u": " + lookup.failure);

@@ -8,6 +8,8 @@
 
 namespace engine {
 
+using text::Quoted;
+
 const char16_t kDefaultLogName[] = u"tamrin-setup.log";
 
 namespace {

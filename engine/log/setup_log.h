@@ -22,9 +22,6 @@ extern const char16_t kDefaultLogName[];  // "tamrin-setup.log", in the temporar
 // "2026-12-07 14:03:59"
 std::string TimeStamp(const platform::SystemTime& time);
 
-// A value a log line names, between double quotes.
-using text::Quoted;
-
 // "error 5: Access is denied." with the system's text on one line; codes with the top bit
 // set (setup and COM codes) in hexadecimal, as their documentation writes them.
 std::u16string ErrorText(platform::Dword error);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/inf/models_section.h"
 #include "engine/medium/medium_paths.h"
 
 namespace engine {
@@ -17,6 +18,8 @@ struct InstallRequest {
     // The catalog file the INF names, beside it; empty when it names none (an unsigned
     // package).
     std::u16string driverCatalog;
+    // The system whose models section and catalog of the INF are used, from the machine.
+    TargetSystem system;
     std::u16string port;
     bool makeDefault = true;
     bool testPage = false;

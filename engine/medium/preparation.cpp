@@ -1,8 +1,8 @@
 #include "engine/medium/preparation.h"
 
 #include "engine/medium/catalogue.h"
-#include "engine/install/command_line.h"
 #include "engine/inf/inf_catalog.h"
+#include "engine/machine/machine.h"
 #include "engine/limits.h"
 #include "platform/read_file.h"
 #include "platform/text.h"
@@ -21,6 +21,7 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
     request.testPage = choices.testPage;
     request.quiet = choices.quiet;
     request.dryRun = choices.dryRun;
+    request.system = TargetSystemOf(ReadMachine());
     if (request.printerName.empty()) {
         prepared.problem = ModelProblem::NoPrinterName;
         return prepared;
@@ -30,7 +31,7 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
     // another printer. The spooler's separators would too: "\\server\name" opens a
     // printer on another machine, and a comma ends a name where the spooler splits
     // "name,driver,port".
-    if (request.printerName.size() >= kNameCapacity || BreaksQuotes(request.printerName.c_str()) ||
+    if (request.printerName.size() >= kNameCapacity || text::BreaksQuotes(request.printerName.c_str()) ||
         request.printerName.find_first_of(u"\\,") != std::u16string::npos) {
         prepared.problem = ModelProblem::NameUnusable;
         return prepared;
@@ -48,7 +49,7 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
     }
     // Windows refuses a package without the catalog it names; found out only when it is
     // staged, that would be after the old printers were removed.
-    const InfCatalog catalog = CheckInfCatalog(request.driverInf.c_str());
+    const InfCatalog catalog = CheckInfCatalog(request.driverInf.c_str(), CatalogDecoration(request.system.architecture));
     request.driverCatalog = catalog.path;
     if (catalog.state == InfCatalog::State::Unreadable || catalog.state == InfCatalog::State::Missing) {
         prepared.problem = ModelProblem::PackageIncomplete;

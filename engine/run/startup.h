@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/machine/machine.h"
 #include "engine/medium/medium_check.h"
 #include "engine/medium/medium_paths.h"
 #include "engine/run/single_instance.h"
@@ -68,11 +69,11 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts);
 // lives, so it lives as long as the run.
 class SystemStartFacts final : public StartFacts {
 public:
-    // handOver: this is the x86 program, which hands over to the x64 one under WOW64;
-    // signer: the certificate the x64 program must be signed with, if this build has one.
-    SystemStartFacts(MediumFiles medium, bool folderFits, bool handOver,
+    // machine: whether this program hands over to the x64 one; signer: the certificate the
+    // x64 program must be signed with, if this build has one.
+    SystemStartFacts(MediumFiles medium, bool folderFits, const Machine& machine,
                      std::optional<platform::Sha256> signer)
-        : medium_(std::move(medium)), folderFits_(folderFits), handOver_(handOver), signer_(signer) {}
+        : medium_(std::move(medium)), folderFits_(folderFits), handOver_(machine.HandsOverToX64()), signer_(signer) {}
 
     bool FolderFits() override { return folderFits_; }
     HandOver HandOverIfNeeded() override;

@@ -3,7 +3,6 @@
 #include <bitset>
 
 #include "engine/run/arguments.h"
-#include "engine/install/command_line.h"
 #include "engine/run/exit_codes.h"
 #include "engine/limits.h"
 #include "platform/text.h"
@@ -99,7 +98,7 @@ std::optional<std::u16string> ValueProblem(Switch id, const std::u16string& valu
     }
     // A model or port ends up between quotes on the printer interface's command line,
     // where a final backslash would escape the closing quote.
-    if (id != kLog && BreaksQuotes(value.c_str())) return name + u" value ends in a backslash";
+    if (id != kLog && text::BreaksQuotes(value.c_str())) return name + u" value ends in a backslash";
     return std::nullopt;
 }
 

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "engine/medium/catalogue.h"
-#include "engine/install/command_line.h"
 #include "engine/install/device_matching.h"
 #include "engine/run/exit_codes.h"
 #include "engine/install/installation_flow.h"
@@ -17,6 +16,8 @@
 #include "usb/usb_port.h"
 
 namespace engine {
+
+using text::Quoted;
 namespace {
 
 std::u16string Joined(const StringList& names) {
@@ -108,7 +109,7 @@ private:
         }
         char16_t found[kNameCapacity] = {};
         CUSBPort detector;
-        if (detector.FindUsbPortName(found, kNameCapacity) == 1 && found[0] != 0 && !BreaksQuotes(found)) {
+        if (detector.FindUsbPortName(found, kNameCapacity) == 1 && found[0] != 0 && !text::BreaksQuotes(found)) {
             port = found;
             return std::nullopt;
         }

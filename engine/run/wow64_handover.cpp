@@ -62,15 +62,8 @@ std::u16string HandOverCommandLine(std::u16string_view program, std::u16string_v
     return line;
 }
 
-bool RunsUnderWow64() {
-    auto& processes = platform::Get<platform::Processes>();
-    platform::Bool wow64 = 0;
-    return processes.IsWow64Process(processes.GetCurrentProcess(), &wow64).ok() && wow64;
-}
-
 HandOver HandOverToX64Program(std::u16string_view folder, const std::optional<platform::Sha256>& signer) {
     HandOver result;
-    if (!RunsUnderWow64()) return result;
     auto& processes = platform::Get<platform::Processes>();
     result.program = std::u16string(folder) + kX64ProgramName;
     platform::KernelObject checked;

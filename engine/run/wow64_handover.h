@@ -18,7 +18,7 @@ namespace engine {
 extern const char16_t kX64ProgramName[];  // "tamrin64.exe"
 
 enum class HandOverOutcome {
-    NotNeeded,       // not under WOW64: this program does the work itself
+    NotNeeded,       // this program does the work itself (Machine::HandsOverToX64)
     Finished,        // the x64 program ran; exitCode is its exit code
     ProgramMissing,  // no x64 program beside this one
     StartFailed,     // it is there but could not be started; error says why
@@ -45,11 +45,8 @@ std::u16string_view ArgumentsOf(std::u16string_view commandLine);
 // The x64 program's command line: its full path in quotes, then the arguments as given.
 std::u16string HandOverCommandLine(std::u16string_view program, std::u16string_view arguments);
 
-// True only when Windows says this process runs under WOW64.
-bool RunsUnderWow64();
-
-// Under WOW64, starts the x64 program from `folder` (its full path, never a search)
-// with this program's arguments, waits for it and gives its exit code. With a signer, it
+// Starts the x64 program from `folder` (its full path, never a search) with this
+// program's arguments, waits for it and gives its exit code. With a signer, it
 // is started only when its signature is intact and made with that certificate; the file
 // stays open without write or delete sharing from the check until it has started, so that
 // what runs is what was checked.

@@ -27,6 +27,22 @@ struct Win32Processes final : Processes {
         if (called.ok() && wow64) *wow64 = result;
         return called;
     }
+    Result<Bool> IsWow64Process2(Handle process, std::uint16_t* processMachine,
+                                 std::uint16_t* nativeMachine) override {
+        using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+        HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+        auto isWow64 = kernel ? reinterpret_cast<IsWow64Process2Fn>(
+                                    reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process2")))
+                              : nullptr;
+        if (!isWow64) return ProcNotFound<Bool>();
+        USHORT guest = 0, native = 0;
+        Result<Bool> called = WithLastError<Bool>(isWow64(process, &guest, &native));
+        if (called.ok()) {
+            if (processMachine) *processMachine = guest;
+            if (nativeMachine) *nativeMachine = native;
+        }
+        return called;
+    }
     const char16_t* GetCommandLineW() override { return AsU16(::GetCommandLineW()); }
     Result<Bool> CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
                                 ProcessInformation* information) override {

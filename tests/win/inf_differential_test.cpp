@@ -367,7 +367,7 @@ TEST(InfDifferential, TheProgramReadsDriverInfFilesAsTheSystemsParser) {
         SystemInf inf(path);
         if (!inf.Opened()) {
             ++unopened;
-            EXPECT_EQ(engine::HardwareIdInInf(path.c_str(), u"\"KORVEL KV-100\"", 15).lookup,
+            EXPECT_EQ(engine::HardwareIdInInf(path.c_str(), u"\"KORVEL KV-100\"", 15, system).lookup,
                       engine::InfLookup::NotAnInf);
             continue;
         }
@@ -387,7 +387,7 @@ TEST(InfDifferential, TheProgramReadsDriverInfFilesAsTheSystemsParser) {
             const std::u16string quoted = u"\"" + model + u"\"";
             std::optional<std::u16string> expected =
                 SystemHardwareId(inf, InfNamePattern(quoted.c_str()), system);
-            engine::InfHardwareId own = engine::HardwareIdInInf(path.c_str(), quoted.c_str(), quoted.size());
+            engine::InfHardwareId own = engine::HardwareIdInInf(path.c_str(), quoted.c_str(), quoted.size(), system);
             std::optional<std::u16string> ownId;
             if (own.lookup == engine::InfLookup::Found) ownId = own.id;
             EXPECT_TRUE(ownId == expected)

@@ -3,7 +3,7 @@
 // entry), and whether it is beside the INF; INF files are "ASCII or Unicode (UTF-16)".
 #include "engine/inf/inf_catalog.h"
 
-#include "engine/install/device_matching.h"
+#include "engine/inf/inf_file.h"
 
 #include <gtest/gtest.h>
 
@@ -65,28 +65,28 @@ TEST(InfCatalog, TheEntryWindowsReadsForTheArchitecture) {
 TEST(InfCatalog, TheCatalogBesideTheInfInEitherEncoding) {
     TempDir dir;
     const std::u16string inf = dir.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF";
-    EXPECT_EQ(engine::CheckInfCatalog(inf.c_str()).state, State::Unreadable);
+    EXPECT_EQ(engine::CheckInfCatalog(inf.c_str(), u"NTamd64").state, State::Unreadable);
 
     const std::string version = "[Version]\r\nSignature=\"$Windows NT$\"\r\n";
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", version);
-    EXPECT_EQ(engine::CheckInfCatalog(inf.c_str()).state, State::NamesNone);
+    EXPECT_EQ(engine::CheckInfCatalog(inf.c_str(), u"NTamd64").state, State::NamesNone);
 
     for (const std::string& bytes :
          {version + "CatalogFile=korvel.cat\r\n", Utf16LeWithBom(version + "CatalogFile=korvel.cat\r\n")}) {
         dir.Write("PrinterDriver/24pin/OEMPRINT.INF", bytes);
         std::filesystem::remove(dir.path() / "PrinterDriver/24pin/korvel.cat");
-        engine::InfCatalog missing = engine::CheckInfCatalog(inf.c_str());
+        engine::InfCatalog missing = engine::CheckInfCatalog(inf.c_str(), u"NTamd64");
         EXPECT_EQ(missing.state, State::Missing);
         EXPECT_EQ(missing.path, dir.ProgramDir() + u"PrinterDriver\\24pin\\korvel.cat");
         dir.Write("PrinterDriver/24pin/korvel.cat", "catalog");
-        EXPECT_EQ(engine::CheckInfCatalog(inf.c_str()).state, State::Present);
+        EXPECT_EQ(engine::CheckInfCatalog(inf.c_str(), u"NTamd64").state, State::Present);
     }
 
     // Larger than any INF: not read at all.
     std::string large = version;
     large.resize(engine::kMaxInfBytes + 1, ' ');
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", large);
-    EXPECT_EQ(engine::CheckInfCatalog(inf.c_str()).state, State::Unreadable);
+    EXPECT_EQ(engine::CheckInfCatalog(inf.c_str(), u"NTamd64").state, State::Unreadable);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/install/device_id_text.h"
+#include "engine/inf/inf_file.h"
 #include "engine/install/device_matching.h"
 #include "engine/printer_installer.h"
 #include "platform/codepage.h"
@@ -269,7 +270,7 @@ TEST_F(FindHardwareIdInInfTest, FilesThatGiveNoIdSayWhy) {
     const std::string kv100 = "\"KORVEL KV-100\" = A, USBPRINT\\X";
     auto reason = [this](const std::string* inf, const char16_t* path = u"PrinterDriver\\24pin\\OEMPRINT.INF") {
         if (inf) dir.Write("PrinterDriver/24pin/OEMPRINT.INF", *inf);
-        return engine::HardwareIdInInf((dir.ProgramDir() + path).c_str(), u"\"KORVEL KV-100\"", 15).lookup;
+        return engine::HardwareIdInInf((dir.ProgramDir() + path).c_str(), u"\"KORVEL KV-100\"", 15, {}).lookup;
     };
     const std::string over = Inf(kv100) + std::string(engine::kMaxInfBytes + 1 - Inf(kv100).size(), ';');
     const std::string fits = Inf(kv100);

@@ -3,6 +3,7 @@
 // CreateProcessW, GetExitCodeProcess and CommandLineToArgvW on Microsoft Learn; for the
 // signature check CreateFileW's dwShareMode, WinVerifyTrust and "Certificate and trust
 // return values").
+#include "engine/machine/machine.h"
 #include "engine/run/wow64_handover.h"
 
 #include <gtest/gtest.h>
@@ -114,15 +115,15 @@ TEST(Wow64HandOver, UnderWow64TheX64ProgramRunsWithTheSameArgumentsAndItsExitCod
     EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt).exitCode, 1u);
 }
 
-TEST(Wow64HandOver, WithoutWow64NothingIsStarted) {
+// Without IsWow64Process2 (before Windows 10 1709) the machine is told by IsWow64Process.
+TEST(Wow64HandOver, WithoutIsWow64Process2OnlyWow64MakesTheMachine64Bit) {
     FakeProcesses processes;
     for (auto wow64 : {FakeProcesses::Wow64::No, FakeProcesses::Wow64::NoSuchCall}) {
         processes.wow64 = wow64;
-        EXPECT_FALSE(engine::RunsUnderWow64());
-        EXPECT_EQ(engine::HandOverToX64Program(u"C:\\Media\\", std::nullopt).outcome,
-                  engine::HandOverOutcome::NotNeeded);
+        EXPECT_FALSE(engine::ReadMachine().underWow64);
     }
-    EXPECT_TRUE(processes.applications.empty());
+    processes.wow64 = FakeProcesses::Wow64::Yes;
+    EXPECT_EQ(engine::ReadMachine().native, engine::Architecture::Amd64);
 }
 
 TEST(Wow64HandOver, AMissingOrUnstartableX64ProgramIsReportedNotWaitedFor) {
