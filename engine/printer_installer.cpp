@@ -56,7 +56,8 @@ private:
         choices.port = installer.portName;
         choices.makeDefault = installer.setAsDefault != 0;
         choices.testPage = installer.printTestPage != 0;
-        return engine::PreparePrinter(installer.Medium(), installer.modelName, choices).request;
+        return engine::PreparePrinter(installer.Medium(), installer.modelName, choices, engine::FindAttachedPrinters())
+            .request;
     }
     void OnStep(engine::FlowStep) override {}
     void OnStartFailure(const char16_t* text) override { engine::ShowStartFailure(text); }

@@ -9,7 +9,7 @@
 #include "engine/machine/machine.h"
 #include "engine/printer_installer.h"
 #include "engine/run/startup.h"
-#include "engine/run/switches.h"
+#include "engine/run/log_target.h"
 #include "engine/run/unattended.h"
 #include "platform/message_box.h"
 #include "platform/services.h"

@@ -64,8 +64,9 @@ LRESULT CStep3::OnWizardNext() {
     int selected = modelList.GetCurSel();
     std::wstring entry;
     if (selected != LB_ERR && modelList.GetText(selected, entry) && !entry.empty()) {
-        // A model this medium cannot install is named now, while another can be chosen.
-        engine::Preparation prepared = engine::PrepareEntry(theInstaller.Medium(), AsU16(entry.c_str()), {});
+        // A model this medium cannot install is named now, while another can be chosen (the
+        // route is chosen when the installation is prepared on the finish page).
+        engine::Preparation prepared = engine::PrepareEntry(theInstaller.Medium(), AsU16(entry.c_str()), {}, {});
         if (prepared.problem != engine::ModelProblem::None) {
             platform::Get<platform::MessageBoxes>().MessageBoxW(
                 GetSafeHwnd(), engine::ModelProblemText(prepared, AsU16(entry.c_str())).c_str(),

@@ -88,7 +88,8 @@ BOOL CStep5::OnWizardFinish() {
     choices.makeDefault = theInstaller.GetDefaultFlag() != 0;
     choices.testPage = theInstaller.GetTestPageFlag() != 0;
     const std::u16string model = ModelName();
-    engine::Preparation prepared = engine::PreparePrinter(theInstaller.Medium(), model.c_str(), choices);
+    engine::Preparation prepared =
+        engine::PreparePrinter(theInstaller.Medium(), model.c_str(), choices, engine::FindAttachedPrinters());
     // A model this medium cannot install is named before anything is removed. Without a
     // model there is nothing to name: the installation fails and says so.
     if (!model.empty() && prepared.problem != engine::ModelProblem::None) {

@@ -1,5 +1,4 @@
-// Matching the attached printer and the driver files: the model in the printer's device
-// ID, and the hardware ID of a printer in the driver INF.
+// Matching the driver files to a printer: the hardware ID of a printer in the driver INF.
 #pragma once
 
 #include <cstddef>
@@ -9,19 +8,6 @@
 #include "engine/inf/models_section.h"
 
 namespace engine {
-
-// The model field of the attached USB printer's device ID (empty when the ID names
-// none or the printer does not answer); nothing when no USB printer is attached.
-std::optional<std::u16string> AttachedPrinterModel();
-
-// The attached USB printer: the model its device ID names (empty when it names none) and
-// the port the USB port monitor gave it (empty when none was found).
-struct AttachedPrinter {
-    std::u16string model;
-    std::u16string port;
-};
-// Nothing when no USB printer is attached.
-std::optional<AttachedPrinter> FindAttachedPrinter();
 
 enum class InfLookup { Found, Unreadable, TooLarge, NoMemory, NotAnInf, NoModelLine };
 

@@ -1,38 +1,18 @@
-// Driver installation: the choice between the plug-and-play route and the printer
-// user-interface route, the plug-and-play update and the staging of the package. The
-// installation flow (engine/installation_flow.h) puts them together.
+// Driver installation: the plug-and-play update, the printer awaited and the staging of
+// the package. The installation flow (engine/install/installation_flow.h) puts them
+// together on the route the preparation chose (engine/medium/install_route.h).
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "engine/medium/catalogue.h"
 #include "engine/install/device_matching.h"
 #include "engine/install/spooler.h"
 #include "platform/result.h"
 #include "platform/types.h"
 
 namespace engine {
-
-enum class InstallRoute {
-    // The driver is installed for the attached device by its hardware ID.
-    PlugAndPlay,
-    // rundll32 runs the printer user-interface entry point, which makes the queue.
-    PrinterInterface,
-};
-
-struct RouteChoice {
-    InstallRoute route = InstallRoute::PrinterInterface;
-    std::u16string reason;  // why, for the log
-};
-
-// The plug-and-play update installs only the device the chosen model's hardware ID names:
-// it is taken when the attached printer's model is a catalogue entry whose printer is the
-// chosen one, and the chosen port is that printer's USB port (or none was chosen). Every
-// other case installs the chosen printer on the chosen port through the printer interface.
-RouteChoice ChooseInstallRoute(const std::optional<AttachedPrinter>& attached, const Catalogue& catalogue,
-                               const std::u16string& printerName, const std::u16string& port);
 
 struct HardwareIdLookup {
     std::optional<std::u16string> id;

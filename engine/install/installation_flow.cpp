@@ -4,7 +4,6 @@
 #include <optional>
 #include <vector>
 
-#include "engine/medium/catalogue.h"
 #include "engine/install/command_line.h"
 #include "engine/install/device_matching.h"
 #include "engine/install/installation.h"
@@ -37,6 +36,74 @@ bool PrinterIsThere(const std::u16string& name, bool& closed) {
     return true;
 }
 
+enum class ModelRemoval {
+    NotListed,  // the printers could not be listed: nothing was removed
+    NoneThere,
+    Removed,    // each printer of the model was asked to go (RunRemoval sees whether they went)
+};
+
+// The one removal policy, for the installation and for /uninstall: the printers of the
+// model (its own name and its copies) are removed, and the model's own driver (the
+// printer name without regard to case) is deleted when no other printer uses it. The
+// drivers of other names stay. A driver that cannot be deleted is logged and does not
+// stop the removal.
+ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRun, FlowLog& log) {
+    Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
+    if (!printers.ok()) {
+        log.WriteError(u"The printers cannot be listed", printers.error);
+        return ModelRemoval::NotListed;
+    }
+    std::vector<LocalPrinter> ofModel, others;
+    for (LocalPrinter& printer : *printers.value) {
+        (IsPrinterOfModel(printer.name.c_str(), printerName.c_str()) ? ofModel : others)
+            .push_back(std::move(printer));
+    }
+    if (ofModel.empty()) {
+        log.Write(u"No printer of " + Quoted(printerName) + u" is installed: nothing to remove");
+        return ModelRemoval::NoneThere;
+    }
+    // The model's own driver is the one its INF's model line describes: the printer name
+    // with the maker in capitals, which the spooler compares without regard to case, as
+    // the printer name itself. A printer of the model bound to another driver (another
+    // maker's, or one of its own names) takes the printer away, never that driver.
+    auto sameDriver = [](const std::u16string& a, const std::u16string& b) {
+        return text::EqualNoCase(a.c_str(), b.c_str());
+    };
+    std::vector<std::u16string> drivers;
+    for (const LocalPrinter& printer : ofModel) {
+        log.Write(u"Removing the printer " + Quoted(printer.name));
+        if (!printer.driver.empty() && !sameDriver(printer.driver, printerName)) {
+            log.Write(u"Keeping the driver " + Quoted(printer.driver) + u" of " + Quoted(printer.name) +
+                      u": it is not the model's own");
+        } else if (!printer.driver.empty() &&
+                   std::none_of(drivers.begin(), drivers.end(),
+                                [&](const std::u16string& d) { return sameDriver(d, printer.driver); })) {
+            drivers.push_back(printer.driver);
+        }
+        if (dryRun) continue;
+        platform::Outcome removed = RemovePrinter(printer.name.c_str());
+        if (!removed.ok())
+            log.WriteError(u"The printer " + Quoted(printer.name) + u" was not deleted", removed.error);
+    }
+    for (const std::u16string& driver : drivers) {
+        auto user = std::find_if(others.begin(), others.end(),
+                                 [&](const LocalPrinter& other) { return sameDriver(other.driver, driver); });
+        if (user != others.end()) {
+            log.Write(u"Keeping the driver " + Quoted(driver) + u": the printer " + Quoted(user->name) +
+                      u" uses it");
+            continue;
+        }
+        log.Write(u"Deleting the driver " + Quoted(driver));
+        if (dryRun) continue;
+        platform::Outcome deleted = DeleteDriver(driver.c_str());
+        if (!deleted.ok()) {
+            log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)",
+                           deleted.error);
+        }
+    }
+    return ModelRemoval::Removed;
+}
+
 }  // namespace
 
 InstallationSteps::InstallationSteps(const InstallRequest& request, FlowObserver& observer, SetupLog& log)
@@ -53,21 +120,7 @@ void InstallationSteps::RemoveOldPrinters() {
         return;
     }
     observer_.OnStep(FlowStep::Removing);
-    Listing<StringList> printers = FindPrintersOfModel(name_);
-    if (!printers.ok()) {
-        log_.WriteError(u"The printers of " + Quoted(request_.printerName) + u" cannot be listed",
-                        printers.error);
-        return;
-    }
-    for (const std::u16string& printer : *printers.value) {
-        log_.Write(u"Removing the printer " + Quoted(printer) + u" and the driver of its name");
-        if (request_.dryRun) continue;
-        PrinterRemoval removal = RemovePrinterAndDriver(printer.c_str());
-        if (!removal.printer.ok())
-            log_.WriteError(u"The printer " + Quoted(printer) + u" was not deleted", removal.printer.error);
-        if (!removal.driver.ok())
-            log_.WriteError(u"The driver " + Quoted(printer) + u" was not deleted", removal.driver.error);
-    }
+    if (RemovePrintersOfModel(request_.printerName, request_.dryRun, log_) == ModelRemoval::NotListed) return;
     if (closed) {
         log_.Write(u"Re-scanning the devices");
         if (!request_.dryRun && !usb::RescanDevices()) log_.Write(u"The devices could not be re-scanned");
@@ -79,12 +132,10 @@ bool InstallationSteps::InstallDriver() {
         log_.Write(u"No printer name: nothing can be installed");
         return false;
     }
-    const std::optional<AttachedPrinter> attached = FindAttachedPrinter();
-    const RouteChoice choice =
-        ChooseInstallRoute(attached, Catalogue(request_.catalogueFile), request_.printerName, request_.port);
+    const RouteChoice& choice = request_.route;
     if (choice.route == InstallRoute::PlugAndPlay) {
         log_.Write(u"The plug-and-play route: " + choice.reason);
-        return UpdateAttachedPrinter(attached->port);
+        return UpdateAttachedPrinter(choice.usbPort);
     }
     log_.Write(u"The printer interface route: " + choice.reason);
     return InstallQueue();
@@ -243,58 +294,10 @@ FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer
 
 FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& setupLog) {
     FlowLog log(setupLog, dryRun);
-    Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
-    if (!printers.ok()) {
-        log.WriteError(u"The printers cannot be listed", printers.error);
-        return FlowResult::Failed;
-    }
-    std::vector<LocalPrinter> ofModel, others;
-    for (LocalPrinter& printer : *printers.value) {
-        (IsPrinterOfModel(printer.name.c_str(), printerName.c_str()) ? ofModel : others)
-            .push_back(std::move(printer));
-    }
-    if (ofModel.empty()) {
-        log.Write(u"No printer of " + Quoted(printerName) + u" is installed: nothing to remove");
-        return FlowResult::Done;
-    }
-    // The model's own driver is the one its INF's model line describes: the printer name
-    // with the maker in capitals, which the spooler compares without regard to case, as
-    // the printer name itself. A printer of the model bound to another driver (another
-    // maker's, or one of its own names) takes the printer away, never that driver.
-    auto sameDriver = [](const std::u16string& a, const std::u16string& b) {
-        return text::EqualNoCase(a.c_str(), b.c_str());
-    };
-    std::vector<std::u16string> drivers;
-    for (const LocalPrinter& printer : ofModel) {
-        log.Write(u"Removing the printer " + Quoted(printer.name));
-        if (!printer.driver.empty() && !sameDriver(printer.driver, printerName)) {
-            log.Write(u"Keeping the driver " + Quoted(printer.driver) + u" of " + Quoted(printer.name) +
-                      u": it is not the model's own");
-        } else if (!printer.driver.empty() &&
-                   std::none_of(drivers.begin(), drivers.end(),
-                                [&](const std::u16string& d) { return sameDriver(d, printer.driver); })) {
-            drivers.push_back(printer.driver);
-        }
-        if (dryRun) continue;
-        platform::Outcome removed = RemovePrinter(printer.name.c_str());
-        if (!removed.ok())
-            log.WriteError(u"The printer " + Quoted(printer.name) + u" was not deleted", removed.error);
-    }
-    for (const std::u16string& driver : drivers) {
-        auto user = std::find_if(others.begin(), others.end(),
-                                 [&](const LocalPrinter& other) { return sameDriver(other.driver, driver); });
-        if (user != others.end()) {
-            log.Write(u"Keeping the driver " + Quoted(driver) + u": the printer " + Quoted(user->name) +
-                      u" uses it");
-            continue;
-        }
-        log.Write(u"Deleting the driver " + Quoted(driver));
-        if (dryRun) continue;
-        platform::Outcome deleted = DeleteDriver(driver.c_str());
-        if (!deleted.ok()) {
-            log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)",
-                           deleted.error);
-        }
+    switch (RemovePrintersOfModel(printerName, dryRun, log)) {
+        case ModelRemoval::NotListed: return FlowResult::Failed;
+        case ModelRemoval::NoneThere: return FlowResult::Done;
+        case ModelRemoval::Removed: break;
     }
     if (dryRun) return FlowResult::Done;
     Listing<StringList> left = FindPrintersOfModel(printerName.c_str());

@@ -60,13 +60,12 @@ public:
     InstallationSteps(const InstallRequest& request, FlowObserver& observer, SetupLog& log);
 
     // When a printer of exactly the model's name is there: its handle closed, the
-    // printers of the model (its own name and its copies) removed with the drivers of
-    // their names, and the devices re-scanned.
+    // printers of the model removed as RunRemoval removes them (the model's own driver
+    // deleted only when no other printer uses it), and the devices re-scanned.
     void RemoveOldPrinters();
-    // The driver installed by the route the attached printer, the chosen printer and the
-    // chosen port decide (ChooseInstallRoute): the plug-and-play update, or the printer
-    // queue made through the printer interface. A failure of the
-    // route taken is final.
+    // The driver installed by the route the request carries (ChooseInstallRoute): the
+    // plug-and-play update, or the printer queue made through the printer interface. A
+    // failure of the route taken is final.
     bool InstallDriver();
     // The update for the attached printer on the USB port, then the queue Windows makes
     // for it on that port, which the later steps use by its own name.

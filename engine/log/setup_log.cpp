@@ -74,14 +74,6 @@ std::optional<std::u16string> DefaultLogPath() {
     return path;
 }
 
-std::optional<LogTarget> LogPathFor(const SetupOptions& options) {
-    if (options.logFile) return LogTarget{*options.logFile, LogOwner::Anyone};
-    if (!options.quiet) return std::nullopt;
-    std::optional<std::u16string> path = DefaultLogPath();
-    if (!path) return std::nullopt;
-    return LogTarget{*path, LogOwner::SystemOrAdministrators};
-}
-
 platform::Outcome SetupLog::Open(const std::u16string& path, LogOwner owner) {
     file_.reset();
     OpenedLogFile opened = OpenLogFile(path, owner);

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "engine/log/log_file_open.h"
-#include "engine/run/switches.h"
 #include "platform/log_file.h"
 #include "platform/result.h"
 #include "platform/text.h"
@@ -35,10 +34,6 @@ struct LogTarget {
     std::u16string path;
     LogOwner owner = LogOwner::Anyone;  // whose file there may serve as the log
 };
-
-// The log a run writes: the /log file; in quiet mode without it the default one; the
-// wizard without /log writes none.
-std::optional<LogTarget> LogPathFor(const SetupOptions& options);
 
 class SetupLog {
 public:

@@ -1,25 +1,19 @@
 // What one installation needs, complete: the printer, its print head and driver, the
-// port and the options. One preparation (engine/preparation.h) makes it from the medium
-// and the chosen model; the installation flow takes it as it is.
+// port, the options and the route. One preparation (engine/medium/preparation.h) makes it
+// from the medium, the chosen model and the attached printers; the installation flow
+// takes it as it is.
 #pragma once
 
 #include <string>
 
 #include "engine/inf/models_section.h"
+#include "engine/medium/install_route.h"
 #include "engine/medium/medium_paths.h"
 
 namespace engine {
 
-struct InstallRequest {
-    std::u16string catalogueFile;  // with the attached printer, it decides the route
-    std::u16string printerName;    // the model's printer name: the queue's and the driver's
-    PrintHead printHead = PrintHead::Unknown;
-    std::u16string driverInf;
-    // The catalog file the INF names, beside it; empty when it names none (an unsigned
-    // package).
-    std::u16string driverCatalog;
-    // The system whose models section and catalog of the INF are used, from the machine.
-    TargetSystem system;
+// What the user or the command line chose besides the model.
+struct InstallChoices {
     std::u16string port;
     bool makeDefault = true;
     bool testPage = false;
@@ -28,6 +22,20 @@ struct InstallRequest {
     bool quiet = false;
     // Every change is written to the log as the one it would be, and none is made.
     bool dryRun = false;
+};
+
+struct InstallRequest : InstallChoices {
+    std::u16string catalogueFile;
+    std::u16string printerName;  // the model's printer name: the queue's and the driver's
+    PrintHead printHead = PrintHead::Unknown;
+    std::u16string driverInf;
+    // The catalog file the INF names, beside it; empty when it names none (an unsigned
+    // package).
+    std::u16string driverCatalog;
+    // The system whose models section and catalog of the INF are used, from the machine.
+    TargetSystem system;
+    // Chosen from the attached printers the preparation was given, and followed as it is.
+    RouteChoice route;
 };
 
 }  // namespace engine

@@ -11,16 +11,12 @@ namespace engine {
 namespace {
 
 Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::u16string printerName,
-                    const InstallChoices& choices) {
+                    const InstallChoices& choices, const AttachedPrinters& attached) {
     Preparation prepared;
     InstallRequest& request = prepared.request;
+    static_cast<InstallChoices&>(request) = choices;
     request.catalogueFile = medium.catalogueFile;
     request.printerName = std::move(printerName);
-    request.port = choices.port;
-    request.makeDefault = choices.makeDefault;
-    request.testPage = choices.testPage;
-    request.quiet = choices.quiet;
-    request.dryRun = choices.dryRun;
     request.system = TargetSystemOf(ReadMachine());
     if (request.printerName.empty()) {
         prepared.problem = ModelProblem::NoPrinterName;
@@ -36,6 +32,8 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
         prepared.problem = ModelProblem::NameUnusable;
         return prepared;
     }
+    request.route = ChooseInstallRoute(attached.empty() ? std::nullopt : std::optional(attached.front()), catalogue,
+                                       request.printerName, request.port);
     request.printHead = catalogue.PrintHeadOf(request.printerName.c_str());
     // Without a print head the bare driver folder, which no step takes for an INF.
     request.driverInf = DriverInfFile(medium.programFolder, request.printHead);
@@ -59,17 +57,19 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
 
 }  // namespace
 
-Preparation PrepareEntry(const MediumFiles& medium, const char16_t* entry, const InstallChoices& choices) {
+Preparation PrepareEntry(const MediumFiles& medium, const char16_t* entry, const InstallChoices& choices,
+                         const AttachedPrinters& attached) {
     const Catalogue catalogue(medium.catalogueFile);
     // The buffer and its rules are the driver page's: a name that does not read whole is
     // no name.
     char16_t name[kPathCapacity] = {};
     if (!catalogue.ReadPrinterName(entry, name, kPathCapacity)) name[0] = 0;
-    return Prepare(medium, catalogue, name, choices);
+    return Prepare(medium, catalogue, name, choices, attached);
 }
 
-Preparation PreparePrinter(const MediumFiles& medium, const char16_t* printerName, const InstallChoices& choices) {
-    return Prepare(medium, Catalogue(medium.catalogueFile), printerName ? printerName : u"", choices);
+Preparation PreparePrinter(const MediumFiles& medium, const char16_t* printerName, const InstallChoices& choices,
+                           const AttachedPrinters& attached) {
+    return Prepare(medium, Catalogue(medium.catalogueFile), printerName ? printerName : u"", choices, attached);
 }
 
 }  // namespace engine

@@ -1,11 +1,13 @@
-// The one preparation of an installation: from the medium, the model chosen, the port and
-// the options, the complete request the installation flow takes, or what keeps the
-// medium from serving that model. The driver page, the finish page and the unattended
-// mode all prepare through it, and each reads the model's catalogue entry once.
+// The one preparation of an installation: from the medium, the model chosen, the port,
+// the options and the attached printers, the complete request the installation flow
+// takes, its route included, or what keeps the medium from serving that model. The
+// driver page, the finish page and the unattended mode all prepare through it, and each
+// reads the model's catalogue entry once.
 #pragma once
 
 #include <string>
 
+#include "engine/machine/attached_printers.h"
 #include "engine/medium/install_request.h"
 #include "engine/medium/medium_paths.h"
 
@@ -22,15 +24,6 @@ enum class ModelProblem {
     PackageIncomplete,
 };
 
-// What the user or the command line chose besides the model.
-struct InstallChoices {
-    std::u16string port;
-    bool makeDefault = true;
-    bool testPage = false;
-    bool quiet = false;
-    bool dryRun = false;
-};
-
 struct Preparation {
     ModelProblem problem = ModelProblem::None;
     // Complete without a problem; with one, as far as the entry was read: the printer
@@ -39,9 +32,13 @@ struct Preparation {
     InstallRequest request;
 };
 
-// For a catalogue entry ("KV-100"), whose printer name the catalogue gives.
-Preparation PrepareEntry(const MediumFiles& medium, const char16_t* entry, const InstallChoices& choices);
+// For a catalogue entry ("KV-100"), whose printer name the catalogue gives. The attached
+// printers are those the caller read once for this installation (FindAttachedPrinters);
+// the route is chosen from the first.
+Preparation PrepareEntry(const MediumFiles& medium, const char16_t* entry, const InstallChoices& choices,
+                         const AttachedPrinters& attached);
 // For a printer name ("Korvel KV-100"), as the wizard holds it after its driver page.
-Preparation PreparePrinter(const MediumFiles& medium, const char16_t* printerName, const InstallChoices& choices);
+Preparation PreparePrinter(const MediumFiles& medium, const char16_t* printerName, const InstallChoices& choices,
+                           const AttachedPrinters& attached);
 
 }  // namespace engine

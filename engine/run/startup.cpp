@@ -145,7 +145,7 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
                                          platform::kIconError});
     }
     if (ModeOf(parsed.options) == SetupMode::Usage) {
-        return EndWith(kExitSuccess, {kUsageText, kUsageText, kCaption, platform::kIconInformation});
+        return EndWith(kExitSuccess, {UsageText(), UsageText(), kCaption, platform::kIconInformation});
     }
 
     StartDecision decision;

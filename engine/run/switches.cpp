@@ -2,66 +2,76 @@
 
 #include <bitset>
 
+#include "engine/limits.h"
 #include "engine/run/arguments.h"
 #include "engine/run/exit_codes.h"
-#include "engine/limits.h"
 #include "platform/text.h"
 
 namespace engine {
+namespace {
 
 // No columns: the text is shown in a message box, whose font is proportional.
-const char16_t kUsageText[] =
+const char16_t kUsageHeading[] =
     u"Usage:\r\n"
     u"tamrin64.exe /quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage] [/whatif] [/log FILE]\r\n"
     u"tamrin64.exe /quiet /uninstall /model ENTRY [/whatif] [/log FILE]\r\n"
     u"tamrin64.exe [/log FILE] opens the setup wizard; tamrin64.exe /? shows this text.\r\n"
     u"tamrin32.exe takes the same switches.\r\n"
-    u"\r\n"
-    u"/quiet: install or remove without a window or message box.\r\n"
-    u"/model ENTRY: the model to install or remove, as the catalogue names it.\r\n"
-    u"/port NAME: the printer port (default: the attached printer's USB port).\r\n"
-    u"/nodefault: do not make the printer the default printer.\r\n"
-    u"/testpage: print a test page after the installation.\r\n"
-    u"/uninstall: remove the model's printers and driver (needs /model).\r\n"
-    u"/whatif: write what would be done to the log; change nothing.\r\n"
-    u"/log FILE: append the log to FILE (default with /quiet: %TEMP%\\tamrin-setup.log).\r\n"
-    u"/?, /help: show this text.\r\n"
+    u"\r\n";
+const char16_t kUsageEnd[] =
     u"Switches may start with / or - and are not case-sensitive.\r\n"
     u"\r\n"
     u"Exit codes: 0 success; 3010 success, restart Windows before using the printer; "
     u"1602 cancelled by the user; 1603 the installation or removal failed, see the log; "
     u"1618 another setup is running; 1639 invalid command line.\r\n";
 
-namespace {
+enum Switch { kQuiet, kUninstall, kModel, kPort, kNoDefault, kTestPage, kWhatIf, kLog, kHelp, kSwitchCount };
 
-enum Switch { kQuiet, kModel, kPort, kNoDefault, kTestPage, kUninstall, kLog, kWhatIf, kHelp, kSwitchCount };
+constexpr unsigned Bit(Switch id) { return 1u << id; }
 
-struct SwitchName {
-    const char16_t* name;
+struct SwitchRow {
     Switch id;
-    bool takesValue;
+    const char16_t* name;   // as the usage text and the reasons write it
+    const char16_t* alias;  // another name, or none
+    const char16_t* value;  // the value's name in the usage text; none: the switch takes no value
+    std::size_t capacity;   // the value's field, in characters with its terminator
+    // The value stands between quotes on the printer interface's command line, where a
+    // final backslash would escape the closing quote.
+    bool quoted;
+    unsigned needs;     // the switches it needs, checked first, in the order of the rows
+    unsigned excludes;  // the switches it cannot be combined with
+    const char16_t* usage;
+    void (*set)(SetupOptions& options, std::u16string value);
 };
 
-constexpr SwitchName kSwitches[] = {
-    {u"quiet", kQuiet, false},
-    {u"model", kModel, true},
-    {u"port", kPort, true},
-    {u"nodefault", kNoDefault, false},
-    {u"testpage", kTestPage, false},
-    {u"uninstall", kUninstall, false},
-    {u"log", kLog, true},
-    {u"whatif", kWhatIf, false},
-    {u"?", kHelp, false},
-    {u"help", kHelp, false},
-};
+constexpr unsigned kInstallOnly = Bit(kPort) | Bit(kNoDefault) | Bit(kTestPage);
+constexpr unsigned kAllButQuiet = ((1u << kSwitchCount) - 1) & ~Bit(kQuiet) & ~Bit(kHelp);
 
-// The canonical spelling, for reasons about combinations.
-const char16_t* NameOf(Switch id) {
-    for (const SwitchName& s : kSwitches) {
-        if (s.id == id) return s.name;
-    }
-    return u"";
-}
+// In the order of the usage text, which is also the order the rules are checked in.
+constexpr SwitchRow kSwitches[] = {
+    {kQuiet, u"quiet", nullptr, nullptr, 0, false, 0, 0, u"install or remove without a window or message box.",
+     [](SetupOptions& o, std::u16string) { o.quiet = true; }},
+    {kUninstall, u"uninstall", nullptr, nullptr, 0, false, Bit(kQuiet) | Bit(kModel), kInstallOnly,
+     u"remove the model's printers and driver (needs /model).",
+     [](SetupOptions& o, std::u16string) { o.uninstall = true; }},
+    {kModel, u"model", nullptr, u"ENTRY", kNameCapacity, true, Bit(kQuiet), 0,
+     u"the model to install or remove, as the catalogue names it.",
+     [](SetupOptions& o, std::u16string v) { o.model = std::move(v); }},
+    {kPort, u"port", nullptr, u"NAME", kNameCapacity, true, Bit(kQuiet), 0,
+     u"the printer port (default: the attached printer's USB port).",
+     [](SetupOptions& o, std::u16string v) { o.port = std::move(v); }},
+    {kNoDefault, u"nodefault", nullptr, nullptr, 0, false, Bit(kQuiet), 0,
+     u"do not make the printer the default printer.", [](SetupOptions& o, std::u16string) { o.noDefault = true; }},
+    {kTestPage, u"testpage", nullptr, nullptr, 0, false, Bit(kQuiet), 0, u"print a test page after the installation.",
+     [](SetupOptions& o, std::u16string) { o.testPage = true; }},
+    {kWhatIf, u"whatif", nullptr, nullptr, 0, false, Bit(kQuiet), 0,
+     u"write what would be done to the log; change nothing.", [](SetupOptions& o, std::u16string) { o.whatIf = true; }},
+    {kLog, u"log", nullptr, u"FILE", kPathCapacity, false, 0, 0,
+     u"append the log to FILE (default with /quiet: %TEMP%\\tamrin-setup.log).",
+     [](SetupOptions& o, std::u16string v) { o.logFile = std::move(v); }},
+    {kHelp, u"?", u"help", nullptr, 0, false, 0, kAllButQuiet, u"show this text.",
+     [](SetupOptions& o, std::u16string) { o.help = true; }},
+};
 
 bool IsSwitch(std::u16string_view argument, std::u16string_view name) {
     if (argument.size() != name.size() + 1) return false;
@@ -74,6 +84,15 @@ bool IsSwitch(std::u16string_view argument, std::u16string_view name) {
 bool LooksLikeSwitch(const std::u16string& argument) {
     return !argument.empty() && (argument[0] == u'/' || argument[0] == u'-');
 }
+
+const SwitchRow* RowOf(const std::u16string& argument) {
+    for (const SwitchRow& row : kSwitches) {
+        if (IsSwitch(argument, row.name) || (row.alias && IsSwitch(argument, row.alias))) return &row;
+    }
+    return nullptr;
+}
+
+std::u16string Named(const SwitchRow& row) { return u"/" + std::u16string(row.name); }
 
 // An argument quoted in a reason is cut there, so that an absurdly long one keeps the log
 // line short.
@@ -88,21 +107,54 @@ ParsedSwitches Refuse(ParsedSwitches result, std::u16string reason) {
 }
 
 // Why a switch's value cannot be taken, or nothing.
-std::optional<std::u16string> ValueProblem(Switch id, const std::u16string& value) {
-    std::u16string name = std::u16string(u"/") + NameOf(id);
+std::optional<std::u16string> ValueProblem(const SwitchRow& row, const std::u16string& value) {
+    const std::u16string name = Named(row);
     if (value.find(u'"') != std::u16string::npos) return name + u" value holds a double quote";
-    std::size_t capacity = id == kLog ? kPathCapacity : kNameCapacity;
-    if (value.size() >= capacity) {
+    if (value.size() >= row.capacity) {
         return name + u" value is too long (" + text::Decimal(static_cast<long long>(value.size())) +
-               u" characters; at most " + text::Decimal(static_cast<long long>(capacity - 1)) + u")";
+               u" characters; at most " + text::Decimal(static_cast<long long>(row.capacity - 1)) + u")";
     }
-    // A model or port ends up between quotes on the printer interface's command line,
-    // where a final backslash would escape the closing quote.
-    if (id != kLog && text::BreaksQuotes(value.c_str())) return name + u" value ends in a backslash";
+    if (row.quoted && text::BreaksQuotes(value.c_str())) return name + u" value ends in a backslash";
     return std::nullopt;
 }
 
+// The first rule of the rows the switches seen break: what a switch needs, then what it
+// excludes.
+std::optional<std::u16string> BrokenRule(const std::bitset<kSwitchCount>& seen) {
+    for (const SwitchRow& row : kSwitches) {
+        if (!seen[row.id]) continue;
+        for (const SwitchRow& other : kSwitches) {
+            if ((row.needs & Bit(other.id)) && !seen[other.id]) return Named(row) + u" needs " + Named(other);
+        }
+    }
+    for (const SwitchRow& row : kSwitches) {
+        if (!seen[row.id]) continue;
+        for (const SwitchRow& other : kSwitches) {
+            if ((row.excludes & Bit(other.id)) && seen[other.id]) {
+                return Named(row) + u" cannot be combined with " + Named(other);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::u16string BuildUsageText() {
+    std::u16string usage = kUsageHeading;
+    for (const SwitchRow& row : kSwitches) {
+        usage += Named(row);
+        if (row.alias) usage += u", /" + std::u16string(row.alias);
+        if (row.value) usage += u" " + std::u16string(row.value);
+        usage += u": " + std::u16string(row.usage) + u"\r\n";
+    }
+    return usage + kUsageEnd;
+}
+
 }  // namespace
+
+const std::u16string& UsageText() {
+    static const std::u16string usage = BuildUsageText();
+    return usage;
+}
 
 SetupMode ModeOf(const SetupOptions& options) {
     if (options.help) return SetupMode::Usage;
@@ -122,35 +174,12 @@ ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments) {
         const std::u16string& argument = arguments[i];
         const std::u16string quoted = text::Quoted(argument, kShownCharacters);
         if (!LooksLikeSwitch(argument)) return Refuse(std::move(result), u"unexpected argument " + quoted);
-        const SwitchName* match = nullptr;
-        for (const SwitchName& s : kSwitches) {
-            if (IsSwitch(argument, s.name)) match = &s;
-        }
-        if (!match) return Refuse(std::move(result), u"unknown switch " + quoted);
-        if (seen[match->id]) return Refuse(std::move(result), u"switch given twice: " + quoted);
-        seen[match->id] = true;
-
-        if (!match->takesValue) {
-            switch (match->id) {
-                case kQuiet:
-                    options.quiet = true;
-                    break;
-                case kNoDefault:
-                    options.noDefault = true;
-                    break;
-                case kTestPage:
-                    options.testPage = true;
-                    break;
-                case kUninstall:
-                    options.uninstall = true;
-                    break;
-                case kWhatIf:
-                    options.whatIf = true;
-                    break;
-                default:
-                    options.help = true;
-                    break;
-            }
+        const SwitchRow* row = RowOf(argument);
+        if (!row) return Refuse(std::move(result), u"unknown switch " + quoted);
+        if (seen[row->id]) return Refuse(std::move(result), u"switch given twice: " + quoted);
+        seen[row->id] = true;
+        if (!row->value) {
+            row->set(options, {});
             continue;
         }
         if (i + 1 == arguments.size() || LooksLikeSwitch(arguments[i + 1])) {
@@ -158,28 +187,10 @@ ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments) {
         }
         const std::u16string& value = arguments[++i];
         if (value.empty()) return Refuse(std::move(result), quoted + u" has an empty value");
-        if (auto problem = ValueProblem(match->id, value)) return Refuse(std::move(result), *problem);
-        (match->id == kModel ? options.model : match->id == kPort ? options.port : options.logFile) = value;
+        if (auto problem = ValueProblem(*row, value)) return Refuse(std::move(result), *problem);
+        row->set(options, value);
     }
-
-    if (seen[kHelp]) {
-        for (Switch other : {kModel, kPort, kNoDefault, kTestPage, kUninstall, kLog, kWhatIf}) {
-            if (seen[other]) return Refuse(std::move(result), u"/? cannot be combined with /" + std::u16string(NameOf(other)));
-        }
-    }
-    if (!options.quiet) {
-        for (Switch needsQuiet : {kUninstall, kModel, kPort, kNoDefault, kTestPage, kWhatIf}) {
-            if (seen[needsQuiet]) return Refuse(std::move(result), u"/" + std::u16string(NameOf(needsQuiet)) + u" needs /quiet");
-        }
-    }
-    if (options.uninstall) {
-        if (!options.model) return Refuse(std::move(result), u"/uninstall needs /model");
-        for (Switch installOnly : {kPort, kNoDefault, kTestPage}) {
-            if (seen[installOnly]) {
-                return Refuse(std::move(result), u"/uninstall cannot be combined with /" + std::u16string(NameOf(installOnly)));
-            }
-        }
-    }
+    if (auto broken = BrokenRule(seen)) return Refuse(std::move(result), *broken);
     result.accepted = true;
     return result;
 }
@@ -188,6 +199,16 @@ ParsedSwitches ParseCommandLine(std::u16string_view line) {
     std::vector<std::u16string> arguments = SplitCommandLine(line);
     arguments.erase(arguments.begin());
     return ParseSwitches(arguments);
+}
+
+InstallChoices InstallChoicesOf(const SetupOptions& options) {
+    InstallChoices choices;
+    choices.port = options.port.value_or(u"");
+    choices.makeDefault = !options.noDefault;
+    choices.testPage = options.testPage;
+    choices.quiet = options.quiet;
+    choices.dryRun = options.whatIf;
+    return choices;
 }
 
 }  // namespace engine

@@ -3,7 +3,9 @@
 // happens.
 //
 // A switch starts with "/" or "-" and is matched without regard to case; a value is the
-// next argument. Without arguments the program is the wizard.
+// next argument. Without arguments the program is the wizard. Each switch is one row of a
+// table (switches.cpp): its names, its value and that value's field, what it needs and
+// what it excludes, its line in the usage text and the option it sets.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +14,12 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/medium/install_request.h"
+
 namespace engine {
 
-// The text shown for /? and /help, and after a refused command line.
-extern const char16_t kUsageText[];
+// The text shown for /? and /help, and after a refused command line: built from the rows.
+const std::u16string& UsageText();
 
 struct SetupOptions {
     bool quiet = false;                     // /quiet: no window and no box at all
@@ -50,5 +54,10 @@ struct ParsedSwitches {
 ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments);
 // A whole command line as the program was given it, program name first.
 ParsedSwitches ParseCommandLine(std::u16string_view line);
+
+// What the switches ask of an installation, as its request takes it (the port is the one
+// given; the unattended mode puts the spooler's spelling, or the attached printer's, in
+// its place).
+InstallChoices InstallChoicesOf(const SetupOptions& options);
 
 }  // namespace engine

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "engine/medium/catalogue.h"
-#include "engine/install/device_matching.h"
+#include "engine/machine/attached_printers.h"
 #include "engine/run/exit_codes.h"
 #include "engine/install/installation_flow.h"
 #include "engine/limits.h"
@@ -13,7 +13,6 @@
 #include "platform/services.h"
 #include "platform/spooler.h"
 #include "platform/text.h"
-#include "usb/usb_port.h"
 
 namespace engine {
 
@@ -45,14 +44,17 @@ public:
         : options_(options), medium_(medium), catalogue_(medium.catalogueFile) {}
 
     // Everything the run needs, checked; the refusal when something is missing or wrong.
+    // The attached printers are read once, for the model, the port and the route; the
+    // removal needs none of them.
     std::optional<Refusal> Check(InstallRequest& request) {
+        if (!options_.uninstall) attached_ = FindAttachedPrinters();
         if (auto refusal = ChooseModel()) return refusal;
-        InstallChoices choices;
-        choices.makeDefault = !options_.noDefault;
-        choices.testPage = options_.testPage;
-        choices.quiet = true;
-        choices.dryRun = options_.whatIf;
-        Preparation prepared = PrepareEntry(medium_, entry_.c_str(), choices);
+        InstallChoices choices = InstallChoicesOf(options_);
+        // The port decides the route, so it is chosen first; the entry's problems are
+        // named before its own.
+        std::optional<Refusal> portRefusal;
+        if (!options_.uninstall) portRefusal = ChoosePort(choices.port);
+        Preparation prepared = PrepareEntry(medium_, entry_.c_str(), choices, attached_);
         // The removal needs only the printer name; the installation the whole entry.
         const ModelProblem problem = prepared.problem;
         bool unusable = options_.uninstall
@@ -60,8 +62,7 @@ public:
                             : problem != ModelProblem::None;
         if (unusable) return Refusal{kExitFailed, ModelProblemReason(prepared)};
         request = std::move(prepared.request);
-        if (options_.uninstall) return std::nullopt;
-        return ChoosePort(request.port);
+        return portRefusal;
     }
 
     const std::u16string& Entry() const { return entry_; }
@@ -79,15 +80,15 @@ private:
             entry_ = *options_.model;
             return std::nullopt;
         }
-        std::optional<std::u16string> attached = AttachedPrinterModel();
-        if (attached && catalogue_.ListsInMainSeries(attached->c_str())) {
-            entry_ = *attached;
+        if (!attached_.empty() && catalogue_.ListsInMainSeries(attached_.front().model.c_str())) {
+            entry_ = attached_.front().model;
             return std::nullopt;
         }
         return Refusal{kExitInvalidCommandLine,
-                       attached ? u"no /model given, and the attached printer's model " + Quoted(*attached) +
-                                      u" is not listed in [" + std::u16string(kMainSeries) + u"]"
-                                : u"no /model given, and no USB printer is attached"};
+                       !attached_.empty() ? u"no /model given, and the attached printer's model " +
+                                                Quoted(attached_.front().model) + u" is not listed in [" +
+                                                std::u16string(kMainSeries) + u"]"
+                                          : u"no /model given, and no USB printer is attached"};
     }
 
     std::optional<Refusal> ChoosePort(std::u16string& port) {
@@ -107,10 +108,9 @@ private:
                                                         u" is not one the spooler lists (" +
                                                         Joined(*ports.value) + u")"};
         }
-        char16_t found[kNameCapacity] = {};
-        CUSBPort detector;
-        if (detector.FindUsbPortName(found, kNameCapacity) == 1 && found[0] != 0 && !text::BreaksQuotes(found)) {
-            port = found;
+        if (!attached_.empty() && !attached_.front().port.empty() &&
+            !text::BreaksQuotes(attached_.front().port.c_str())) {
+            port = attached_.front().port;
             return std::nullopt;
         }
         return Refusal{kExitInvalidCommandLine,
@@ -148,6 +148,7 @@ private:
     const SetupOptions& options_;
     const MediumFiles& medium_;
     Catalogue catalogue_;
+    AttachedPrinters attached_;
     std::u16string entry_;
 };
 

@@ -131,7 +131,7 @@ expect_run 0 /quiet /whatif /uninstall /model KV-100 /log "$(log_path whatif)"
 [ "$(printers)" = "$before" ] || fail "/whatif changed the spooler: [$before] became [$(printers)]"
 [ "$(ls "$TAMRIN_WINEPREFIX/drive_c/windows/inf")" = "$inf_before" ] || fail "/whatif staged a driver package"
 no_printui /whatif
-expect_logged "$work/whatif.log" "[what if] Removing the printer \"$printer\" and the driver of its name" \
+expect_logged "$work/whatif.log" "[what if] Removing the printer \"$printer\"" "[what if] Deleting the driver \"$printer\"" \
   "[what if] ${install_line/\"LPT1:\"/\"LPT2:\"}" "[what if] $default_line" \
   "[what if] Removing the printer \"$printer\"" "[what if] Deleting the driver \"$printer\""
 [ "$(logged "$work/whatif.log" | grep -c '^Exit code 0$')" = 2 ] || fail "the second /whatif run did not append to the log"

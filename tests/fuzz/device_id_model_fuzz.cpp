@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/install/device_id_text.h"
+#include "engine/machine/device_id_text.h"
 #include "platform/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/install/device_id_text.h"
+#include "engine/machine/device_id_text.h"
 #include "engine/inf/inf_file.h"
 #include "engine/install/device_matching.h"
 #include "engine/printer_installer.h"

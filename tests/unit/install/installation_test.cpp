@@ -136,7 +136,7 @@ protected:
     static engine::InstallRequest Prepared(const char16_t* printer, const char16_t* port) {
         engine::InstallChoices choices;
         choices.port = port;
-        return engine::PreparePrinter({u"C:\\Setup\\", u"C:\\Setup\\PrinterInfor.Inf"}, printer, choices).request;
+        return engine::PreparePrinter({u"C:\\Setup\\", u"C:\\Setup\\PrinterInfor.Inf"}, printer, choices, {}).request;
     }
     engine::InstallationSteps Steps() { return engine::InstallationSteps(request, observer, log); }
     std::u16string Started(std::size_t i = 0) const { return shell.starts.at(i).parameters; }
@@ -377,7 +377,8 @@ protected:
     void Choose(const char16_t* printer, const char16_t* port = u"USB001") {
         engine::InstallChoices choices;
         choices.port = port;
-        request = engine::PreparePrinter({dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"}, printer, choices)
+        request = engine::PreparePrinter({dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"}, printer, choices,
+                                         engine::FindAttachedPrinters())
                       .request;
     }
     engine::InstallationSteps Steps() { return engine::InstallationSteps(request, observer, log); }
@@ -387,6 +388,7 @@ protected:
         std::size_t length = deviceId.size() + 2;
         io.replyBytes =
             std::string{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)} + deviceId;
+        Choose(request.printerName.c_str(), request.port.c_str());  // prepared anew with the printer
     }
     std::u16string InfPath() const { return dir.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF"; }
 };

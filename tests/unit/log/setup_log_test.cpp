@@ -10,7 +10,7 @@
 // ERROR_INSUFFICIENT_BUFFER when the text does not fit) and "GetTempPath2W function" (the
 // path ends in a backslash; the size needed when it does not fit). The last test writes
 // a real file through the build's own service.
-#include "engine/log/setup_log.h"
+#include "engine/run/log_target.h"
 
 #include <gtest/gtest.h>
 

@@ -30,7 +30,7 @@ protected:
     void WriteCatalogue(const std::string& utf8) { dir.Write("PrinterInfor.Inf", Utf16LeWithBom(utf8)); }
     engine::MediumFiles medium{dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"};
     engine::Preparation Prepare(const char16_t* entry, const engine::InstallChoices& choices) {
-        return engine::PrepareEntry(medium, entry, choices);
+        return engine::PrepareEntry(medium, entry, choices, {});
     }
 };
 
@@ -103,8 +103,8 @@ TEST_F(MediumCheck, APreparedModelOrWhatKeepsItFromInstalling) {
     EXPECT_EQ(Prepare(u"KV-200", choices).request.driverInf, folder + u"PrinterDriver\\9pin\\OEMPRINT.INF");
 
     // The same for the printer name the finish page holds.
-    EXPECT_EQ(engine::PreparePrinter(medium, u"Korvel KV-100", choices).problem, ModelProblem::None);
-    EXPECT_EQ(engine::PreparePrinter(medium, u"", choices).problem, ModelProblem::NoPrinterName);
+    EXPECT_EQ(engine::PreparePrinter(medium, u"Korvel KV-100", choices, {}).problem, ModelProblem::None);
+    EXPECT_EQ(engine::PreparePrinter(medium, u"", choices, {}).problem, ModelProblem::NoPrinterName);
 
     // A package without the catalog its INF names is incomplete; the catalog is named.
     dir.Write("PrinterDriver/24pin/OEMPRINT.INF", "[Version]\nCatalogFile.NT=korvel.cat\n");
@@ -115,7 +115,7 @@ TEST_F(MediumCheck, APreparedModelOrWhatKeepsItFromInstalling) {
     EXPECT_EQ(Prepare(u"KV-100", choices).problem, ModelProblem::None);
 
     std::filesystem::remove_all(dir.path() / "PrinterDriver");
-    EXPECT_EQ(engine::PreparePrinter(medium, u"Korvel KV-100", choices).problem, ModelProblem::DriverMissing);
+    EXPECT_EQ(engine::PreparePrinter(medium, u"Korvel KV-100", choices, {}).problem, ModelProblem::DriverMissing);
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ TEST(Switches, AnAbsurdArgumentIsCutInTheReason) {
 }
 
 TEST(Switches, TheUsageTextNamesEverySwitchAndExitCode) {
-    const std::u16string usage = engine::kUsageText;
+    const std::u16string usage = engine::UsageText();
     for (const char16_t* word :
          {u"/quiet", u"/model", u"/port", u"/nodefault", u"/testpage", u"/uninstall", u"/log", u"/whatif",
           u"/?", u"/help", u"3010", u"1602", u"1603", u"1618", u"1639"}) {

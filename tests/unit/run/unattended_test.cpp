@@ -95,10 +95,9 @@ TEST_F(Unattended, AnInstallationRemovesTheOldPrintersThenInstallsAndMakesTheDef
     EXPECT_EQ(Changes(), (std::vector<std::string>{
                              "SetPrinter level=0 data=none command=3 Korvel KV-100",
                              "DeletePrinter Korvel KV-100",
-                             "DeleteDriver Korvel KV-100 server=none environment=none flags=1,3",
                              "SetPrinter level=0 data=none command=3 Korvel KV-100 (2)",
                              "DeletePrinter Korvel KV-100 (2)",
-                             "DeleteDriver Korvel KV-100 (2) server=none environment=none flags=1,3",
+                             "DeleteDriver Korvel KV-100 server=none environment=none flags=1,3",
                          }));
     ASSERT_EQ(shell.starts.size(), 2u);
     const std::u16string inf = dir.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF";

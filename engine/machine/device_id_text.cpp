@@ -1,4 +1,4 @@
-#include "engine/install/device_id_text.h"
+#include "engine/machine/device_id_text.h"
 
 #include "platform/text.h"
 
