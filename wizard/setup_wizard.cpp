@@ -1,8 +1,11 @@
 #include "wizard/setup_wizard.h"
 
+#include "engine/messages/messages.h"
 #include "engine/run/exit_codes.h"
+#include "wizard/utf16.h"
 
-CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0) {
+CSetupWizard::CSetupWizard()
+    : wizard(Wide(engine::ShownText(engine::MessageId::SetupCaption)).c_str(), nullptr, 0) {
     // The user meets the driver page (CStep3) before the port page (CStep2).
     wizard.AddPage(&welcome);
     wizard.AddPage(&driver);
