@@ -4,7 +4,6 @@
 #include "engine/medium/preparation.h"
 #include "engine/messages/messages.h"
 #include "engine/printer_installer.h"
-#include "engine/install/rundll32.h"
 #include "engine/log/setup_log.h"
 #include "platform/scoped_handle.h"
 #include "platform/spooler.h"
@@ -120,9 +119,7 @@ void CStep5::OnStep(engine::FlowStep step) {
     }
 }
 
-void CStep5::OnStartFailure(const char16_t* text) {
-    engine::ShowStartFailure(text);
-}
+void CStep5::OnStartFailure(engine::MessageId why) { ShowStartFailure(why); }
 
 // A package Windows does not take stops the installation before anything is removed:
 // the failure box says so, with the system's reason.

@@ -51,7 +51,7 @@ private:
     static DWORD WINAPI InstallThread(LPVOID page);
     // The flow's steps and its failed starts of rundll32, on the worker.
     void OnStep(engine::FlowStep step) override;
-    void OnStartFailure(const char16_t* text) override;
+    void OnStartFailure(engine::MessageId why) override;
     void OnPackageNotStaged(platform::Dword error) override;
     // On a worker: sets the status line and waits until the page has shown it.
     void ReportStatus(engine::MessageId status);

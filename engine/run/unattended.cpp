@@ -30,7 +30,7 @@ std::u16string Joined(const StringList& names) {
 class LoggedOnly final : public FlowObserver {
 public:
     void OnStep(FlowStep) override {}
-    void OnStartFailure(const char16_t*) override {}
+    void OnStartFailure(MessageId) override {}
 };
 
 // Why a run is refused before it changes anything, with its exit code.
