@@ -40,11 +40,11 @@ bool AppendFound(std::optional<StringList>&& found, StringList& list) {
 }
 
 // One step of the installation flow for the installer's selection and options, with
-// its log unopened: a failed start of rundll32 is shown in its box.
+// its log unopened: a failed start of rundll32 is told to the installer's observer.
 class SingleStep final : engine::FlowObserver {
 public:
-    explicit SingleStep(const CPrinterInstaller& installer)
-        : request(Request(installer)), steps(request, *this, log) {}
+    SingleStep(const CPrinterInstaller& installer, engine::FlowObserver* told)
+        : request(Request(installer)), steps(request, *this, log), told_(told) {}
 
     engine::InstallRequest request;
     engine::SetupLog log;
@@ -60,7 +60,11 @@ private:
             .request;
     }
     void OnStep(engine::FlowStep) override {}
-    void OnStartFailure(const char16_t* text) override { engine::ShowStartFailure(text); }
+    void OnStartFailure(engine::MessageId why) override {
+        if (told_) told_->OnStartFailure(why);
+    }
+
+    engine::FlowObserver* told_;
 };
 
 }  // namespace
@@ -233,12 +237,12 @@ std::int32_t CPrinterInstaller::PurgePrinter(platform::Handle printer) {
 // selection and options held here.
 
 std::int32_t CPrinterInstaller::InstallDriver() {
-    SingleStep step(*this);
+    SingleStep step(*this, startFailureObserver_);
     return step.steps.StagePackage() && step.steps.InstallDriver() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::InstallPnpDriver() {
-    SingleStep step(*this);
+    SingleStep step(*this, startFailureObserver_);
     return step.steps.UpdateAttachedPrinter(step.request.port) ? 1 : 0;
 }
 
@@ -246,7 +250,7 @@ std::int32_t CPrinterInstaller::InstallPrinter(const char16_t* name, const char1
     if (!AcceptableOptional(name) || !AcceptableOptional(port)) return 0;
     if (name) text::Copy(modelName, kNameCapacity, name);
     if (port) text::Copy(portName, kNameCapacity, port);
-    SingleStep step(*this);
+    SingleStep step(*this, startFailureObserver_);
     return step.steps.InstallQueue() ? 1 : 0;
 }
 
@@ -254,7 +258,7 @@ std::int32_t CPrinterInstaller::SetDefaultPrinter(const char16_t* name) {
     if (!setAsDefault) return 1;
     if (!AcceptableOptional(name)) return 0;
     if (name) text::Copy(modelName, kNameCapacity, name);
-    SingleStep step(*this);
+    SingleStep step(*this, startFailureObserver_);
     return step.steps.MakeDefault() ? 1 : 0;
 }
 
@@ -262,12 +266,16 @@ std::int32_t CPrinterInstaller::PrintTestPage(const char16_t* name) {
     if (!printTestPage) return 1;
     if (!AcceptableOptional(name)) return 0;
     if (name) text::Copy(modelName, kNameCapacity, name);
-    SingleStep step(*this);
+    SingleStep step(*this, startFailureObserver_);
     return step.steps.PrintTestPage() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::RunRundll32(const char16_t* parameters) {
-    return engine::RunRundll32(parameters) ? 1 : 0;
+    platform::Outcome start = engine::StartRundll32(parameters);
+    if (start.ok()) return 1;
+    if (!startFailureObserver_) return 0;
+    startFailureObserver_->OnStartFailure(engine::StartFailureMessage(start.error));
+    return 0;
 }
 
 // Device tree re-scan.

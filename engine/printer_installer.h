@@ -13,6 +13,10 @@
 #include "engine/limits.h"
 #include "platform/types.h"
 
+namespace engine {
+class FlowObserver;
+}  // namespace engine
+
 class CPrinterInstaller {
 public:
     CPrinterInstaller();
@@ -71,6 +75,9 @@ public:
     std::int32_t SetDefaultPrinter(const char16_t* name = nullptr);
     std::int32_t PrintTestPage(const char16_t* name = nullptr);
     std::int32_t RunRundll32(const char16_t* parameters);
+    // Told of a start of rundll32 that failed, by RunRundll32 and the driver installation's
+    // members: the wizard, which shows it in a box. None by default: nothing is shown.
+    void SetStartFailureObserver(engine::FlowObserver* observer) { startFailureObserver_ = observer; }
 
     // Device tree re-scan.
     std::int32_t RescanDevices();
@@ -84,6 +91,9 @@ public:
     char16_t language[kLanguageCapacity];
     std::int32_t setAsDefault;
     std::int32_t printTestPage;
+
+private:
+    engine::FlowObserver* startFailureObserver_ = nullptr;
 };
 
 extern CPrinterInstaller theInstaller;

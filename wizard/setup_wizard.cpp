@@ -1,8 +1,13 @@
 #include "wizard/setup_wizard.h"
 
+#include "engine/messages/messages.h"
+#include "engine/printer_installer.h"
 #include "engine/run/exit_codes.h"
+#include "wizard/utf16.h"
 
-CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0) {
+CSetupWizard::CSetupWizard()
+    : wizard(Wide(engine::ShownText(engine::MessageId::SetupCaption)).c_str(), nullptr, 0) {
+    theInstaller.SetStartFailureObserver(&startFailureBoxes);
     // The user meets the driver page (CStep3) before the port page (CStep2).
     wizard.AddPage(&welcome);
     wizard.AddPage(&driver);
@@ -11,6 +16,8 @@ CSetupWizard::CSetupWizard() : wizard(L"Korvel Printer Driver Setup", nullptr, 0
     wizard.SetWizardMode();
     wizard.SetActivePage(&welcome);
 }
+
+CSetupWizard::~CSetupWizard() { theInstaller.SetStartFailureObserver(nullptr); }
 
 int CSetupWizard::ExitCode() const {
     switch (finish.Outcome()) {

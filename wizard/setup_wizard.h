@@ -1,9 +1,11 @@
 // The setup wizard as the application runs it: the frame and its five pages, built in
 // the order CStep1 to CStep5 and destroyed in the reverse one, then the frame. Four
 // pages are shown in the order the user meets them (welcome, driver, port, finish); the
-// options page is built with them but never added.
+// options page is built with them but never added. While it lives, the installer's
+// failed starts of rundll32 are shown in boxes.
 #pragma once
 
+#include "wizard/message_boxes.h"
 #include "wizard/step1_welcome.h"
 #include "wizard/step2_port.h"
 #include "wizard/step3_driver.h"
@@ -14,6 +16,7 @@
 class CSetupWizard {
 public:
     CSetupWizard();
+    ~CSetupWizard();
     CSetupWizard(const CSetupWizard&) = delete;
     CSetupWizard& operator=(const CSetupWizard&) = delete;
 
@@ -28,6 +31,7 @@ public:
     int ExitCode() const;
 
 private:
+    StartFailureBoxes startFailureBoxes;
     CWizard wizard;
     CStep1 welcome;
     CStep2 port;

@@ -1,13 +1,8 @@
 #include "wizard/step1_welcome.h"
 
+#include "engine/messages/messages.h"
 #include "resources/resource.h"
-
-namespace {
-const wchar_t kWelcomeText[] =
-    L"欢迎使用科维打印机驱动安装向导。\n\n"
-    L"若已出现了“找到新硬件向导”窗口，请点击“找到新硬件向导”窗口中的“取消”按钮来中断它。\n\n"
-    L"点击“下一步”按钮选择打印机驱动程序。";
-}  // namespace
+#include "wizard/utf16.h"
 
 CStep1::CStep1() : CPropertyPage(IDD_WELCOME_PAGE) {}
 
@@ -18,7 +13,7 @@ void CStep1::DoDataExchange(CDataExchange* dx) {
 
 BOOL CStep1::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    welcomeText = kWelcomeText;
+    welcomeText = Wide(engine::ShownText(engine::MessageId::WelcomeText));
     UpdateData(FALSE);
     return TRUE;
 }

@@ -1,15 +1,12 @@
 #include "wizard/step2_port.h"
 
+#include "engine/messages/messages.h"
 #include "engine/printer_installer.h"
 #include "resources/resource.h"
 #include "wizard/utf16.h"
 
 namespace {
 
-const wchar_t kFoundBefore[] = L"软件自动检测到与打印机的USB连接\n端口：";
-const wchar_t kFoundAfter[] = L"\n\n请按“下一步”确认驱动安装信息。\n\n";
-const wchar_t kNotFound[] =
-    L"没有检测到与打印机连接的可用USB口，请手动选择端口，并按“下一步”确认驱动安装信息。";
 const wchar_t kPreferredPort[] = L"LPT1:";
 const wchar_t* const kFixedPorts[] = {L"LPT1:", L"LPT2:", L"LPT3:", L"COM1:", L"COM2:",
                                       L"COM3:", L"COM4:", L"COM5:", L"USB001"};
@@ -30,12 +27,12 @@ BOOL CStep2::OnSetActive() {
     char16_t found[kNameCapacity] = {};
     if (detector.FindUsbPortName(found, kNameCapacity) == 1) {
         detectedPort = AsWide(found);
-        portPrompt = std::wstring(kFoundBefore) + detectedPort + kFoundAfter;
+        portPrompt = Wide(engine::ShownText({engine::MessageId::UsbPortFound, {found}}));
         usbDetected = 1;
         // The list keeps its entries; it is only out of sight.
         portList.ShowWindow(SW_HIDE);
     } else {
-        portPrompt = kNotFound;
+        portPrompt = Wide(engine::ShownText(engine::MessageId::UsbPortNotFound));
         usbDetected = 0;
         portList.ShowWindow(SW_SHOW);
         FillPortList();

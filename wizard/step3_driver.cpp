@@ -3,18 +3,13 @@
 #include "engine/medium/medium_messages.h"
 #include "engine/medium/preparation.h"
 #include "engine/printer_installer.h"
-#include "platform/message_box.h"
-#include "platform/services.h"
 #include "resources/resource.h"
 #include "wizard/framework/property_sheet.h"
+#include "wizard/message_boxes.h"
 #include "wizard/utf16.h"
 
 namespace {
 
-const wchar_t kModelPrompt[] = L"请选择要安装的打印机驱动：";
-const wchar_t kUnlistedWarning[] =
-    L"\n检测到您所使用的打印机驱动程序不在本安装程序内！\n单击确定选用其它驱动安装，单击取消退出安装程序！";
-const wchar_t kWarningCaption[] = L"欢迎使用科维打印机";
 // The page's place in the wizard, given as the end code when the user leaves here.
 constexpr int kPageIndex = 1;
 // What OnWizardNext returns to keep the page.
@@ -45,15 +40,15 @@ BOOL CStep3::OnSetActive() {
 
     int answer = IDOK;
     if (!usbModelListed && found) {
-        answer = platform::Get<platform::MessageBoxes>().MessageBoxW(GetSafeHwnd(), AsU16(kUnlistedWarning),
-                                                                     AsU16(kWarningCaption), MB_OKCANCEL);
+        answer = ShowBox(GetSafeHwnd(), engine::ShownText(engine::MessageId::UnlistedPrinterWarning),
+                         engine::MessageId::UnlistedPrinterCaption, MB_OKCANCEL);
     }
     if (answer == IDCANCEL) {
         if (CPropertySheet* sheet = GetSheet()) sheet->EndDialog(kPageIndex);
         return CPropertyPage::OnSetActive();
     }
 
-    modelPrompt = kModelPrompt;
+    modelPrompt = Wide(engine::ShownText(engine::MessageId::ModelPrompt));
     FillModelList();
     UpdateData(FALSE);
     return CPropertyPage::OnSetActive();
@@ -66,11 +61,11 @@ LRESULT CStep3::OnWizardNext() {
     if (selected != LB_ERR && modelList.GetText(selected, entry) && !entry.empty()) {
         // A model this medium cannot install is named now, while another can be chosen (the
         // route is chosen when the installation is prepared on the finish page).
-        engine::Preparation prepared = engine::PrepareEntry(theInstaller.Medium(), AsU16(entry.c_str()), {}, {});
+        const std::u16string model = AsU16(entry.c_str());
+        engine::Preparation prepared = engine::PrepareEntry(theInstaller.Medium(), model.c_str(), {}, {});
         if (prepared.problem != engine::ModelProblem::None) {
-            platform::Get<platform::MessageBoxes>().MessageBoxW(
-                GetSafeHwnd(), engine::ModelProblemText(prepared, AsU16(entry.c_str())).c_str(),
-                engine::kMediumProblemCaption, MB_ICONERROR);
+            ShowBox(GetSafeHwnd(), engine::ShownText(engine::ModelProblemMessage(prepared, model)),
+                    engine::MessageId::ErrorCaption, MB_ICONERROR);
             return kStayOnPage;
         }
         theInstaller.SetModelName(prepared.request.printerName.c_str());

@@ -2,15 +2,14 @@
 
 #include "engine/medium/medium_messages.h"
 #include "engine/medium/preparation.h"
+#include "engine/messages/messages.h"
 #include "engine/printer_installer.h"
-#include "engine/install/rundll32.h"
 #include "engine/log/setup_log.h"
-#include "platform/message_box.h"
 #include "platform/scoped_handle.h"
-#include "platform/services.h"
 #include "platform/spooler.h"
 #include "resources/resource.h"
 #include "wizard/framework/property_sheet.h"
+#include "wizard/message_boxes.h"
 #include "wizard/run_log.h"
 #include "wizard/utf16.h"
 
@@ -18,18 +17,6 @@ namespace {
 
 // The wizard's end code after a successful installation (1 is the driver page's).
 constexpr int kEndCodeInstalled = 2;
-
-const wchar_t kIntroText[] = L"单击完成按扭后，本向导会按照前面几个步骤的设置，自动完成打印机驱动的安装。";
-const wchar_t kDriverPrefix[] = L"驱动：";
-const wchar_t kPortPrefix[] = L"端口：";
-const wchar_t kStatusLabel[] = L"状态：";
-const wchar_t kRemoving[] = L"正在删除所要替换的驱动...";
-const wchar_t kInstalling[] = L"正在安装打印机驱动...";
-const wchar_t kInstalled[] = L"打印机驱动已成功安装！";
-const wchar_t kFailed[] = L"打印机驱动安装失败！";
-const wchar_t kSuccessBox[] = L"打印机驱动安装成功！";
-const wchar_t kRestartBox[] = L"打印机驱动安装成功！\n\n请重新启动计算机后再使用打印机。";
-const wchar_t kPackageNotStaged[] = L"\n\nWindows 没有接受驱动程序包，原有的打印机没有被删除。\n";
 
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollPeriodMs = 200;
@@ -46,10 +33,6 @@ std::u16string PortName() {
     char16_t buffer[kNameCapacity] = {};
     theInstaller.GetPortName(buffer, kNameCapacity);
     return buffer;
-}
-
-int ShowBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
-    return platform::Get<platform::MessageBoxes>().MessageBoxW(owner, AsU16(text), AsU16(caption), type);
 }
 
 }  // namespace
@@ -71,10 +54,10 @@ void CStep5::DoDataExchange(CDataExchange* dx) {
 
 BOOL CStep5::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_FINISH);
-    driverText = kDriverPrefix + std::wstring(AsWide(ModelName().c_str()));
-    portText = kPortPrefix + std::wstring(AsWide(PortName().c_str()));
-    introText = kIntroText;
-    statusLabel = kStatusLabel;
+    driverText = Wide(engine::ShownText({engine::MessageId::FinishDriver, {ModelName()}}));
+    portText = Wide(engine::ShownText({engine::MessageId::FinishPort, {PortName()}}));
+    introText = Wide(engine::ShownText(engine::MessageId::FinishIntro));
+    statusLabel = Wide(engine::ShownText(engine::MessageId::StatusLabel));
     statusText.clear();
     UpdateData(FALSE);
     return CPropertyPage::OnSetActive();
@@ -93,8 +76,8 @@ BOOL CStep5::OnWizardFinish() {
     // A model this medium cannot install is named before anything is removed. Without a
     // model there is nothing to name: the installation fails and says so.
     if (!model.empty() && prepared.problem != engine::ModelProblem::None) {
-        ShowBox(GetSafeHwnd(), AsWide(engine::ModelProblemText(prepared, model).c_str()),
-                AsWide(engine::kMediumProblemCaption), MB_ICONERROR);
+        ShowBox(GetSafeHwnd(), engine::ShownText(engine::ModelProblemMessage(prepared, model)),
+                engine::MessageId::ErrorCaption, MB_ICONERROR);
         return FALSE;
     }
     working = true;
@@ -106,7 +89,7 @@ BOOL CStep5::OnWizardFinish() {
     installState = 0;
     installWorker.reset(::CreateThread(nullptr, 0, &CStep5::InstallThread, this, 0, nullptr));
     if (!installWorker) {
-        statusText = kFailed;
+        statusText = Wide(engine::ShownText(engine::MessageId::StatusFailed));
         UpdateData(FALSE);
         installState = -1;
     }
@@ -130,25 +113,24 @@ DWORD WINAPI CStep5::InstallThread(LPVOID argument) {
 
 void CStep5::OnStep(engine::FlowStep step) {
     switch (step) {
-        case engine::FlowStep::Removing: ReportStatus(kRemoving); break;
-        case engine::FlowStep::Installing: ReportStatus(kInstalling); break;
-        case engine::FlowStep::Installed: ReportStatus(kInstalled); break;
-        case engine::FlowStep::Failed: ReportStatus(kFailed); break;
+        case engine::FlowStep::Removing: ReportStatus(engine::MessageId::StatusRemoving); break;
+        case engine::FlowStep::Installing: ReportStatus(engine::MessageId::StatusInstalling); break;
+        case engine::FlowStep::Installed: ReportStatus(engine::MessageId::StatusInstalled); break;
+        case engine::FlowStep::Failed: ReportStatus(engine::MessageId::StatusFailed); break;
     }
 }
 
-void CStep5::OnStartFailure(const char16_t* text) {
-    engine::ShowStartFailure(text);
-}
+void CStep5::OnStartFailure(engine::MessageId why) { ShowStartFailure(why); }
 
 // A package Windows does not take stops the installation before anything is removed:
 // the failure box says so, with the system's reason.
 void CStep5::OnPackageNotStaged(platform::Dword error) {
-    failureDetail = kPackageNotStaged + std::wstring(AsWide(engine::ErrorText(error).c_str()));
+    failureDetail =
+        engine::ShownText({engine::MessageId::PackageNotStagedDetail, {engine::ErrorText(error)}});
 }
 
-void CStep5::ReportStatus(const wchar_t* status) {
-    statusText = status;
+void CStep5::ReportStatus(engine::MessageId status) {
+    statusText = Wide(engine::ShownText(status));
     ::SendMessageW(GetSafeHwnd(), WM_PAGE_REFRESH, 0, 0);
 }
 
@@ -173,9 +155,12 @@ void CStep5::TakeOutcome() {
                   : state == 2 ? LastOutcome::InstalledRestartRequired
                                : LastOutcome::Installed;
     if (state < 0) {
-        ShowBox(GetSafeHwnd(), (kFailed + failureDetail).c_str(), L"ERROR", MB_ICONERROR);
+        ShowBox(GetSafeHwnd(), engine::ShownText(engine::MessageId::StatusFailed) + failureDetail,
+                engine::MessageId::ErrorCaption, MB_ICONERROR);
     } else {
-        ShowBox(GetSafeHwnd(), state == 2 ? kRestartBox : kSuccessBox, L"OK", MB_ICONINFORMATION);
+        const engine::MessageId box =
+            state == 2 ? engine::MessageId::InstalledRestartBox : engine::MessageId::InstalledBox;
+        ShowBox(GetSafeHwnd(), engine::ShownText(box), engine::MessageId::OkCaption, MB_ICONINFORMATION);
         if (CPropertySheet* frame = GetSheet()) frame->EndDialog(kEndCodeInstalled);
     }
     installState = 0;

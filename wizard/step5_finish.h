@@ -14,6 +14,7 @@
 #include <string>
 
 #include "engine/install/installation_flow.h"
+#include "engine/messages/messages.h"
 #include "platform/kernel_objects.h"
 #include "wizard/framework/property_page.h"
 
@@ -50,10 +51,10 @@ private:
     static DWORD WINAPI InstallThread(LPVOID page);
     // The flow's steps and its failed starts of rundll32, on the worker.
     void OnStep(engine::FlowStep step) override;
-    void OnStartFailure(const char16_t* text) override;
+    void OnStartFailure(engine::MessageId why) override;
     void OnPackageNotStaged(platform::Dword error) override;
     // On a worker: sets the status line and waits until the page has shown it.
-    void ReportStatus(const wchar_t* status);
+    void ReportStatus(engine::MessageId status);
     // Waits for the installation worker, which has written its outcome, and closes it.
     void ReleaseInstallWorker();
     // Shows the worker's outcome, once it has one, and gives the wizard back to the user.
@@ -69,7 +70,7 @@ private:
     std::atomic<std::int32_t> installState{0};
     // Why the installation failed, shown under the failure box's text; written by the
     // worker before installState.
-    std::wstring failureDetail;
+    std::u16string failureDetail;
     UINT_PTR timerId = 0;
     // From Finish until the outcome is taken from the worker; interface thread only.
     bool working = false;

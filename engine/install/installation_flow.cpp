@@ -259,10 +259,10 @@ bool InstallationSteps::RunCommand(const std::optional<std::u16string>& line) {
     if (request_.dryRun) return true;
     platform::Outcome start = StartRundll32(line->c_str(), request_.quiet);
     if (start.ok()) return true;
+    const MessageId why = StartFailureMessage(start.error);
     // The text the wizard shows in its box, then the system's own for the code.
-    log_.WriteError(u"rundll32.exe could not be started: " + std::u16string(StartFailureText(start.error)),
-                    start.error);
-    observer_.OnStartFailure(StartFailureText(start.error));
+    log_.WriteError(u"rundll32.exe could not be started: " + ShownText(why), start.error);
+    observer_.OnStartFailure(why);
     return false;
 }
 

@@ -10,6 +10,7 @@
 
 #include "engine/medium/install_request.h"
 #include "engine/log/setup_log.h"
+#include "engine/messages/messages.h"
 #include "engine/install/spooler.h"
 
 namespace engine {
@@ -24,8 +25,8 @@ enum class FlowStep {
 class FlowObserver {
 public:
     virtual void OnStep(FlowStep step) = 0;
-    // rundll32 could not be started; the text says why (StartFailureText).
-    virtual void OnStartFailure(const char16_t* text) = 0;
+    // rundll32 could not be started; the message says why (StartFailureMessage).
+    virtual void OnStartFailure(MessageId why) = 0;
     // Windows did not take the driver package, and nothing was removed; the error says
     // why. Observers that show nothing need not hear of it.
     virtual void OnPackageNotStaged(platform::Dword error) { (void)error; }

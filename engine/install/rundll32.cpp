@@ -2,7 +2,6 @@
 
 #include "engine/limits.h"
 #include "platform/kernel_objects.h"
-#include "platform/message_box.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -14,21 +13,22 @@ using platform::Dword;
 
 constexpr Dword kRundll32WaitMilliseconds = 120000;
 
-struct StartFailureMessage {
+// The shell's errors of a start that have a message of their own.
+struct StartFailure {
     Dword error;
-    const char16_t* text;
+    MessageId message;
 };
 
-constexpr StartFailureMessage kStartFailureMessages[] = {
-    {2, u"The specified file was not found."},
-    {3, u"The specified path was not found."},
-    {5, u"Access to the specified file is denied."},
-    {8, u"There is not enough memory to perform the specified action."},
-    {32, u"A sharing violation occurred."},
-    {1155, u"There is no application associated with the given file name extension."},
-    {1156, u"The Dynamic Data Exchange (DDE) transaction failed."},
-    {1157, u"One of the library files necessary to run the application can't be found."},
-    {1223, u"The function prompted the user for additional information, but the user canceled the request."},
+constexpr StartFailure kStartFailures[] = {
+    {2, MessageId::StartFileNotFound},
+    {3, MessageId::StartPathNotFound},
+    {5, MessageId::StartAccessDenied},
+    {8, MessageId::StartOutOfMemory},
+    {32, MessageId::StartSharingViolation},
+    {1155, MessageId::StartNoAssociation},
+    {1156, MessageId::StartDdeFailed},
+    {1157, MessageId::StartLibraryMissing},
+    {1223, MessageId::StartCancelled},
 };
 
 // rundll32 by its full path in the system directory, which is also its working folder:
@@ -45,11 +45,11 @@ bool Rundll32Path(char16_t (&folder)[kPathCapacity], char16_t (&path)[kPathCapac
 
 }  // namespace
 
-const char16_t* StartFailureText(Dword error) {
-    for (const auto& message : kStartFailureMessages) {
-        if (message.error == error) return message.text;
+MessageId StartFailureMessage(Dword error) {
+    for (const StartFailure& failure : kStartFailures) {
+        if (failure.error == error) return failure.message;
     }
-    return u"Other error occurred.";
+    return MessageId::StartOtherError;
 }
 
 platform::Outcome StartRundll32(const char16_t* parameters, bool hidden) {
@@ -74,17 +74,6 @@ platform::Outcome StartRundll32(const char16_t* parameters, bool hidden) {
         platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(), kRundll32WaitMilliseconds);
     }
     return platform::Outcome{true};
-}
-
-void ShowStartFailure(const char16_t* text) {
-    platform::Get<platform::MessageBoxes>().MessageBoxW(nullptr, text, u"ERROR", platform::kIconError);
-}
-
-bool RunRundll32(const char16_t* parameters) {
-    platform::Outcome start = StartRundll32(parameters);
-    if (start.ok()) return true;
-    ShowStartFailure(StartFailureText(start.error));
-    return false;
 }
 
 }  // namespace engine

@@ -3,27 +3,13 @@
 #include <bitset>
 
 #include "engine/limits.h"
+#include "engine/messages/messages.h"
 #include "engine/run/arguments.h"
 #include "engine/run/exit_codes.h"
 #include "platform/text.h"
 
 namespace engine {
 namespace {
-
-// No columns: the text is shown in a message box, whose font is proportional.
-const char16_t kUsageHeading[] =
-    u"Usage:\r\n"
-    u"tamrin64.exe /quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage] [/whatif] [/log FILE]\r\n"
-    u"tamrin64.exe /quiet /uninstall /model ENTRY [/whatif] [/log FILE]\r\n"
-    u"tamrin64.exe [/log FILE] opens the setup wizard; tamrin64.exe /? shows this text.\r\n"
-    u"tamrin32.exe takes the same switches.\r\n"
-    u"\r\n";
-const char16_t kUsageEnd[] =
-    u"Switches may start with / or - and are not case-sensitive.\r\n"
-    u"\r\n"
-    u"Exit codes: 0 success; 3010 success, restart Windows before using the printer; "
-    u"1602 cancelled by the user; 1603 the installation or removal failed, see the log; "
-    u"1618 another setup is running; 1639 invalid command line.\r\n";
 
 enum Switch { kQuiet, kUninstall, kModel, kPort, kNoDefault, kTestPage, kWhatIf, kLog, kHelp, kSwitchCount };
 
@@ -138,15 +124,17 @@ std::optional<std::u16string> BrokenRule(const std::bitset<kSwitchCount>& seen) 
     return std::nullopt;
 }
 
+// The table's heading, a line for each row, and the table's closing paragraph.
 std::u16string BuildUsageText() {
-    std::u16string usage = kUsageHeading;
+    std::u16string usage = ShownText(MessageId::UsageHeading) + u"\r\n\r\n";
     for (const SwitchRow& row : kSwitches) {
         usage += Named(row);
         if (row.alias) usage += u", /" + std::u16string(row.alias);
         if (row.value) usage += u" " + std::u16string(row.value);
         usage += u": " + std::u16string(row.usage) + u"\r\n";
     }
-    return usage + kUsageEnd;
+    return usage + u"Switches may start with / or - and are not case-sensitive.\r\n\r\n" +
+           ShownText(MessageId::UsageExitCodes) + u"\r\n";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/run/exit_codes.h"
 #include "engine/install/installation_flow.h"
 #include "engine/limits.h"
+#include "engine/medium/medium_messages.h"
 #include "engine/medium/preparation.h"
 #include "engine/install/spooler.h"
 #include "platform/pnp_update.h"
@@ -29,7 +30,7 @@ std::u16string Joined(const StringList& names) {
 class LoggedOnly final : public FlowObserver {
 public:
     void OnStep(FlowStep) override {}
-    void OnStartFailure(const char16_t*) override {}
+    void OnStartFailure(MessageId) override {}
 };
 
 // Why a run is refused before it changes anything, with its exit code.
@@ -60,7 +61,7 @@ public:
         bool unusable = options_.uninstall
                             ? problem == ModelProblem::NoPrinterName || problem == ModelProblem::NameUnusable
                             : problem != ModelProblem::None;
-        if (unusable) return Refusal{kExitFailed, ModelProblemReason(prepared)};
+        if (unusable) return Refusal{kExitFailed, LogText(ModelProblemMessage(prepared, entry_))};
         request = std::move(prepared.request);
         return portRefusal;
     }
@@ -115,34 +116,6 @@ private:
         }
         return Refusal{kExitInvalidCommandLine,
                        u"no /port given, and no USB port of an attached printer was found"};
-    }
-
-    std::u16string ModelProblemReason(const Preparation& prepared) const {
-        const std::u16string model = u"the model " + Quoted(entry_) + u" ";
-        const std::u16string& printerName = prepared.request.printerName;
-        switch (prepared.problem) {
-            case ModelProblem::NoPrinterName:
-                return model + u"has no PRINTER_NAME in " + medium_.catalogueFile;
-            case ModelProblem::NameUnusable:
-                return u"the printer name " + Quoted(printerName) + u" of the model " + Quoted(entry_) + u" in " +
-                       medium_.catalogueFile + u" cannot be given to the printer interface";
-            case ModelProblem::NoPrintHead:
-                return model + u"(printer " + Quoted(printerName) + u") has no PRINTER_TYPE of 24 or 9 in " +
-                       medium_.catalogueFile;
-            case ModelProblem::DriverMissing:
-                return model + u"needs the driver " + prepared.request.driverInf + u", which is not on the medium";
-            case ModelProblem::PackageIncomplete:
-                if (prepared.request.driverCatalog.empty()) {
-                    return model + u"needs the driver " + prepared.request.driverInf +
-                           u", which cannot be read";
-                }
-                return model + u"needs the driver " + prepared.request.driverInf +
-                       u", whose package is incomplete: the catalog file it names (CatalogFile), " +
-                       prepared.request.driverCatalog + u", is missing";
-            case ModelProblem::None:
-                break;
-        }
-        return model;
     }
 
     const SetupOptions& options_;

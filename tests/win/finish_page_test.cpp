@@ -607,7 +607,7 @@ TEST_F(FinishPageTest, TheDefaultButtonHasTheFocusOnEveryActivationAndAfterAFail
     EXPECT_EQ(journal.Count("rundll32 /if"), 2);
 }
 
-// The box the engine shows when rundll32 cannot be started comes from the installation
+// The box the page shows when rundll32 cannot be started comes from the installation
 // worker with no owner; the message-box service gives it the wizard's frame, so it opens
 // in front of the wizard instead of behind or apart from it.
 TEST_F(FinishPageTest, ABoxWithoutOwnerFromTheWorkerBelongsToTheWizard) {
@@ -639,8 +639,9 @@ TEST_F(FinishPageTest, ABoxWithoutOwnerFromTheWorkerBelongsToTheWizard) {
     EXPECT_EQ(owner, frame);
     const auto boxes = harness.boxes.Shown();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].owner, nullptr) << "the engine itself names no window";
+    EXPECT_EQ(boxes[0].owner, nullptr) << "the box itself names no window";
     EXPECT_EQ(boxes[0].text, L"The specified file was not found.");
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(boxes[1].text, L"打印机驱动安装失败！");
     EXPECT_EQ(platform::OwnerForUnowned(), nullptr) << "the ended wizard owns no boxes";
 }

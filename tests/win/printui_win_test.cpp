@@ -17,6 +17,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 #include "tests/win/spooler_fixture.h"
+#include "wizard/message_boxes.h"
 
 namespace {
 
@@ -150,7 +151,9 @@ TEST_F(PrintUiEntry, Rundll32ThatCannotBeStartedIsReported) {
                                             : u"Other error occurred.";
 
     RecordingMessageBoxes messages;
+    StartFailureBoxes boxes;
     CPrinterInstaller installer;
+    installer.SetStartFailureObserver(&boxes);
     installer.SetModelName(kModel);
     installer.SetDefaultFlag(1);
     EXPECT_EQ(installer.SetDefaultPrinter(), 0);

@@ -100,11 +100,11 @@ const std::u16string kModelLines =
 const std::u16string kInfLines = u"[Manufacturer]\r\nKORVEL=KORVEL,NTamd64,NTx86\r\n[KORVEL.NTamd64]\r\n" +
                                  kModelLines + u"[KORVEL.NTx86]\r\n" + kModelLines;
 
-// Records the texts of failed rundll32 starts that a step reports.
+// Records the texts of failed rundll32 starts that a step or the installer reports.
 struct StartFailures final : engine::FlowObserver {
     std::vector<std::u16string> texts;
     void OnStep(engine::FlowStep) override {}
-    void OnStartFailure(const char16_t* text) override { texts.push_back(text); }
+    void OnStartFailure(engine::MessageId why) override { texts.push_back(engine::ShownText(why)); }
 };
 
 // The printer user-interface commands against a medium at C:\Setup\, a spooler that
@@ -127,6 +127,7 @@ protected:
         shell.onStart = [this](const std::u16string& parameters) {
             if (parameters.find(u"/if /n \"Alpha\"") != std::u16string::npos) spooler.AddPrinter(u"Alpha");
         };
+        installer.SetStartFailureObserver(&observer);
         installer.SetModelName(u"Alpha");
         installer.SetPortName(u"LPT1:");
         installer.SetDefaultFlag(1);
@@ -143,7 +144,7 @@ protected:
 };
 
 TEST_F(PrintUi, Rundll32IsStartedFromTheSystemDirectoryAndAwaited) {
-    EXPECT_TRUE(engine::RunRundll32(u"PRINTUI.DLL,PrintUIEntry /?"));
+    EXPECT_EQ(installer.RunRundll32(u"PRINTUI.DLL,PrintUIEntry /?"), 1);
     ASSERT_EQ(shell.starts.size(), 1u);
     const auto& start = shell.starts[0];
     EXPECT_EQ(start.file, u"C:\\Windows\\system32\\rundll32.exe");
@@ -156,19 +157,19 @@ TEST_F(PrintUi, Rundll32IsStartedFromTheSystemDirectoryAndAwaited) {
     EXPECT_EQ(shell.waits, std::vector<Dword>{120000});
     EXPECT_EQ(shell.processesOpen, 0) << "the process handle is closed";
     EXPECT_EQ(shell.badCloses, 0);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(observer.texts.empty());
 
     // A start that gives no process has nothing to wait for or close.
     shell.giveProcess = false;
     shell.systemDirectory = u"D:\\";
-    EXPECT_TRUE(engine::RunRundll32(u"x"));
+    EXPECT_EQ(installer.RunRundll32(u"x"), 1);
     EXPECT_EQ(shell.starts[1].file, u"D:\\rundll32.exe");
     EXPECT_EQ(shell.starts[1].directory, u"D:\\");
     EXPECT_EQ(shell.waits.size(), 1u);
     EXPECT_EQ(shell.badCloses, 0);
 }
 
-TEST_F(PrintUi, AFailedStartShowsTheMessageOfItsErrorCode) {
+TEST_F(PrintUi, AFailedStartTellsTheMessageOfItsErrorCode) {
     const std::vector<std::pair<Dword, std::u16string>> table = {
         {2, u"The specified file was not found."},
         {3, u"The specified path was not found."},
@@ -187,13 +188,9 @@ TEST_F(PrintUi, AFailedStartShowsTheMessageOfItsErrorCode) {
     shell.startFails = true;
     for (const auto& [error, message] : table) {
         shell.startError = error;
-        messages.shown.clear();
-        EXPECT_FALSE(engine::RunRundll32(u"x"));
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, message) << "error " << error;
-        EXPECT_EQ(messages.shown[0].caption, u"ERROR");
-        EXPECT_EQ(messages.shown[0].type, 0x10u);
-        EXPECT_EQ(messages.shown[0].owner, nullptr);
+        observer.texts.clear();
+        EXPECT_EQ(installer.RunRundll32(u"x"), 0);
+        EXPECT_EQ(observer.texts, std::vector<std::u16string>{message}) << "error " << error;
     }
     EXPECT_TRUE(shell.waits.empty());
 }
@@ -201,10 +198,9 @@ TEST_F(PrintUi, AFailedStartShowsTheMessageOfItsErrorCode) {
 TEST_F(PrintUi, WithoutTheSystemDirectoryNothingIsStarted) {
     for (long result : {0L, 260L, 261L}) {
         shell.systemDirectoryResult = result;
-        messages.shown.clear();
-        EXPECT_FALSE(engine::RunRundll32(u"x"));
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, u"The specified path was not found.");
+        observer.texts.clear();
+        EXPECT_EQ(installer.RunRundll32(u"x"), 0);
+        EXPECT_EQ(observer.texts, std::vector<std::u16string>{u"The specified path was not found."});
     }
     EXPECT_TRUE(shell.starts.empty());
 }
@@ -439,7 +435,7 @@ TEST_F(Routes, APackageWindowsRefusesStopsTheInstallationBeforeTheRemoval) {
     struct Refusals final : engine::FlowObserver {
         std::vector<Dword> errors;
         void OnStep(engine::FlowStep) override {}
-        void OnStartFailure(const char16_t*) override { ADD_FAILURE(); }
+        void OnStartFailure(engine::MessageId) override { ADD_FAILURE(); }
         void OnPackageNotStaged(Dword error) override { errors.push_back(error); }
     } refusals;
     spooler.AddPrinter(u"KORVEL KV-100");
@@ -611,7 +607,7 @@ TEST_F(Routes, TheFlowPassesOnARestartAndAsksNothingWhenQuiet) {
     AttachPrinter("MFG:KORVEL;MDL:KV-100;");
     struct NoSteps final : engine::FlowObserver {
         void OnStep(engine::FlowStep) override {}
-        void OnStartFailure(const char16_t*) override { ADD_FAILURE(); }
+        void OnStartFailure(engine::MessageId) override { ADD_FAILURE(); }
     } observer;
     engine::SetupLog closed;
     request.makeDefault = false;

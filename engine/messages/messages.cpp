@@ -1,0 +1,229 @@
+#include "engine/messages/messages.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace engine {
+namespace {
+
+// One message: the text shown (on a Chinese Windows, the program's only texts so far),
+// and the log's English line of the same event (nullptr where the log writes none).
+struct MessageRow {
+    MessageId id;
+    const char16_t* shown;
+    const char16_t* logged;
+};
+
+constexpr MessageRow kMessages[] = {
+    {MessageId::SetupCaption, u"Korvel Printer Driver Setup", nullptr},
+    {MessageId::ErrorCaption, u"ERROR", nullptr},
+    {MessageId::OkCaption, u"OK", nullptr},
+
+    {MessageId::FolderTooLong,
+     u"The path of the folder this setup program was started from is too long: it must be "
+     u"at most 227 characters, including the drive and the final backslash.\n\n"
+     u"Copy the setup files to a folder with a shorter path and start the program again.",
+     u"The path of the program's folder is too long (at most 227 characters)"},
+    {MessageId::InvalidCommandLine, u"命令行无效：%1\n\n用 /? 启动本程序可查看全部命令行参数。",
+     u"Invalid command line: %1"},
+    {MessageId::AlreadyRunning, u"另一个打印机驱动安装程序正在运行。\n\n请等它结束后再启动本程序。",
+     u"Another setup is running; nothing was changed"},
+    {MessageId::CannotExclude,
+     u"无法确定是否有另一个打印机驱动安装程序正在运行，所以本程序没有做任何更改。\n\n错误代码：%3",
+     u"Whether another setup runs cannot be known, so nothing was changed: %1: %2"},
+
+    {MessageId::X64ProgramMissing,
+     u"这是 64 位 Windows，需要用 64 位安装程序 tamrin64.exe 安装打印机驱动。\n\n"
+     u"在本程序所在的文件夹中找不到它：\n%1\n\n"
+     u"请把 tamrin64.exe 复制到这个文件夹，或从完整的驱动光盘启动安装程序。",
+     u"64-bit Windows needs the x64 program, which is missing: %1"},
+    {MessageId::X64ProgramNotStarted,
+     u"这是 64 位 Windows，需要用 64 位安装程序安装打印机驱动，但它无法启动：\n%1\n\n错误代码：%3",
+     u"64-bit Windows needs the x64 program, which cannot be started: %1: %2"},
+    {MessageId::X64ProgramRefused,
+     u"这是 64 位 Windows，需要用 64 位安装程序 tamrin64.exe 安装打印机驱动，"
+     u"但它的数字签名没有通过检查，所以没有启动它：\n%1\n\n%3\n\n请从完整、未经改动的驱动光盘启动安装程序。",
+     u"64-bit Windows needs the x64 program, which was not started because %2: %1"},
+    {MessageId::SignatureMissing, u"它没有数字签名。", u"it carries no Authenticode signature (%1)"},
+    {MessageId::SignatureChanged, u"它在签名之后被改动过。", u"it was changed after it was signed (%1)"},
+    {MessageId::SignatureOtherSigner, u"它不是用本程序发布者的证书签名的。",
+     u"it is signed with another certificate (SHA-256 %2, expected %3)"},
+    {MessageId::SignatureSignerUnreadable, u"无法读取它的签名者证书。", u"its signer's certificate cannot be read"},
+    {MessageId::SignatureNotAccepted, u"它的数字签名不被接受：%1", u"its signature is not accepted: %1"},
+
+    {MessageId::CatalogueMissing,
+     u"找不到打印机型号文件：\n%1\n\n请从完整的驱动光盘或驱动文件夹重新启动安装程序。",
+     u"the catalogue %1 is missing"},
+    {MessageId::CatalogueUnreadable,
+     u"无法读取打印机型号文件：\n%1\n\n请从完整的驱动光盘或驱动文件夹重新启动安装程序。",
+     u"the catalogue %1 cannot be read"},
+    {MessageId::CatalogueWithoutModels,
+     u"打印机型号文件中没有“%2”的打印机型号，文件可能已损坏：\n%1\n\n"
+     u"请从完整的驱动光盘或驱动文件夹重新启动安装程序。",
+     u"the catalogue %1 lists no model in [%2]"},
+    {MessageId::ModelWithoutPrinterName,
+     u"打印机型号文件中没有型号“%1”的打印机名称（PRINTER_NAME）：\n%2\n\n请选择其它型号。",
+     u"the model \"%1\" has no PRINTER_NAME in %2"},
+    {MessageId::PrinterNameUnusable,
+     u"打印机型号文件中型号“%1”的打印机名称过长或含有无法使用的字符：\n%2\n\n请选择其它型号。",
+     u"the printer name \"%3\" of the model \"%1\" in %2 cannot be given to the printer interface"},
+    {MessageId::ModelWithoutPrintHead,
+     u"打印机型号文件中没有型号“%1”的打印头类型（PRINTER_TYPE 应为 24 或 9）：\n%2\n\n请选择其它型号。",
+     u"the model \"%1\" (printer \"%3\") has no PRINTER_TYPE of 24 or 9 in %2"},
+    {MessageId::DriverMissing, u"找不到型号“%1”的驱动程序文件：\n%4\n\n请选择其它型号。",
+     u"the model \"%1\" needs the driver %4, which is not on the medium"},
+    {MessageId::DriverUnreadable,
+     u"无法读取型号“%1”的驱动程序文件：\n%4\n\n请从完整的驱动光盘或驱动文件夹重新启动安装程序。",
+     u"the model \"%1\" needs the driver %4, which cannot be read"},
+    {MessageId::DriverCatalogMissing,
+     u"型号“%1”的驱动程序不完整，找不到它的签名文件（CatalogFile）：\n%5\n\n"
+     u"请从完整的驱动光盘或驱动文件夹重新启动安装程序。",
+     u"the model \"%1\" needs the driver %4, whose package is incomplete: the catalog file it names "
+     u"(CatalogFile), %5, is missing"},
+
+    // The shell's own texts for these errors; the log writes the text shown.
+    {MessageId::StartFileNotFound, u"The specified file was not found.", nullptr},
+    {MessageId::StartPathNotFound, u"The specified path was not found.", nullptr},
+    {MessageId::StartAccessDenied, u"Access to the specified file is denied.", nullptr},
+    {MessageId::StartOutOfMemory, u"There is not enough memory to perform the specified action.", nullptr},
+    {MessageId::StartSharingViolation, u"A sharing violation occurred.", nullptr},
+    {MessageId::StartNoAssociation, u"There is no application associated with the given file name extension.",
+     nullptr},
+    {MessageId::StartDdeFailed, u"The Dynamic Data Exchange (DDE) transaction failed.", nullptr},
+    {MessageId::StartLibraryMissing,
+     u"One of the library files necessary to run the application can't be found.", nullptr},
+    {MessageId::StartCancelled,
+     u"The function prompted the user for additional information, but the user canceled the request.",
+     nullptr},
+    {MessageId::StartOtherError, u"Other error occurred.", nullptr},
+
+    {MessageId::WelcomeText,
+     u"欢迎使用科维打印机驱动安装向导。\n\n"
+     u"若已出现了“找到新硬件向导”窗口，请点击“找到新硬件向导”窗口中的“取消”按钮来中断它。\n\n"
+     u"点击“下一步”按钮选择打印机驱动程序。",
+     nullptr},
+    {MessageId::UsbPortFound,
+     u"软件自动检测到与打印机的USB连接\n端口：%1\n\n请按“下一步”确认驱动安装信息。\n\n", nullptr},
+    {MessageId::UsbPortNotFound,
+     u"没有检测到与打印机连接的可用USB口，请手动选择端口，并按“下一步”确认驱动安装信息。", nullptr},
+    {MessageId::ModelPrompt, u"请选择要安装的打印机驱动：", nullptr},
+    {MessageId::UnlistedPrinterWarning,
+     u"\n检测到您所使用的打印机驱动程序不在本安装程序内！\n单击确定选用其它驱动安装，单击取消退出安装程序！",
+     nullptr},
+    {MessageId::UnlistedPrinterCaption, u"欢迎使用科维打印机", nullptr},
+    {MessageId::FinishIntro, u"单击完成按扭后，本向导会按照前面几个步骤的设置，自动完成打印机驱动的安装。", nullptr},
+    {MessageId::FinishDriver, u"驱动：%1", nullptr},
+    {MessageId::FinishPort, u"端口：%1", nullptr},
+    {MessageId::StatusLabel, u"状态：", nullptr},
+    {MessageId::StatusRemoving, u"正在删除所要替换的驱动...", nullptr},
+    {MessageId::StatusInstalling, u"正在安装打印机驱动...", nullptr},
+    {MessageId::StatusInstalled, u"打印机驱动已成功安装！", nullptr},
+    {MessageId::StatusFailed, u"打印机驱动安装失败！", nullptr},
+    {MessageId::InstalledBox, u"打印机驱动安装成功！", nullptr},
+    {MessageId::InstalledRestartBox, u"打印机驱动安装成功！\n\n请重新启动计算机后再使用打印机。", nullptr},
+    {MessageId::PackageNotStagedDetail, u"\n\nWindows 没有接受驱动程序包，原有的打印机没有被删除。\n%1", nullptr},
+
+    // The usage text puts each on a line of its own.
+    // No columns: the usage text is shown in a message box, whose font is proportional.
+    {MessageId::UsageHeading,
+     u"Usage:\r\n"
+     u"tamrin64.exe /quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage] [/whatif] [/log FILE]\r\n"
+     u"tamrin64.exe /quiet /uninstall /model ENTRY [/whatif] [/log FILE]\r\n"
+     u"tamrin64.exe [/log FILE] opens the setup wizard; tamrin64.exe /? shows this text.\r\n"
+     u"tamrin32.exe takes the same switches.",
+     nullptr},
+    {MessageId::UsageExitCodes,
+     u"Exit codes: 0 success; 3010 success, restart Windows before using the printer; "
+     u"1602 cancelled by the user; 1603 the installation or removal failed, see the log; "
+     u"1618 another setup is running; 1639 invalid command line.",
+     nullptr},
+};
+
+constexpr std::size_t kMessageCount = static_cast<std::size_t>(MessageId::Count);
+
+constexpr bool EveryRowInItsPlace() {
+    for (std::size_t i = 0; i < kMessageCount; ++i) {
+        if (static_cast<std::size_t>(kMessages[i].id) != i) return false;
+    }
+    return true;
+}
+static_assert(sizeof kMessages / sizeof kMessages[0] == kMessageCount, "one row for each message");
+static_assert(EveryRowInItsPlace(), "the rows in the order of MessageId");
+
+constexpr std::size_t LengthOf(const char16_t* text) {
+    std::size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
+// The texts of the table packed into one array when the program is built, each ended by
+// a zero, and found by their places in it: the program holds the texts and a place of two
+// bytes for each, and no pointer to any (four or eight bytes, and a relocation, each).
+constexpr std::size_t PackedLength() {
+    std::size_t length = 1;  // place 0: the empty text of a row without a log line
+    for (const MessageRow& row : kMessages) {
+        length += LengthOf(row.shown) + 1;
+        if (row.logged) length += LengthOf(row.logged) + 1;
+    }
+    return length;
+}
+
+struct PackedTable {
+    char16_t texts[PackedLength()];
+    std::uint16_t shown[kMessageCount];
+    std::uint16_t logged[kMessageCount];
+};
+
+constexpr PackedTable Packed() {
+    PackedTable table{};
+    std::size_t end = 1;
+    auto place = [&](const char16_t* text) {
+        if (!text) return std::uint16_t{0};
+        const auto start = static_cast<std::uint16_t>(end);
+        for (std::size_t i = 0; text[i]; ++i) table.texts[end++] = text[i];
+        table.texts[end++] = 0;
+        return start;
+    };
+    for (std::size_t i = 0; i < kMessageCount; ++i) {
+        table.shown[i] = place(kMessages[i].shown);
+        table.logged[i] = place(kMessages[i].logged);
+    }
+    return table;
+}
+
+static_assert(PackedLength() <= UINT16_MAX, "every place fits in 16 bits");
+constexpr PackedTable kPacked = Packed();
+
+// The pattern with %1 ... %9 replaced by the values (by nothing where no value is given);
+// a value is not read for placeholders again.
+std::u16string Filled(const char16_t* pattern, const std::vector<std::u16string>& values) {
+    std::u16string text;
+    for (const char16_t* p = pattern; *p; ++p) {
+        if (p[0] == u'%' && p[1] >= u'1' && p[1] <= u'9') {
+            const std::size_t index = static_cast<std::size_t>(p[1] - u'1');
+            if (index < values.size()) text += values[index];
+            ++p;
+        } else {
+            text += *p;
+        }
+    }
+    return text;
+}
+
+// The message's text in this column; empty for an id outside the table.
+const char16_t* Pattern(MessageId id, const std::uint16_t (&column)[kMessageCount]) {
+    const std::size_t index = static_cast<std::size_t>(id);
+    return kPacked.texts + (index < kMessageCount ? column[index] : 0);
+}
+
+}  // namespace
+
+std::u16string ShownText(const Message& message) {
+    return Filled(Pattern(message.id, kPacked.shown), message.values);
+}
+
+std::u16string LogText(const Message& message) {
+    return Filled(Pattern(message.id, kPacked.logged), message.values);
+}
+
+}  // namespace engine
