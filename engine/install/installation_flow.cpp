@@ -214,7 +214,7 @@ bool InstallationSteps::StagePackage() {
     if (request_.dryRun) return true;
     platform::Outcome staged = StageDriverPackage(request_.driverInf.c_str());
     if (staged.ok()) return true;
-    log_.WriteError(u"Windows did not take the driver package", staged.error);
+    log_.WriteError(LogText(MessageId::PackageNotStagedDetail), staged.error);
     observer_.OnPackageNotStaged(staged.error);
     return false;
 }
@@ -273,22 +273,21 @@ FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer
     // the old printers are still there.
     if (!steps.StagePackage()) {
         observer.OnStep(FlowStep::Failed);
-        log.Write(u"The installation failed; nothing was removed");
+        log.Write(LogText(MessageId::StatusFailed) + u"; nothing was removed");
         return FlowResult::Failed;
     }
     steps.RemoveOldPrinters();
     observer.OnStep(FlowStep::Installing);
     if (!steps.InstallDriver()) {
         observer.OnStep(FlowStep::Failed);
-        log.Write(u"The installation failed");
+        log.Write(LogText(MessageId::StatusFailed));
         return FlowResult::Failed;
     }
     // As the wizard always has: the printer is installed whether or not these work.
     if (request.makeDefault) steps.MakeDefault();
     if (request.testPage) steps.PrintTestPage();
     observer.OnStep(FlowStep::Installed);
-    log.Write(steps.RestartRequired() ? u"Installed; Windows must restart before the printer can be used"
-                                      : u"Installed");
+    log.Write(LogText(steps.RestartRequired() ? MessageId::InstalledRestartBox : MessageId::InstalledBox));
     return steps.RestartRequired() ? FlowResult::DoneRestartRequired : FlowResult::Done;
 }
 

@@ -118,10 +118,12 @@ constexpr MessageRow kMessages[] = {
     {MessageId::StatusRemoving, u"正在删除所要替换的驱动...", nullptr},
     {MessageId::StatusInstalling, u"正在安装打印机驱动...", nullptr},
     {MessageId::StatusInstalled, u"打印机驱动已成功安装！", nullptr},
-    {MessageId::StatusFailed, u"打印机驱动安装失败！", nullptr},
-    {MessageId::InstalledBox, u"打印机驱动安装成功！", nullptr},
-    {MessageId::InstalledRestartBox, u"打印机驱动安装成功！\n\n请重新启动计算机后再使用打印机。", nullptr},
-    {MessageId::PackageNotStagedDetail, u"\n\nWindows 没有接受驱动程序包，原有的打印机没有被删除。\n%1", nullptr},
+    {MessageId::StatusFailed, u"打印机驱动安装失败！", u"The installation failed"},
+    {MessageId::InstalledBox, u"打印机驱动安装成功！", u"Installed"},
+    {MessageId::InstalledRestartBox, u"打印机驱动安装成功！\n\n请重新启动计算机后再使用打印机。",
+     u"Installed; Windows must restart before the printer can be used"},
+    {MessageId::PackageNotStagedDetail, u"\n\nWindows 没有接受驱动程序包，原有的打印机没有被删除。\n%1",
+     u"Windows did not take the driver package"},
 
     // The usage text puts each on a line of its own.
     // No columns: the usage text is shown in a message box, whose font is proportional.
