@@ -5,7 +5,6 @@
 #include <string>
 
 #include "engine/install/command_line.h"
-#include "platform/text.h"
 #include "engine/limits.h"
 
 namespace {
@@ -32,10 +31,6 @@ TEST(CommandLine, PlaceholdersAndValuesMustPairUp) {
 }
 
 TEST(CommandLine, ValuesThatWouldLeaveTheirQuotes) {
-    EXPECT_TRUE(text::BreaksQuotes(u"a\"b"));
-    EXPECT_TRUE(text::BreaksQuotes(u"C:\\Drivers\\"));
-    EXPECT_FALSE(text::BreaksQuotes(u"C:\\Drivers\\x.inf"));
-    EXPECT_FALSE(text::BreaksQuotes(u""));
     EXPECT_FALSE(engine::SetDefaultPrinterLine(u"\\").has_value());
     EXPECT_EQ(engine::TestPageLine(u"Alpha").value_or(u"?"), u"PRINTUI.DLL,PrintUIEntry /k /q /n \"Alpha\"");
 }

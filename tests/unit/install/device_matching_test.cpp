@@ -11,7 +11,6 @@
 #include "engine/printer_installer.h"
 #include "platform/services.h"
 #include "platform/system_version.h"
-#include "platform/text.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 

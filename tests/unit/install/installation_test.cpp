@@ -373,9 +373,8 @@ protected:
     void Choose(const char16_t* printer, const char16_t* port = u"USB001") {
         engine::InstallChoices choices;
         choices.port = port;
-        request = engine::PreparePrinter({dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"}, printer, choices,
-                                         engine::FindAttachedPrinters())
-                      .request;
+        const engine::MediumFiles medium{dir.ProgramDir(), dir.ProgramDir() + u"PrinterInfor.Inf"};
+        request = engine::PreparePrinter(medium, printer, choices, engine::FindAttachedPrinters()).request;
     }
     engine::InstallationSteps Steps() { return engine::InstallationSteps(request, observer, log); }
 

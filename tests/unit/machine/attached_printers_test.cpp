@@ -1,8 +1,6 @@
 // The attached USB printer's model, from its IEEE 1284 device ID.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "engine/machine/device_id_text.h"
 #include "engine/printer_installer.h"
 #include "platform/codepage.h"

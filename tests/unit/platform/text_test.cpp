@@ -25,6 +25,10 @@ TEST(Text, ComparisonsAndSearch) {
     EXPECT_EQ(text::Find(u"a;MDL:x;", u"MDL:"), 2u);
     EXPECT_EQ(text::Find(u"MDL", u"MDL:"), text::npos);
     EXPECT_EQ(text::Find(u"abc", u"c", 3), text::npos);
+    EXPECT_TRUE(text::BreaksQuotes(u"a\"b"));
+    EXPECT_TRUE(text::BreaksQuotes(u"C:\\Drivers\\"));
+    EXPECT_FALSE(text::BreaksQuotes(u"C:\\Drivers\\x.inf"));
+    EXPECT_FALSE(text::BreaksQuotes(u""));
 }
 
 TEST(Text, DecimalAndUtf8) {

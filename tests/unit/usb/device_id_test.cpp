@@ -99,21 +99,7 @@ TEST(DeviceIdWithoutDeviceTest, NoRequestAndNothingToClose) {
     EXPECT_TRUE(io.calls.empty());
 }
 
-TEST(CloseDeviceTest, SecondCloseFindsNothingOpen) {
-    FakeDeviceInterfaces interfaces;
-    FakeDeviceIo io;
-    interfaces.paths = {u"\\\\?\\usb#vid_12ab&pid_34cd#1"};
-    CUSBPort port;
-    char16_t vid[usb::kIdCapacity], pid[usb::kIdCapacity];
-    ASSERT_EQ(port.OpenUsbPrinter(vid, pid), 1);
-    EXPECT_EQ(port.CloseDevice(), 1);
-    EXPECT_FALSE(port.deviceHandle);
-    EXPECT_EQ(port.CloseDevice(), 0);
-    EXPECT_TRUE(io.openDevices.empty());
-    EXPECT_EQ(io.badCloses, 0);
-}
-
-TEST(CloseDeviceTest, ObjectGoingAwayClosesAForgottenDevice) {
+TEST(CloseDeviceTest, SecondCloseFindsNothingOpenAndTheObjectClosesAForgottenDevice) {
     FakeDeviceInterfaces interfaces;
     FakeDeviceIo io;
     interfaces.paths = {u"\\\\?\\usb#vid_12ab&pid_34cd#1"};
@@ -121,11 +107,17 @@ TEST(CloseDeviceTest, ObjectGoingAwayClosesAForgottenDevice) {
         CUSBPort port;
         char16_t vid[usb::kIdCapacity], pid[usb::kIdCapacity];
         ASSERT_EQ(port.OpenUsbPrinter(vid, pid), 1);
-        // Opening again does not leave the first handle behind.
+        EXPECT_EQ(port.CloseDevice(), 1);
+        EXPECT_FALSE(port.deviceHandle);
+        EXPECT_EQ(port.CloseDevice(), 0);
+        EXPECT_TRUE(io.openDevices.empty());
+        // Opening twice does not leave the first handle behind; the object closes the last.
+        ASSERT_EQ(port.OpenUsbPrinter(vid, pid), 1);
         ASSERT_EQ(port.OpenUsbPrinter(vid, pid), 1);
         EXPECT_EQ(io.openDevices.size(), 1u);
     }
     EXPECT_TRUE(io.openDevices.empty());
+    EXPECT_EQ(io.badCloses, 0);
 }
 
 class FakeConfigManager final : public platform::ConfigManager {
