@@ -56,14 +56,13 @@ bool PrinterAppeared(const char16_t* name) {
         .has_value();
 }
 
-std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before,
-                                                  const char16_t* port) {
-    std::optional<std::u16string> found;
+StringList QueuesOnPortWithDriver(const char16_t* port, const char16_t* driver) {
+    StringList found;
     PollEvery(kQueuePollPeriodMs, kQueuePollLimitMs, [&] {
         // A listing that fails now and then is asked again at the next period.
         Listing<std::vector<LocalPrinter>> now = ListLocalPrinters();
-        if (now.ok()) found = NewPrinterOnPort(before, *now.value, port);
-        return found.has_value();
+        if (now.ok()) found = PrintersOnPortWithDriver(*now.value, port, driver);
+        return !found.empty();
     });
     return found;
 }

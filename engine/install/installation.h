@@ -39,11 +39,12 @@ PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16st
 // for up to 5 s: the entry point may still be registering it when rundll32 is done.
 bool PrinterAppeared(const char16_t* name);
 
-// Windows makes the queue of a plug-and-play printer itself, named by the INF's device
-// description, possibly only after the update returned. Asked at once and then every
-// 250 ms for up to 30 s: the name of a printer on the port that `before` does not list.
-std::optional<std::u16string> QueueAppearedOnPort(const std::vector<LocalPrinter>& before,
-                                                  const char16_t* port);
+// Windows keeps one queue per plug-and-play printer: the update makes it, named by the
+// INF's device description, or gives the queue the device already has (renamed by the
+// user, or named by an older driver) the new driver, possibly only after the update
+// returned. Asked at once and then every 250 ms for up to 30 s: the printers on the port
+// whose driver is the model's, in spooler order; none when none came.
+StringList QueuesOnPortWithDriver(const char16_t* port, const char16_t* driver);
 // Stages the driver package in the driver store, so that a printer plugged in later is
 // given this driver by Plug and Play instead of another one or none.
 platform::Outcome StageDriverPackage(const char16_t* infPath);

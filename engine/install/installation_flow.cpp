@@ -169,11 +169,20 @@ bool InstallationSteps::UpdateAttachedPrinter(const std::u16string& usbPort) {
 }
 
 bool InstallationSteps::AwaitQueue(const std::vector<LocalPrinter>& before, const std::u16string& usbPort) {
-    log_.Write(u"Waiting for the printer Windows makes on the port " + Quoted(usbPort));
-    std::optional<std::u16string> queue = QueueAppearedOnPort(before, usbPort.c_str());
-    if (queue) {
-        log_.Write(u"Windows made the printer " + Quoted(*queue) + u" on the port " + Quoted(usbPort));
-        installedName_ = std::move(*queue);
+    log_.Write(u"Waiting for the printer on the port " + Quoted(usbPort) + u" with the driver " +
+               Quoted(request_.printerName));
+    StringList queues = QueuesOnPortWithDriver(usbPort.c_str(), name_);
+    if (!queues.empty()) {
+        const std::u16string& queue = queues.front();
+        log_.Write(ListsPrinter(before, queue) ? u"Windows gave the printer " + Quoted(queue) + u" on the port " +
+                                                     Quoted(usbPort) + u" the driver " + Quoted(request_.printerName)
+                                               : u"Windows made the printer " + Quoted(queue) + u" on the port " +
+                                                     Quoted(usbPort));
+        for (std::size_t i = 1; i < queues.size(); ++i) {
+            log_.Write(u"The printer " + Quoted(queues[i]) + u" on the same port has the driver too; " +
+                       Quoted(queue) + u" is the one installed");
+        }
+        installedName_ = queue;
         return true;
     }
     if (restartRequired_) {
@@ -183,7 +192,7 @@ bool InstallationSteps::AwaitQueue(const std::vector<LocalPrinter>& before, cons
         installedName_.clear();
         return true;
     }
-    log_.Write(u"No new printer appeared on the port " + Quoted(usbPort) +
+    log_.Write(u"No printer on the port " + Quoted(usbPort) + u" has the driver " + Quoted(request_.printerName) +
                u" within 30 s of the plug-and-play update");
     return false;
 }

@@ -132,16 +132,19 @@ bool UsesPort(const LocalPrinter& printer, const char16_t* port) {
     return false;
 }
 
-std::optional<std::u16string> NewPrinterOnPort(const std::vector<LocalPrinter>& before,
-                                               const std::vector<LocalPrinter>& now, const char16_t* port) {
+StringList PrintersOnPortWithDriver(const std::vector<LocalPrinter>& now, const char16_t* port,
+                                    const char16_t* driver) {
+    StringList found;
     for (const LocalPrinter& printer : now) {
-        if (!UsesPort(printer, port)) continue;
-        const bool known = std::any_of(before.begin(), before.end(), [&](const LocalPrinter& old) {
-            return text::EqualNoCase(old.name.c_str(), printer.name.c_str());
-        });
-        if (!known) return printer.name;
+        if (UsesPort(printer, port) && text::EqualNoCase(printer.driver.c_str(), driver)) found.push_back(printer.name);
     }
-    return std::nullopt;
+    return found;
+}
+
+bool ListsPrinter(const std::vector<LocalPrinter>& printers, const std::u16string& name) {
+    return std::any_of(printers.begin(), printers.end(), [&](const LocalPrinter& printer) {
+        return text::EqualNoCase(printer.name.c_str(), name.c_str());
+    });
 }
 
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model) {

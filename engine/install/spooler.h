@@ -30,10 +30,12 @@ using Listing = platform::Result<std::optional<T>>;
 Listing<std::vector<LocalPrinter>> ListLocalPrinters();
 // The printer prints to the port (port names compared without regard to case).
 bool UsesPort(const LocalPrinter& printer, const char16_t* port);
-// The first printer of `now` on the port whose name `before` does not list (printer names
-// compared without regard to case, as the spooler compares them).
-std::optional<std::u16string> NewPrinterOnPort(const std::vector<LocalPrinter>& before,
-                                               const std::vector<LocalPrinter>& now, const char16_t* port);
+// The names of the printers of `now` on the port whose driver is `driver` (compared without
+// regard to case, as the spooler compares names), in spooler order.
+StringList PrintersOnPortWithDriver(const std::vector<LocalPrinter>& now, const char16_t* port,
+                                    const char16_t* driver);
+// The printer of this name is among them (without regard to case).
+bool ListsPrinter(const std::vector<LocalPrinter>& printers, const std::u16string& name);
 // The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)"),
 // without regard to case as the spooler compares names (ASCII letters).
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model);

@@ -23,7 +23,9 @@
 #    installed): the warning box comes after the request's wait, as for a model not
 #    listed; the earlier printer is removed, the devices re-scanned, and the printer
 #    interface installs the model again; nothing hangs.
-# The four share one prefix. Wine's device host keeps the printer only while it runs, so
+# 5. The device's queue already there under another name and driver: the update gives it
+#    the model's driver, and it is the printer installed and made the default.
+# The first four share one prefix. Wine's device host keeps the printer only while it runs, so
 # one Wine server is kept alive there until the script ends. What a
 # failing run leaves to read: BUILD_DIR/e2e/usb_attached/ (the helper's output in
 # plug.out, the setup logs *.log, the printer interface's calls in printui.log, the
@@ -156,3 +158,16 @@ finish usb-silent-
 logged silent.log 'Re-scanning the devices'
 grep -q '/if' "$work/printui.log" || fail "the printer interface was not asked to install: [$(cat "$work/printui.log")]"
 echo "a printer that never answers: the wizard went on after the wait, removed, re-scanned and installed"
+
+# --- 5. The device's queue is there, renamed by its user and on another driver: the
+# update gives it the model's driver instead of making a second queue (Windows keeps one
+# queue per device), and the installation makes that queue the default.
+fresh_prefix
+plug KV100C 'MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;' --hardware-id "$hardware_id"
+wine rundll32.exe printui.dll,PrintUIEntry /if /n Invoices /f "$inf" /r USB001 /m 'KORVEL KV-200'
+[ "$(probe printers)" = $'Invoices\ndefault=' ] || fail "the renamed queue was not made for the test: [$(probe printers)]"
+out=$(probe run "$(windows_path "$exe")" /quiet /model KV-100 /log "$(windows_path "$work/kept.log")")
+[ "$(tail -n 2 <<<"$out")" = $'windows=0\nexit=0' ] || fail "the quiet run over the device's queue: [$out] [$(cat "$work/kept.log")]"
+logged kept.log 'Windows gave the printer "Invoices" on the port "USB001" the driver "Korvel KV-100"'
+[ "$(probe printers)" = $'Invoices\ndefault=Invoices' ] || fail "after the update the printers are [$(probe printers)]"
+echo "the device's renamed queue: given the model's driver, no second queue, made the default"

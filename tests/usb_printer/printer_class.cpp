@@ -6,8 +6,9 @@
 // which setupapi calls for each step of a device installation:
 // - at DIF_NEWDEVICEWIZARD_FINISHINSTALL, after the driver is installed on the device, it
 //   adds the driver of the device's description (Wine's PostScript driver files stand in
-//   for the driver's own) and the printer of that name on the printer's USB port, unless a
-//   printer of that name is there (Windows makes no second queue for a device);
+//   for the driver's own); then, as Windows keeps one queue per device, a printer already
+//   on the printer's USB port gets that driver, and without one the printer of that name
+//   is made there;
 // - every step is left to setupapi's own handling (ERROR_DI_DO_DEFAULT).
 #include <windows.h>
 // after windows.h, which they need
@@ -64,9 +65,10 @@ void MakeQueue(HDEVINFO set, SP_DEVINFO_DATA* device) {
         return;
     }
     const std::wstring port = UsbPort();
-    if (port.empty() || spooler_fixture::HasPrinter(description)) return;
+    if (port.empty()) return;
     spooler_fixture::AddTestDriver(description);  // fails harmlessly when it is there
-    spooler_fixture::AddTestPrinter(description, description, port);
+    if (!spooler_fixture::GiveQueueOnPortTheDriver(port, description) && !spooler_fixture::HasPrinter(description))
+        spooler_fixture::AddTestPrinter(description, description, port);
 }
 
 }  // namespace

@@ -68,6 +68,29 @@ inline bool HasPrinter(const std::wstring& name) {
     return false;
 }
 
+// The first printer on the port gets the driver (PRINTER_INFO_2's pDriverName); false when
+// no printer is on the port.
+inline bool GiveQueueOnPortTheDriver(const std::wstring& port, std::wstring driver) {
+    DWORD needed = 0, count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed,
+                       &count))
+        return false;
+    auto* records = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (port != records[i].pPortName) continue;
+        PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+        HANDLE printer = nullptr;
+        if (!OpenPrinterW(records[i].pPrinterName, &printer, &defaults)) return false;
+        records[i].pDriverName = driver.data();
+        const bool set = SetPrinterW(printer, 2, reinterpret_cast<BYTE*>(&records[i]), 0) != 0;
+        ClosePrinter(printer);
+        return set;
+    }
+    return false;
+}
+
 inline bool HasDriver(const std::wstring& name) {
     DWORD needed = 0, count = 0;
     EnumPrinterDriversW(nullptr, nullptr, 1, nullptr, 0, &needed, &count);

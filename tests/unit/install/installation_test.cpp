@@ -534,7 +534,10 @@ TEST_F(Routes, ThePlugAndPlayRouteOnlyForTheChosenModelOnItsUsbPort) {
 // Windows makes the queue of a plug-and-play printer after the update, possibly after the
 // call returned. EnumPrinters' PRINTER_INFO_2 gives each printer's ports, several of them
 // separated by commas; printer names are compared without regard to case.
-TEST_F(Routes, AfterTheUpdateANewQueueOnTheUsbPortIsAwaitedEvery250MsForUpTo30s) {
+// Windows keeps one queue per plug-and-play printer: the update makes it or gives the
+// queue the device has the new driver ("Print queues", PRINTER_INFO_2's pPortName and
+// pDriverName); either counts once it is on the port with the model's driver.
+TEST_F(Routes, AfterTheUpdateTheQueueOnTheUsbPortWithTheDriverIsAwaitedEvery250MsForUpTo30s) {
     struct Case {
         const char* what;
         int listing;  // the spooler listing before which it appears: 1 is before the update
@@ -542,6 +545,7 @@ TEST_F(Routes, AfterTheUpdateANewQueueOnTheUsbPortIsAwaitedEvery250MsForUpTo30s)
         const char16_t* ports;
         bool found;
         std::size_t sleeps;
+        const char16_t* driver = u"korvel kv-100";
     } cases[] = {
         {"at once", 2, u"KORVEL KV-100", u"USB001", true, 0},
         {"after 3 polls", 5, u"KORVEL KV-100", u"USB001", true, 3},
@@ -549,7 +553,8 @@ TEST_F(Routes, AfterTheUpdateANewQueueOnTheUsbPortIsAwaitedEvery250MsForUpTo30s)
         {"never", 0, u"", u"", false, 120},
         {"on another port", 2, u"KORVEL KV-100", u"LPT1:", false, 120},
         {"among its ports", 2, u"KORVEL KV-100 (Copy 1)", u"LPT1:,usb001", true, 0},
-        {"there before the update", 1, u"KORVEL KV-100", u"USB001", false, 120},
+        {"there before the update, renamed", 1, u"Invoices", u"USB001", true, 0},
+        {"with another driver", 2, u"KORVEL KV-100", u"USB001", false, 120, u"KORVEL KV-1000"},
     };
     AttachPrinter("MFG:KORVEL;MDL:KV-100;");
     pnp.onUpdate = nullptr;
@@ -558,7 +563,7 @@ TEST_F(Routes, AfterTheUpdateANewQueueOnTheUsbPortIsAwaitedEvery250MsForUpTo30s)
         RecordingTiming waits;
         int listings = 0;
         printers.onListing = [&] {
-            if (++listings == c.listing) printers.AddPrinter(c.name, c.name, c.ports);
+            if (++listings == c.listing) printers.AddPrinter(c.name, c.driver, c.ports);
         };
         engine::InstallationSteps steps = Steps();
         EXPECT_EQ(steps.UpdateAttachedPrinter(u"USB001"), c.found) << c.what;
@@ -588,7 +593,8 @@ TEST_F(Routes, TheQueueWindowsMadeIsTheOneMadeTheDefaultAndGivenTheTestPage) {
               std::string::npos);
     EXPECT_NE(text.find("Windows made the printer \"KORVEL KV-100 (Copy 1)\" on the port \"USB001\""),
               std::string::npos);
-    EXPECT_NE(text.find("No new printer appeared on the port \"USB001\" within 30 s"), std::string::npos)
+    EXPECT_NE(text.find("No printer on the port \"USB001\" has the driver \"KORVEL KV-100\" within 30 s"),
+              std::string::npos)
         << text;
 }
 
