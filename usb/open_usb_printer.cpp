@@ -40,7 +40,23 @@ std::int32_t CUSBPort::ParseVidPid(const char16_t* text, char16_t* vid, char16_t
     return usb::ParseVidPid(text, vid, pid) ? 1 : 0;
 }
 
+bool CUSBPort::MoreInterfacesThanExamined() {
+    auto& interfaces = platform::Get<platform::DeviceInterfaces>();
+    platform::DeviceInfoSet set(
+        interfaces.SetupDiGetClassDevsW(&usb::kUsbPrintInterfaceClass, nullptr, nullptr,
+                                        platform::kDigcfPresent | platform::kDigcfDeviceInterface));
+    platform::DeviceInterfaceData data{};
+    data.size = sizeof data;
+    return set && interfaces.SetupDiEnumDeviceInterfaces(set.get(), nullptr, &usb::kUsbPrintInterfaceClass,
+                                                         kMaxInterfaces, &data);
+}
+
 std::int32_t CUSBPort::OpenUsbPrinter(char16_t* vid, char16_t* pid) {
+    return OpenUsbPrinterFrom(0, vid, pid, nullptr, nullptr);
+}
+
+std::int32_t CUSBPort::OpenUsbPrinterFrom(platform::Dword from, char16_t* vid, char16_t* pid, platform::Dword* at,
+                                          char16_t* foundPath) {
     auto& interfaces = platform::Get<platform::DeviceInterfaces>();
     auto& io = platform::Get<platform::DeviceIo>();
     CloseDevice();
@@ -50,7 +66,7 @@ std::int32_t CUSBPort::OpenUsbPrinter(char16_t* vid, char16_t* pid) {
                                         platform::kDigcfPresent | platform::kDigcfDeviceInterface));
     if (!set) return 0;
 
-    for (platform::Dword i = 0; i < kMaxInterfaces; ++i) {
+    for (platform::Dword i = from; i < kMaxInterfaces; ++i) {
         platform::DeviceInterfaceData data{};
         data.size = sizeof data;
         if (!interfaces.SetupDiEnumDeviceInterfaces(set.get(), nullptr, &usb::kUsbPrintInterfaceClass, i,
@@ -79,7 +95,11 @@ std::int32_t CUSBPort::OpenUsbPrinter(char16_t* vid, char16_t* pid) {
         if (!device.ok()) continue;
         deviceHandle.reset(device.value);
 
-        if (ParseVidPid(path, vid, pid)) return 1;
+        if (ParseVidPid(path, vid, pid)) {
+            if (at) *at = i;
+            if (foundPath) text::Copy(foundPath, usb::kDevicePathCapacity, path);
+            return 1;
+        }
         CloseDevice();
     }
     return 0;

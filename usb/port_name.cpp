@@ -1,5 +1,6 @@
 // Finding the port the USB port monitor gave the attached printer, from the values it
 // keeps below the USB printing interface class key. All registry access is read-only.
+#include <string>
 #include <utility>
 
 #include "platform/registry.h"
@@ -35,6 +36,22 @@ std::int32_t CUSBPort::FindUsbPortName(char16_t* portName, std::size_t capacity)
     }
     CloseDevice();
     return result;
+}
+
+std::int32_t CUSBPort::FindPortOfInterface(const char16_t* devicePath, char16_t* portName, std::size_t capacity) {
+    const std::u16string instance = usb::InstanceIdOfInterface(devicePath);
+    if (instance.empty()) return 0;
+    char16_t text[kValueCapacity] = {};
+    std::int32_t noMoreSubkeys = 0;
+    for (platform::Dword n = 0; !noMoreSubkeys; ++n) {
+        if (!ReadInterfaceValue(usb::kLinked, n, text, kValueCapacity, &noMoreSubkeys)) continue;
+        if (!text::Equal(text, u"1")) continue;
+        if (!ReadInterfaceValue(usb::kDeviceInstance, n, text, kValueCapacity, &noMoreSubkeys)) continue;
+        if (!text::EqualNoCase(text, instance.c_str())) continue;
+        if (!ReadInterfaceValue(usb::kPortNumber, n, text, kValueCapacity, &noMoreSubkeys)) return 0;
+        return usb::FormatUsbPortName(usb::ParsePortNumber(text), portName, capacity) ? 1 : 0;
+    }
+    return 0;
 }
 
 std::int32_t CUSBPort::ReadInterfaceValue(int selector, platform::Dword index, char16_t* text,

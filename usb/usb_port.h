@@ -37,6 +37,17 @@ public:
     // "PID_" and keeps it open in deviceHandle; vid and pid (usb::kIdCapacity each) get
     // the upper-case characters after them. 0: no device open, outputs unchanged.
     virtual std::int32_t OpenUsbPrinter(char16_t* vid, char16_t* pid);
+    // As OpenUsbPrinter, from member index `from` on: the first printer there that can be
+    // used; `at` gets its index and `path` (usb::kDevicePathCapacity) its device path.
+    std::int32_t OpenUsbPrinterFrom(platform::Dword from, char16_t* vid, char16_t* pid, platform::Dword* at,
+                                    char16_t* path);
+    // "USB" and the port number of the printer whose interface has this device path: the
+    // port monitor's data of the first linked interface of the same device instance, so
+    // that two printers of one vendor and product each have their own port. 0 leaves
+    // portName unchanged.
+    std::int32_t FindPortOfInterface(const char16_t* devicePath, char16_t* portName, std::size_t capacity);
+    // The present interfaces go on beyond the kMaxInterfaces examined.
+    static bool MoreInterfacesThanExamined();
 
     // "USB" and the port number ("USB%03d") of the attached printer, from the port
     // monitor's data of the first linked interface with the printer's VID and PID. 0

@@ -32,4 +32,15 @@ bool ParseVidPid(const char16_t* text, char16_t* vid, char16_t* pid) {
     return true;
 }
 
+std::u16string InstanceIdOfInterface(const char16_t* devicePath) {
+    std::u16string path = devicePath ? devicePath : u"";
+    const std::size_t guid = path.rfind(u"#{");
+    if (path.rfind(u"\\\\?\\", 0) != 0 || guid == std::u16string::npos || guid <= 4) return {};
+    std::u16string instance = path.substr(4, guid - 4);
+    for (char16_t& c : instance) {
+        if (c == u'#') c = u'\\';
+    }
+    return instance;
+}
+
 }  // namespace usb

@@ -1,5 +1,7 @@
 #include "wizard/step2_port.h"
 
+#include "engine/machine/attached_printers.h"
+#include "engine/medium/install_route.h"
 #include "engine/messages/messages.h"
 #include "engine/printer_installer.h"
 #include "resources/resource.h"
@@ -24,18 +26,26 @@ void CStep2::DoDataExchange(CDataExchange* dx) {
 BOOL CStep2::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
 
-    char16_t found[kNameCapacity] = {};
-    if (detector.FindUsbPortName(found, kNameCapacity) == 1) {
-        detectedPort = AsWide(found);
-        portPrompt = Wide(engine::ShownText({engine::MessageId::UsbPortFound, {found}}));
-        usbDetected = 1;
+    // The ports of the attached printers of the model chosen on the driver page.
+    char16_t printer[kNameCapacity] = {};
+    theInstaller.GetModelName(printer, kNameCapacity);
+    const StringList found = engine::ProposedPorts(engine::FindAttachedPrinters(),
+                                                   engine::Catalogue(theInstaller.printerInfoPath), printer);
+    usbDetected = found.size() == 1 ? 1 : 0;
+    if (!found.empty()) {
+        detectedPort = AsWide(found.front().c_str());
+        portPrompt = Wide(engine::ShownText({engine::MessageId::UsbPortFound, {found.front()}}));
+    } else {
+        portPrompt = Wide(engine::ShownText(engine::MessageId::UsbPortNotFound));
+    }
+    if (usbDetected == 1) {
         // The list keeps its entries; it is only out of sight.
         portList.ShowWindow(SW_HIDE);
     } else {
-        portPrompt = Wide(engine::ShownText(engine::MessageId::UsbPortNotFound));
-        usbDetected = 0;
+        // None found, or several printers of the model: the user picks, the first one's
+        // port proposed and each one's in the list.
         portList.ShowWindow(SW_SHOW);
-        FillPortList();
+        FillPortList(found);
     }
     UpdateData(FALSE);
     return CPropertyPage::OnSetActive();
@@ -56,7 +66,7 @@ LRESULT CStep2::OnWizardNext() {
     return 0;
 }
 
-void CStep2::FillPortList() {
+void CStep2::FillPortList(const StringList& usbPorts) {
     portList.ResetContent();
 
     StringList ports;
@@ -65,7 +75,10 @@ void CStep2::FillPortList() {
     } else {
         for (const wchar_t* port : kFixedPorts) portList.AddString(port);
     }
-    int preferred = portList.FindString(-1, kPreferredPort);
+    for (const std::u16string& port : usbPorts) {
+        if (portList.FindString(-1, AsWide(port.c_str())) == LB_ERR) portList.AddString(AsWide(port.c_str()));
+    }
+    int preferred = portList.FindString(-1, usbPorts.empty() ? kPreferredPort : AsWide(usbPorts.front().c_str()));
     portList.SetCurSel(preferred != LB_ERR ? preferred : 0);
     UpdateData(FALSE);
 }

@@ -1,5 +1,7 @@
 #include "wizard/step3_driver.h"
 
+#include "engine/machine/attached_printers.h"
+#include "engine/medium/install_route.h"
 #include "engine/medium/medium_messages.h"
 #include "engine/medium/preparation.h"
 #include "engine/printer_installer.h"
@@ -34,12 +36,14 @@ BOOL CStep3::OnInitDialog() {
 BOOL CStep3::OnSetActive() {
     SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
 
-    char16_t usbModel[kDeviceIdCapacity] = {};
-    std::int32_t found = theInstaller.ReadUsbPrinterModel(usbModel, kDeviceIdCapacity);
-    usbModelListed = theInstaller.IsSeriesModel(usbModel);
+    // The attached printers that count are those whose model the catalogue lists; the
+    // warning comes only when printers are attached and none of them is listed.
+    const engine::AttachedPrinters attached = engine::FindAttachedPrinters();
+    const engine::Catalogue catalogue(theInstaller.printerInfoPath);
+    usbModelListed = engine::ListedAttachedModels(attached, catalogue).empty() ? 0 : 1;
 
     int answer = IDOK;
-    if (!usbModelListed && found) {
+    if (!usbModelListed && !attached.printers.empty()) {
         answer = ShowBox(GetSafeHwnd(), engine::ShownText(engine::MessageId::UnlistedPrinterWarning),
                          engine::MessageId::UnlistedPrinterCaption, MB_OKCANCEL);
     }
@@ -76,17 +80,15 @@ LRESULT CStep3::OnWizardNext() {
 void CStep3::FillModelList() {
     modelList.ResetContent();
 
-    // The printer is asked a second time; its model is offered alone only while it is
-    // still attached.
-    char16_t usbModel[kDeviceIdCapacity] = {};
-    std::int32_t found = theInstaller.ReadUsbPrinterModel(usbModel, kDeviceIdCapacity);
-    if (usbModelListed && found) {
-        modelList.AddString(AsWide(usbModel));
-    } else {
-        StringList models;
-        theInstaller.GetSeriesModels(kMainSeries, models);
-        for (const std::u16string& model : models) modelList.AddString(AsWide(model.c_str()));
+    // The printers are asked a second time; their listed models are offered alone only
+    // while they are still attached.
+    StringList models;
+    if (usbModelListed) {
+        models = engine::ListedAttachedModels(engine::FindAttachedPrinters(),
+                                              engine::Catalogue(theInstaller.printerInfoPath));
     }
+    if (models.empty()) theInstaller.GetSeriesModels(kMainSeries, models);
+    for (const std::u16string& model : models) modelList.AddString(AsWide(model.c_str()));
     modelList.SetCurSel(0);
     UpdateData(FALSE);
 }

@@ -1,7 +1,8 @@
-// Step 2 of the wizard, the driver selection page: the printer model to install. An
-// attached USB printer whose model the catalogue lists is offered alone; otherwise the
-// models of the series "KV系列" are listed, after a warning (with the choice to leave
-// the setup) when the attached printer's model is not listed.
+// Step 2 of the wizard, the driver selection page: the printer model to install. The
+// models of the attached USB printers that the catalogue lists are offered alone;
+// otherwise the models of the series "KV系列" are listed, after a warning (with the
+// choice to leave the setup) when printers are attached and none of their models is
+// listed.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +22,12 @@ protected:
     LRESULT OnWizardNext() override;
 
 private:
-    // Refills the list: the attached printer's model alone, or the series' models; the
-    // first entry selected.
+    // Refills the list: the attached printers' listed models alone, or the series'
+    // models; the first entry selected.
     void FillModelList();
 
     std::wstring modelPrompt;
     CListBox modelList;
-    // Nonzero when the attached printer's model is listed in the series.
+    // Nonzero when an attached printer's model is listed in the series.
     std::int32_t usbModelListed = 0;
 };

@@ -10,12 +10,10 @@
 
 namespace engine {
 
-std::optional<std::u16string> AttachedPrinterModel() {
-    CUSBPort port;
-    char16_t vid[usb::kIdCapacity] = {};
-    char16_t pid[usb::kIdCapacity] = {};
-    const bool found = port.CUSBPort::OpenUsbPrinter(vid, pid) != 0;
+namespace {
 
+// The model of the printer open in `port`, from its device-ID reply; closes it.
+std::u16string ModelOfOpenPrinter(CUSBPort& port) {
     std::uint8_t reply[kDeviceIdCapacity] = {};
     platform::Dword returned = 0;
     port.GetDeviceId(reply, kDeviceIdCapacity, &returned);
@@ -33,17 +31,37 @@ std::optional<std::u16string> AttachedPrinterModel() {
     char16_t model[kDeviceIdCapacity] = {};
     ExtractModel(idText, model, kDeviceIdCapacity);
     port.CloseDevice();
+    return model;
+}
+
+}  // namespace
+
+std::optional<std::u16string> AttachedPrinterModel() {
+    CUSBPort port;
+    char16_t vid[usb::kIdCapacity] = {};
+    char16_t pid[usb::kIdCapacity] = {};
+    const bool found = port.CUSBPort::OpenUsbPrinter(vid, pid) != 0;
+    std::u16string model = ModelOfOpenPrinter(port);
     if (!found) return std::nullopt;
-    return std::u16string(model);
+    return model;
 }
 
 AttachedPrinters FindAttachedPrinters() {
-    std::optional<std::u16string> model = AttachedPrinterModel();
-    if (!model) return {};
-    char16_t port[kNameCapacity] = {};
-    CUSBPort detector;
-    if (detector.FindUsbPortName(port, kNameCapacity) != 1) port[0] = 0;
-    return {AttachedPrinter{std::move(*model), port}};
+    AttachedPrinters attached;
+    CUSBPort port;
+    char16_t vid[usb::kIdCapacity] = {};
+    char16_t pid[usb::kIdCapacity] = {};
+    char16_t path[usb::kDevicePathCapacity] = {};
+    platform::Dword at = 0;
+    for (platform::Dword from = 0; port.OpenUsbPrinterFrom(from, vid, pid, &at, path); from = at + 1) {
+        AttachedPrinter printer;
+        printer.model = ModelOfOpenPrinter(port);
+        char16_t name[kNameCapacity] = {};
+        if (port.FindPortOfInterface(path, name, kNameCapacity) == 1) printer.port = name;
+        attached.printers.push_back(std::move(printer));
+    }
+    attached.moreNotExamined = CUSBPort::MoreInterfacesThanExamined();
+    return attached;
 }
 
 }  // namespace engine

@@ -8,19 +8,23 @@
 
 namespace engine {
 
-// The model field of the attached USB printer's device ID (empty when the ID names
+// The model field of the first attached USB printer's device ID (empty when the ID names
 // none or the printer does not answer); nothing when no USB printer is attached.
 std::optional<std::u16string> AttachedPrinterModel();
 
 struct AttachedPrinter {
     std::u16string model;  // empty when its device ID names none
-    std::u16string port;   // empty when the port monitor gave it none
+    std::u16string port;   // its own port; empty when the port monitor gave it none
 };
-using AttachedPrinters = std::vector<AttachedPrinter>;
 
-// The attached USB printers, in the order Windows lists their interfaces; empty when none
-// is attached. Each installation reads them once, in its preparation. A list, though the
-// printer found is the first one only (CUSBPort).
+struct AttachedPrinters {
+    std::vector<AttachedPrinter> printers;  // in the order Windows lists their interfaces
+    bool moreNotExamined = false;           // more interfaces than are examined were there
+};
+
+// Every attached USB printer that can be opened, each asked for its device ID and tied
+// to its own port through its device instance. Each installation reads them once, in its
+// preparation.
 AttachedPrinters FindAttachedPrinters();
 
 }  // namespace engine

@@ -32,8 +32,7 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
         prepared.problem = ModelProblem::NameUnusable;
         return prepared;
     }
-    request.route = ChooseInstallRoute(attached.empty() ? std::nullopt : std::optional(attached.front()), catalogue,
-                                       request.printerName, request.port);
+    request.route = ChooseInstallRoute(attached, catalogue, request.printerName, request.port);
     request.printHead = catalogue.PrintHeadOf(request.printerName.c_str());
     // Without a print head the bare driver folder, which no step takes for an INF.
     request.driverInf = DriverInfFile(medium.programFolder, request.printHead);

@@ -33,8 +33,8 @@ struct Preparation {
 };
 
 // For a catalogue entry ("KV-100"), whose printer name the catalogue gives. The attached
-// printers are those the caller read once for this installation (FindAttachedPrinters);
-// the route is chosen from the first.
+// printers are those the caller read once for this installation (FindAttachedPrinters),
+// from which the route is chosen.
 Preparation PrepareEntry(const MediumFiles& medium, const char16_t* entry, const InstallChoices& choices,
                          const AttachedPrinters& attached);
 // For a printer name ("Korvel KV-100"), as the wizard holds it after its driver page.

@@ -4,6 +4,7 @@
 
 #include "engine/medium/catalogue.h"
 #include "engine/machine/attached_printers.h"
+#include "engine/medium/install_route.h"
 #include "engine/run/exit_codes.h"
 #include "engine/install/installation_flow.h"
 #include "engine/limits.h"
@@ -14,6 +15,7 @@
 #include "platform/services.h"
 #include "platform/spooler.h"
 #include "platform/text.h"
+#include "usb/usb_port.h"
 
 namespace engine {
 
@@ -26,12 +28,31 @@ std::u16string Joined(const StringList& names) {
     return all;
 }
 
+std::u16string QuotedList(const StringList& names) {
+    StringList quoted;
+    for (const std::u16string& name : names) quoted.push_back(Quoted(name));
+    return Joined(quoted);
+}
+
 // Nothing shown, nothing asked: the log is all there is.
 class LoggedOnly final : public FlowObserver {
 public:
     void OnStep(FlowStep) override {}
     void OnStartFailure(MessageId) override {}
 };
+
+// The attached printers an installation was prepared with, each with its port.
+void LogAttached(const AttachedPrinters& attached, SetupLog& log) {
+    for (const AttachedPrinter& printer : attached.printers) {
+        log.Write(u"Attached USB printer: model " + Quoted(printer.model) +
+                  (printer.port.empty() ? u", its port not found" : u", on the port " + Quoted(printer.port)));
+    }
+    if (attached.moreNotExamined) {
+        log.Write(u"More USB printing interfaces are present than the " +
+                  text::Decimal(static_cast<long long>(CUSBPort::kMaxInterfaces)) +
+                  u" examined; the others are passed over");
+    }
+}
 
 // Why a run is refused before it changes anything, with its exit code.
 struct Refusal {
@@ -67,6 +88,7 @@ public:
     }
 
     const std::u16string& Entry() const { return entry_; }
+    const AttachedPrinters& Attached() const { return attached_; }
 
 private:
     std::optional<Refusal> ChooseModel() {
@@ -81,15 +103,27 @@ private:
             entry_ = *options_.model;
             return std::nullopt;
         }
-        if (!attached_.empty() && catalogue_.ListsInMainSeries(attached_.front().model.c_str())) {
-            entry_ = attached_.front().model;
+        // The attached printer that counts is one whose model the catalogue lists.
+        const StringList listed = ListedAttachedModels(attached_, catalogue_);
+        if (listed.size() == 1) {
+            entry_ = listed.front();
             return std::nullopt;
         }
+        if (listed.size() > 1) {
+            return Refusal{kExitInvalidCommandLine,
+                           u"no /model given, and printers of several listed models are attached: " +
+                               QuotedList(listed)};
+        }
+        if (attached_.printers.empty()) {
+            return Refusal{kExitInvalidCommandLine, u"no /model given, and no USB printer is attached"};
+        }
+        StringList models;
+        for (const AttachedPrinter& printer : attached_.printers) models.push_back(printer.model);
         return Refusal{kExitInvalidCommandLine,
-                       !attached_.empty() ? u"no /model given, and the attached printer's model " +
-                                                Quoted(attached_.front().model) + u" is not listed in [" +
-                                                std::u16string(kMainSeries) + u"]"
-                                          : u"no /model given, and no USB printer is attached"};
+                       (models.size() == 1 ? u"no /model given, and the attached printer's model "
+                                           : u"no /model given, and the attached printers' models ") +
+                           QuotedList(models) + u" " + (models.size() == 1 ? u"is" : u"are") + u" not listed in [" +
+                           std::u16string(kMainSeries) + u"]"};
     }
 
     std::optional<Refusal> ChoosePort(std::u16string& port) {
@@ -109,10 +143,23 @@ private:
                                                         u" is not one the spooler lists (" +
                                                         Joined(*ports.value) + u")"};
         }
-        if (!attached_.empty() && !attached_.front().port.empty() &&
-            !text::BreaksQuotes(attached_.front().port.c_str())) {
-            port = attached_.front().port;
+        // The port of the attached printer of the model; two of them leave the choice to
+        // whoever deploys, as the log says.
+        char16_t printerName[kPathCapacity] = {};
+        if (!catalogue_.ReadPrinterName(entry_.c_str(), printerName, kPathCapacity)) printerName[0] = 0;
+        StringList ports;
+        for (const AttachedPrinter& printer : AttachedOfPrinter(attached_, catalogue_, printerName)) {
+            if (!printer.port.empty() && !text::BreaksQuotes(printer.port.c_str())) ports.push_back(printer.port);
+        }
+        if (ports.size() == 1) {
+            port = ports.front();
             return std::nullopt;
+        }
+        if (ports.size() > 1) {
+            return Refusal{kExitInvalidCommandLine, u"no /port given, and " +
+                                                        text::Decimal(static_cast<long long>(ports.size())) +
+                                                        u" printers of the model " + Quoted(entry_) +
+                                                        u" are attached, on the ports " + QuotedList(ports)};
         }
         return Refusal{kExitInvalidCommandLine,
                        u"no /port given, and no USB port of an attached printer was found"};
@@ -142,7 +189,9 @@ std::uint32_t ExitCodeOf(FlowResult result) {
 std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medium, SetupLog& log) {
     InstallRequest request;
     UnattendedRequest preparation(options, medium);
-    if (std::optional<Refusal> refusal = preparation.Check(request)) {
+    const std::optional<Refusal> refusal = preparation.Check(request);
+    LogAttached(preparation.Attached(), log);
+    if (refusal) {
         log.Write(u"Refused, nothing changed: " + refusal->reason);
         return refusal->exitCode;
     }

@@ -490,44 +490,53 @@ TEST_F(Routes, NoDefaultPrinterIsSetAsLocalSystem) {
     }
 }
 
-TEST_F(Routes, ThePlugAndPlayRouteOnlyForTheChosenModelOnItsUsbPort) {
+// With several printers attached, the one that counts is an attached printer of the
+// chosen model, on its own port; the port page proposes those ports.
+TEST_F(Routes, ThePlugAndPlayRouteOnlyForAnAttachedPrinterOfTheChosenModelOnItsUsbPort) {
     using engine::InstallRoute;
     const engine::Catalogue entries(dir.ProgramDir() + u"PrinterInfor.Inf");
-    const engine::AttachedPrinter kv100{u"KV-100", u"USB001"};
-    const engine::AttachedPrinter kv200{u"KV-200", u"USB001"};
+    const engine::AttachedPrinter kv100{u"KV-100", u"USB001"}, second{u"KV-100", u"USB002"};
+    const engine::AttachedPrinter kv200{u"KV-200", u"USB001"}, receipt{u"TM-T20", u"USB001"};
     struct Case {
-        std::optional<engine::AttachedPrinter> attached;
+        std::vector<engine::AttachedPrinter> attached;
         const char16_t* port;  // empty: none chosen (/port absent)
         InstallRoute route;
         const char* reason;
+        const char16_t* proposed = u"USB001";  // the ports the port page proposes, joined by blanks
     } cases[] = {
-        {kv100, u"USB001", InstallRoute::PlugAndPlay,
+        {{kv100}, u"USB001", InstallRoute::PlugAndPlay,
          "the attached printer is the chosen \"KV-100\" on its USB port \"USB001\""},
-        {kv100, u"", InstallRoute::PlugAndPlay, "on its USB port"},
-        {kv100, u"usb001", InstallRoute::PlugAndPlay, "on its USB port"},  // port names in any case
-        {kv100, u"LPT1:", InstallRoute::PrinterInterface,
+        {{kv100}, u"", InstallRoute::PlugAndPlay, "on its USB port"},
+        {{kv100}, u"usb001", InstallRoute::PlugAndPlay, "on its USB port"},  // port names in any case
+        {{kv100}, u"LPT1:", InstallRoute::PrinterInterface,
          "the chosen port \"LPT1:\" is not the USB port \"USB001\" of the attached \"KV-100\""},
-        {engine::AttachedPrinter{u"KV-100", u""}, u"", InstallRoute::PrinterInterface,
-         "the USB port of the attached \"KV-100\" was not found"},
-        {kv200, u"USB001", InstallRoute::PrinterInterface,
-         "the attached printer is a \"KV-200\", not the chosen \"KORVEL KV-100\""},
-        {kv200, u"LPT1:", InstallRoute::PrinterInterface, "not the chosen"},
-        {engine::AttachedPrinter{u"KV-999", u"USB001"}, u"USB001", InstallRoute::PrinterInterface,
+        {{{u"KV-100", u""}}, u"", InstallRoute::PrinterInterface, "the USB port of the attached \"KV-100\" was not found",
+         u""},
+        {{kv200}, u"USB001", InstallRoute::PrinterInterface,
+         "the attached printer is a \"KV-200\", not the chosen \"KORVEL KV-100\"", u""},
+        {{kv200}, u"LPT1:", InstallRoute::PrinterInterface, "not the chosen", u""},
+        {{{u"KV-999", u"USB001"}}, u"USB001", InstallRoute::PrinterInterface,
          "the attached printer's model \"KV-999\" is not in the catalogue"},
-        {engine::AttachedPrinter{u"kv-100", u"USB001"}, u"USB001", InstallRoute::PrinterInterface,
-         "not in the catalogue"},
-        {engine::AttachedPrinter{u"", u"USB001"}, u"USB001", InstallRoute::PrinterInterface,
-         "not in the catalogue"},
-        {std::nullopt, u"USB001", InstallRoute::PrinterInterface, "no USB printer is attached"},
+        {{{u"kv-100", u"USB001"}}, u"USB001", InstallRoute::PrinterInterface, "not in the catalogue"},
+        {{{u"", u"USB001"}}, u"USB001", InstallRoute::PrinterInterface, "not in the catalogue"},
+        {{}, u"USB001", InstallRoute::PrinterInterface, "no USB printer is attached", u""},
+        {{receipt, second}, u"", InstallRoute::PlugAndPlay, "the chosen \"KV-100\" on its USB port \"USB002\"",
+         u"USB002"},
+        {{kv100, second}, u"USB002", InstallRoute::PlugAndPlay, "on its USB port \"USB002\"", u"USB001 USB002"},
+        {{receipt, {u"KV-200", u"USB002"}}, u"", InstallRoute::PrinterInterface, "\"TM-T20\" is not in the catalogue"},
     };
     for (const Case& c : cases) {
-        const std::string what =
-            (c.attached ? Utf8(c.attached->model.c_str()) : "none") + " on [" + Utf8(c.port) + "]";
-        engine::RouteChoice choice =
-            engine::ChooseInstallRoute(c.attached, entries, u"KORVEL KV-100", c.port);
+        std::string what = "[" + Utf8(c.port) + "]";
+        for (const auto& printer : c.attached) what += " " + Utf8(printer.model.c_str());
+        const engine::AttachedPrinters attached{c.attached, false};
+        engine::RouteChoice choice = engine::ChooseInstallRoute(attached, entries, u"KORVEL KV-100", c.port);
         EXPECT_EQ(choice.route, c.route) << what;
         EXPECT_NE(Utf8(choice.reason.c_str()).find(c.reason), std::string::npos)
             << what << ": " << Utf8(choice.reason.c_str());
+        std::u16string proposed;
+        for (const auto& port : engine::ProposedPorts(attached, entries, u"KORVEL KV-100"))
+            proposed += (proposed.empty() ? u"" : u" ") + port;
+        EXPECT_EQ(proposed, c.proposed) << what;
     }
 }
 
