@@ -25,6 +25,10 @@
 #    interface installs the model again; nothing hangs.
 # 5. The device's queue already there under another name and driver: the update gives it
 #    the model's driver, and it is the printer installed and made the default.
+# 6. Two printers: another maker's printer, which Windows lists first, on USB001, and a
+#    KV-100 on USB002, of one vendor and product ID, so that only their device instances
+#    tell their ports apart: the quiet dry run without and with /model, and the wizard up
+#    to its finish page, take the KV-100 on USB002.
 # The first four share one prefix. Wine's device host keeps the printer only while it runs, so
 # one Wine server is kept alive there until the script ends. What a
 # failing run leaves to read: BUILD_DIR/e2e/usb_attached/ (the helper's output in
@@ -64,8 +68,9 @@ registry_value() {
 }
 
 # The wizard with /log FILE from the welcome page to the finish page, where the summary
-# names the model and the port: walk LOG MODEL_ENTRY PRINTER SHOT_PREFIX; with "unlisted"
-# as the fifth argument the driver page warns first and OK leaves the series.
+# names the model and the port ($walk_port): walk LOG MODEL_ENTRY PRINTER SHOT_PREFIX;
+# with "unlisted" as the fifth argument the driver page warns first and OK leaves the series.
+walk_port=USB001
 walk() {
   local log=$1 entry=$2 printer=$3 shots_prefix=$4 unlisted=${5:-} started items
   start_watched "$exe" /log "$(windows_path "$work/$log")"
@@ -86,12 +91,12 @@ walk() {
   fi
   click "$(step 2)" $next
   expect_page "$(step 3)" "$back_next" "${shots_prefix}page3-port"
-  [[ $(probe text "$(step 3)" 1032) == *'端口：USB001\n'* ]] \
+  [[ $(probe text "$(step 3)" 1032) == *"端口：$walk_port\\n"* ]] \
     || fail "$shots_prefix: the port page says [$(probe text "$(step 3)" 1032)]"
   click "$(step 3)" $next
   expect_page "$(step 4)" "$back_finish" "${shots_prefix}page4-finish"
   [ "$(probe text "$(step 4)" 1021)" = "驱动：$printer" ] || fail "driver line is [$(probe text "$(step 4)" 1021)]"
-  [ "$(probe text "$(step 4)" 1022)" = "端口：USB001" ] || fail "port line is [$(probe text "$(step 4)" 1022)]"
+  [ "$(probe text "$(step 4)" 1022)" = "端口：$walk_port" ] || fail "port line is [$(probe text "$(step 4)" 1022)]"
 }
 
 # Finish, the success box, OK, and the wizard's exit code 0.
@@ -171,3 +176,22 @@ out=$(probe run "$(windows_path "$exe")" /quiet /model KV-100 /log "$(windows_pa
 logged kept.log 'Windows gave the printer "Invoices" on the port "USB001" the driver "Korvel KV-100"'
 [ "$(probe printers)" = $'Invoices\ndefault=Invoices' ] || fail "after the update the printers are [$(probe printers)]"
 echo "the device's renamed queue: given the model's driver, no second queue, made the default"
+
+# --- 6. Two printers: the KV-100 on its own port, whichever Windows lists first.
+fresh_prefix
+plug EPS0001 'MFG:OTHER;CMD:ESC/POS;MDL:TM-T20;CLS:PRINTER;'
+plug KV100D 'MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;' --hardware-id "$hardware_id" --port 2 --slot 1
+for model in '' KV-100; do
+  out=$(probe run "$(windows_path "$exe")" /quiet /whatif ${model:+/model "$model"} /log "$(windows_path "$work/two.log")")
+  [ "$(tail -n 2 <<<"$out")" = $'windows=0\nexit=0' ] || fail "the dry run with two printers [$model]: [$out] [$(cat "$work/two.log")]"
+done
+[ "$(grep -c ', port USB002, ' "$work/two.log")" = 2 ] || fail "the dry runs did not both take USB002: [$(cat "$work/two.log")]"
+mapfile -t attached < <(sed -n 's/.*Attached USB printer: \([^\r]*\).*/\1/p' "$work/two.log")
+[ "${attached[0]}" = 'model "TM-T20", on the port "USB001"' ] && [ "${attached[1]}" = 'model "KV-100", on the port "USB002"' ] \
+  || fail "the printers are not logged as Windows lists them, each on its port: [$(cat "$work/two.log")]"
+logged two.log 'The plug-and-play route: the attached printer is the chosen "KV-100" on its USB port "USB002"'
+walk_port=USB002
+walk two-wizard.log KV-100 'Korvel KV-100' usb-two-
+click "$(step 4)" $cancel
+wait_exit || fail "the wizard did not end after Cancel"
+echo "two printers: the quiet mode and the wizard take the KV-100 on its own port USB002"

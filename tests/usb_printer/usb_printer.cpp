@@ -1,6 +1,6 @@
 // Plugs the test USB printer (driver.c) into the Wine prefix it runs in, and unplugs it.
 //   usb_printer plug [--device-id TEXT] [--instance ID] [--hardware-id ID] [--port N]
-//                    [--answer now|never|error|MILLISECONDS]
+//                    [--answer now|never|error|MILLISECONDS] [--slot N]
 //     --device-id    the IEEE 1284 device ID text the printer answers with (the length
 //                    bytes are put in front of it)
 //     --instance     the printer's device instance ID (USB\VID_1A2B&PID_3C4D\KV0001)
@@ -9,7 +9,9 @@
 //     --port         the number of its USB port as the port monitor would give it (1: USB001)
 //     --answer       when the printer answers the device-ID request: at once (now), after
 //                    that many milliseconds, never, or with an error
-//   usb_printer unplug
+//     --slot         0 (the default) unplugs every printer first; 1 to 3 plug one more
+//                    printer beside those plugged in, in that slot
+//   usb_printer unplug   (every printer)
 // The driver (tamrin_usb_printer.sys) and its INF (usb_printer.inf) lie beside the helper.
 // plug returns once the printer's interface is present, with its port values written (the
 // system's USB printing driver writes them; Wine's kernel has no call for it), and the
@@ -33,7 +35,9 @@ namespace {
 const GUID kSystemClass = {0x4d36e97d, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 const GUID kUsbPrintInterface = {
     0x28d78fad, 0x5a12, 0x11d1, {0xae, 0x5b, 0x00, 0x00, 0xf8, 0x03, 0xa8, 0xc2}};
-const wchar_t kRootDevice[] = L"ROOT\\TAMRIN_USB_PRINTER\\0000";
+// The root device of each printer: ROOT\TAMRIN_USB_PRINTER\000N for slot N.
+constexpr DWORD kSlots = 4;
+std::wstring RootDevice(DWORD slot) { return L"ROOT\\TAMRIN_USB_PRINTER\\000" + std::to_wstring(slot); }
 // The INF's hardware ID, as a list of one.
 const wchar_t kRootHardwareIds[] = L"ROOT\\TAMRIN_USB_PRINTER\0";
 const wchar_t kPrinterClassKey[] =
@@ -98,10 +102,10 @@ bool SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
     return SetValue(key, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
-bool Unplug() {
+bool UnplugSlot(DWORD slot) {
     DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
     SP_DEVINFO_DATA device{sizeof device, {}, 0, 0};
-    if (!SetupDiOpenDeviceInfoW(set.get(), kRootDevice, nullptr, 0, &device)) return true;
+    if (!SetupDiOpenDeviceInfoW(set.get(), RootDevice(slot).c_str(), nullptr, 0, &device)) return true;
     wchar_t instance[MAX_DEVICE_ID_LEN] = {};
     DWORD size = sizeof instance - sizeof(wchar_t);
     Key key(SetupDiOpenDevRegKey(set.get(), &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ));
@@ -113,9 +117,16 @@ bool Unplug() {
     return AwaitInterface(instance, false) || Fail("the printer is still there");
 }
 
+bool Unplug() {
+    for (DWORD slot = 0; slot < kSlots; ++slot) {
+        if (!UnplugSlot(slot)) return false;
+    }
+    return true;
+}
+
 struct Printer {
     std::wstring deviceId, instance = L"USB\\VID_1A2B&PID_3C4D\\KV0001", hardwareId;
-    DWORD port = 1, delay = 0;
+    DWORD port = 1, delay = 0, slot = 0;
     bool replies = true;
 };
 
@@ -123,7 +134,8 @@ struct Printer {
 bool RegisterRootDevice(const Printer& printer) {
     DeviceSet set(SetupDiCreateDeviceInfoList(&kSystemClass, nullptr));
     SP_DEVINFO_DATA device{sizeof device, {}, 0, 0};
-    if (!SetupDiCreateDeviceInfoW(set.get(), kRootDevice, &kSystemClass, nullptr, nullptr, 0, &device) ||
+    if (!SetupDiCreateDeviceInfoW(set.get(), RootDevice(printer.slot).c_str(), &kSystemClass, nullptr, nullptr, 0,
+                                  &device) ||
         !SetupDiSetDeviceRegistryPropertyW(set.get(), &device, SPDRP_HARDWAREID,
                                            reinterpret_cast<const BYTE*>(kRootHardwareIds),
                                            sizeof kRootHardwareIds) ||
@@ -171,7 +183,7 @@ bool RegisterPrinterClassInstaller(const std::wstring& folder) {
 }
 
 bool Plug(const Printer& printer) {
-    if (!Unplug() || !RegisterRootDevice(printer)) return false;
+    if (!(printer.slot == 0 ? Unplug() : UnplugSlot(printer.slot)) || !RegisterRootDevice(printer)) return false;
     wchar_t inf[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, inf, MAX_PATH);
     while (length > 0 && inf[length - 1] != L'\\') --length;
@@ -202,6 +214,8 @@ bool ReadOptions(int argc, wchar_t** argv, Printer& printer) {
             printer.hardwareId = value;
         } else if (option == L"--port") {
             printer.port = wcstoul(value.c_str(), nullptr, 10);
+        } else if (option == L"--slot") {
+            printer.slot = wcstoul(value.c_str(), nullptr, 10);
         } else if (option == L"--answer") {
             printer.replies = value != L"error";
             printer.delay = value == L"never" ? kNoReply : wcstoul(value.c_str(), nullptr, 10);
@@ -209,7 +223,7 @@ bool ReadOptions(int argc, wchar_t** argv, Printer& printer) {
             return false;
         }
     }
-    return (argc % 2) == 0 && printer.instance.find(L'\\') != std::wstring::npos;
+    return (argc % 2) == 0 && printer.instance.find(L'\\') != std::wstring::npos && printer.slot < kSlots;
 }
 
 }  // namespace
@@ -221,6 +235,6 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"unplug" && argc == 2) return Unplug() ? 0 : 1;
     std::fprintf(stderr,
                  "usage: usb_printer plug [--device-id TEXT] [--instance ID] [--hardware-id ID] "
-                 "[--port N] [--answer now|never|error|MS] | unplug\n");
+                 "[--port N] [--answer now|never|error|MS] [--slot N] | unplug\n");
     return 2;
 }
