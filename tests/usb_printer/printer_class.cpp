@@ -8,10 +8,12 @@
 //   adds the driver of the device's description (Wine's PostScript driver files stand in
 //   for the driver's own); then, as Windows keeps one queue per device, a printer already
 //   on the printer's USB port gets that driver, and without one the printer of that name
-//   is made there;
+//   is made there. The port is the one of the printer the device is below (a second
+//   printer has a port of its own);
 // - every step is left to setupapi's own handling (ERROR_DI_DO_DEFAULT).
 #include <windows.h>
 // after windows.h, which they need
+#include <cfgmgr32.h>
 #include <setupapi.h>
 
 #include <cstdio>
@@ -32,9 +34,10 @@ DWORD DwordValue(HKEY parent, const std::wstring& path, const wchar_t* name, DWO
     return value;
 }
 
-// "USB" and the port number of the first linked USB printing interface, as the port
-// monitor names it; empty when there is none.
-std::wstring UsbPort() {
+// "USB" and the port number of the linked USB printing interface of the printer whose
+// device instance ends in the serial (the test printer gives the device below it the
+// same), as the port monitor names it; empty when there is none.
+std::wstring UsbPort(const std::wstring& serial) {
     HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInterfaceClassKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return {};
@@ -46,6 +49,12 @@ std::wstring UsbPort() {
             break;
         const std::wstring below = std::wstring(name) + L"\\#";
         if (DwordValue(opened, below + L"\\Control", L"Linked", 0) != 1) continue;
+        wchar_t instance[MAX_DEVICE_ID_LEN] = {};
+        DWORD size = sizeof instance - sizeof(wchar_t);
+        if (RegGetValueW(opened, name, L"DeviceInstance", RRF_RT_REG_SZ, nullptr, instance, &size) != ERROR_SUCCESS)
+            continue;
+        const wchar_t* last = wcsrchr(instance, L'\\');
+        if (!last || lstrcmpiW(last + 1, serial.c_str()) != 0) continue;
         const DWORD number = DwordValue(opened, below + L"\\Device Parameters", L"Port Number", 0);
         if (number == 0 || number > 999) continue;
         wchar_t text[8];
@@ -64,7 +73,10 @@ void MakeQueue(HDEVINFO set, SP_DEVINFO_DATA* device) {
         description[0] == 0) {
         return;
     }
-    const std::wstring port = UsbPort();
+    wchar_t instance[MAX_DEVICE_ID_LEN] = {};
+    if (!SetupDiGetDeviceInstanceIdW(set, device, instance, MAX_DEVICE_ID_LEN, nullptr)) return;
+    const wchar_t* serial = wcsrchr(instance, L'\\');
+    const std::wstring port = UsbPort(serial ? serial + 1 : instance);
     if (port.empty()) return;
     spooler_fixture::AddTestDriver(description);  // fails harmlessly when it is there
     if (!spooler_fixture::GiveQueueOnPortTheDriver(port, description) && !spooler_fixture::HasPrinter(description))
