@@ -20,6 +20,7 @@ constexpr Dword kPrinterEnumLocal = 2;            // PRINTER_ENUM_LOCAL
 constexpr Dword kPrinterAllAccess = 0xF000C;      // PRINTER_ALL_ACCESS
 constexpr Dword kPrinterControlPurge = 3;         // PRINTER_CONTROL_PURGE
 constexpr Dword kDeleteUnusedFiles = 1;           // DPD_DELETE_UNUSED_FILES
+constexpr Dword kCopyAllFiles = 1;                // IPDFP_COPY_ALL_FILES
 // The driver version of Windows 2000 and later. DeletePrinterDriverExW reads the version
 // only together with DPD_DELETE_SPECIFIC_VERSION; without it every version goes.
 constexpr Dword kDriverVersion3 = 3;
@@ -78,6 +79,15 @@ struct Spooler {
     virtual Result<Bool> DeletePrinterDriverExW(const char16_t* server, const char16_t* environment,
                                                 const char16_t* driver, Dword deleteFlag,
                                                 Dword versionFlag) = 0;
+    // As the Windows call (Windows Vista and later), looked up at run time; a failure gives
+    // its HRESULT as the error. Where the call is missing (old Windows, Wine), as here, it
+    // fails with ERROR_PROC_NOT_FOUND.
+    virtual Result<Bool> InstallPrinterDriverFromPackageW(const char16_t* server, const char16_t* infPath,
+                                                          const char16_t* driverName, const char16_t* environment,
+                                                          Dword flags) {
+        (void)server, (void)infPath, (void)driverName, (void)environment, (void)flags;
+        return {0, kErrorProcNotFound};
+    }
 
 protected:
     ~Spooler() = default;

@@ -9,6 +9,8 @@ namespace {
 const char16_t kInstallLine[] = u"PRINTUI.DLL,PrintUIEntry /if /n \"%s\" /f \"%s\" /r \"%s\" /m \"%s\" ";
 // The same without any message of the printer interface's own, for the unattended mode.
 const char16_t kQuietInstallLine[] = u"PRINTUI.DLL,PrintUIEntry /if /q /n \"%s\" /f \"%s\" /r \"%s\" /m \"%s\" ";
+const char16_t kInstallDriverLine[] = u"PRINTUI.DLL,PrintUIEntry /ia /m \"%s\" /f \"%s\"";
+const char16_t kQuietInstallDriverLine[] = u"PRINTUI.DLL,PrintUIEntry /ia /q /m \"%s\" /f \"%s\"";
 const char16_t kSetDefaultLine[] = u"PRINTUI.DLL,PrintUIEntry /y /q /n \"%s\"";
 const char16_t kTestPageLine[] = u"PRINTUI.DLL,PrintUIEntry /k /q /n \"%s\"";
 
@@ -43,6 +45,10 @@ std::optional<std::u16string> InstallPrinterLine(const char16_t* name, const cha
 std::optional<std::u16string> QuietInstallPrinterLine(const char16_t* name, const char16_t* infPath,
                                                       const char16_t* port) {
     return FormatCommandLine(kQuietInstallLine, {name, infPath, port, name});
+}
+
+std::optional<std::u16string> InstallDriverLine(const char16_t* name, const char16_t* infPath, bool quiet) {
+    return FormatCommandLine(quiet ? kQuietInstallDriverLine : kInstallDriverLine, {name, infPath});
 }
 
 std::optional<std::u16string> SetDefaultPrinterLine(const char16_t* name) {

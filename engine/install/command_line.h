@@ -20,6 +20,9 @@ std::optional<std::u16string> InstallPrinterLine(const char16_t* name, const cha
 // As InstallPrinterLine, with /q: the printer interface shows no message of its own.
 std::optional<std::u16string> QuietInstallPrinterLine(const char16_t* name, const char16_t* infPath,
                                                       const char16_t* port);
+// The printer driver of that name installed from the INF, without a printer (/ia); quiet
+// adds /q.
+std::optional<std::u16string> InstallDriverLine(const char16_t* name, const char16_t* infPath, bool quiet);
 std::optional<std::u16string> SetDefaultPrinterLine(const char16_t* name);
 std::optional<std::u16string> TestPageLine(const char16_t* name);
 

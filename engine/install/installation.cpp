@@ -67,9 +67,13 @@ StringList QueuesOnPortWithDriver(const char16_t* port, const char16_t* driver) 
     return found;
 }
 
-platform::Outcome StageDriverPackage(const char16_t* infPath) {
-    return platform::OutcomeOf(platform::Get<platform::PnpUpdate>().SetupCopyOEMInfW(
-        infPath, nullptr, platform::kSpostPath, 0, nullptr, 0, nullptr));
+platform::Outcome StageDriverPackage(const char16_t* infPath, std::u16string& stagedInf) {
+    char16_t staged[kPathCapacity] = {};
+    platform::Outcome outcome = platform::OutcomeOf(platform::Get<platform::PnpUpdate>().SetupCopyOEMInfW(
+        infPath, nullptr, platform::kSpostPath, 0, staged, kPathCapacity, nullptr));
+    staged[kPathCapacity - 1] = 0;
+    stagedInf = outcome.ok() ? staged : u"";
+    return outcome;
 }
 
 }  // namespace engine

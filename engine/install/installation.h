@@ -46,7 +46,8 @@ bool PrinterAppeared(const char16_t* name);
 // whose driver is the model's, in spooler order; none when none came.
 StringList QueuesOnPortWithDriver(const char16_t* port, const char16_t* driver);
 // Stages the driver package in the driver store, so that a printer plugged in later is
-// given this driver by Plug and Play instead of another one or none.
-platform::Outcome StageDriverPackage(const char16_t* infPath);
+// given this driver by Plug and Play instead of another one or none; stagedInf gets the
+// path of the INF's copy there (empty when Windows gave none).
+platform::Outcome StageDriverPackage(const char16_t* infPath, std::u16string& stagedInf);
 
 }  // namespace engine

@@ -35,6 +35,7 @@ protected:
     ~FlowObserver() = default;
 };
 
+
 enum class FlowResult {
     Done,
     DoneRestartRequired,  // Windows must restart before the printer can be used
@@ -76,6 +77,14 @@ public:
     // printer plugged in later, finds it); false when Windows does not take it. An
     // unsigned package (the INF names no catalog) is logged as such.
     bool StagePackage();
+    // With /update: the printers that have the model's driver, each kept as it is, given
+    // the driver of the staged package (and the attached printer of the model the
+    // plug-and-play update again); nothing when there is none, and the installation goes
+    // on as without /update.
+    std::optional<FlowResult> UpdateInPlace();
+    // The model's driver installed from the staged package with all its files; without
+    // InstallPrinterDriverFromPackage, through the printer interface (/ia).
+    bool InstallDriverFromPackage();
     // Not as LocalSystem, whose default printer no user sees: that is logged instead.
     bool MakeDefault();
     bool PrintTestPage();
@@ -93,6 +102,7 @@ private:
     FlowObserver& observer_;
     FlowLog log_;
     const char16_t* name_;
+    std::u16string stagedInf_;  // the INF's copy in the driver store, once staged
     std::u16string installedName_;
     bool restartRequired_ = false;
 };

@@ -141,6 +141,13 @@ StringList PrintersOnPortWithDriver(const std::vector<LocalPrinter>& now, const 
     return found;
 }
 
+bool AnyPrinterHasDriver(const char16_t* driver) {
+    Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
+    return printers.ok() && std::any_of(printers.value->begin(), printers.value->end(), [&](const LocalPrinter& p) {
+               return text::EqualNoCase(p.driver.c_str(), driver);
+           });
+}
+
 bool ListsPrinter(const std::vector<LocalPrinter>& printers, const std::u16string& name) {
     return std::any_of(printers.begin(), printers.end(), [&](const LocalPrinter& printer) {
         return text::EqualNoCase(printer.name.c_str(), name.c_str());

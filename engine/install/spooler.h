@@ -34,6 +34,8 @@ bool UsesPort(const LocalPrinter& printer, const char16_t* port);
 // regard to case, as the spooler compares names), in spooler order.
 StringList PrintersOnPortWithDriver(const std::vector<LocalPrinter>& now, const char16_t* port,
                                     const char16_t* driver);
+// A local printer has the driver of this name (without regard to case).
+bool AnyPrinterHasDriver(const char16_t* driver);
 // The printer of this name is among them (without regard to case).
 bool ListsPrinter(const std::vector<LocalPrinter>& printers, const std::u16string& name);
 // The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)"),

@@ -22,6 +22,9 @@ struct InstallChoices {
     bool quiet = false;
     // Every change is written to the log as the one it would be, and none is made.
     bool dryRun = false;
+    // The printers that have the model's driver are kept as they are and given the driver
+    // of this package; without one the model is installed as without it.
+    bool update = false;
 };
 
 struct InstallRequest : InstallChoices {

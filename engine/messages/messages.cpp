@@ -130,6 +130,7 @@ constexpr MessageRow kMessages[] = {
     {MessageId::UsageHeading,
      u"Usage:\r\n"
      u"tamrin64.exe /quiet [/model ENTRY] [/port NAME] [/nodefault] [/testpage] [/whatif] [/log FILE]\r\n"
+     u"tamrin64.exe /quiet /update /model ENTRY [/port NAME] [/nodefault] [/testpage] [/whatif] [/log FILE]\r\n"
      u"tamrin64.exe /quiet /uninstall /model ENTRY [/whatif] [/log FILE]\r\n"
      u"tamrin64.exe [/log FILE] opens the setup wizard; tamrin64.exe /? shows this text.\r\n"
      u"tamrin32.exe takes the same switches.",

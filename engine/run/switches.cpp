@@ -11,7 +11,7 @@
 namespace engine {
 namespace {
 
-enum Switch { kQuiet, kUninstall, kModel, kPort, kNoDefault, kTestPage, kWhatIf, kLog, kHelp, kSwitchCount };
+enum Switch { kQuiet, kUninstall, kUpdate, kModel, kPort, kNoDefault, kTestPage, kWhatIf, kLog, kHelp, kSwitchCount };
 
 constexpr unsigned Bit(Switch id) { return 1u << id; }
 
@@ -40,6 +40,9 @@ constexpr SwitchRow kSwitches[] = {
     {kUninstall, u"uninstall", nullptr, nullptr, 0, false, Bit(kQuiet) | Bit(kModel), kInstallOnly,
      u"remove the model's printers and driver (needs /model).",
      [](SetupOptions& o, std::u16string) { o.uninstall = true; }},
+    {kUpdate, u"update", nullptr, nullptr, 0, false, Bit(kQuiet) | Bit(kModel), Bit(kUninstall),
+     u"give the printers of the model the driver of this medium, each kept as it is (needs /model).",
+     [](SetupOptions& o, std::u16string) { o.update = true; }},
     {kModel, u"model", nullptr, u"ENTRY", kNameCapacity, true, Bit(kQuiet), 0,
      u"the model to install or remove, as the catalogue names it.",
      [](SetupOptions& o, std::u16string v) { o.model = std::move(v); }},
@@ -196,6 +199,7 @@ InstallChoices InstallChoicesOf(const SetupOptions& options) {
     choices.testPage = options.testPage;
     choices.quiet = options.quiet;
     choices.dryRun = options.whatIf;
+    choices.update = options.update;
     return choices;
 }
 

@@ -26,6 +26,7 @@ struct SetupOptions {
     bool noDefault = false;                 // /nodefault: leave the default printer as it is
     bool testPage = false;                  // /testpage: print a test page when installed
     bool uninstall = false;                 // /uninstall: remove the model's printers and driver
+    bool update = false;                    // /update: the new driver for the printers kept
     bool whatIf = false;                    // /whatif: say what would be done, change nothing
     bool help = false;                      // /? or /help
     std::optional<std::u16string> model;    // /model ENTRY: the catalogue entry

@@ -84,6 +84,8 @@ public:
                             : problem != ModelProblem::None;
         if (unusable) return Refusal{kExitFailed, LogText(ModelProblemMessage(prepared, entry_))};
         request = std::move(prepared.request);
+        // An update that keeps printers needs no port; only an installation does.
+        if (portRefusal && options_.update && AnyPrinterHasDriver(request.printerName.c_str())) return std::nullopt;
         return portRefusal;
     }
 
@@ -206,7 +208,8 @@ std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medi
                   Quoted(request.printerName) + u")");
         result = RunRemoval(request.printerName, request.dryRun, log);
     } else {
-        log.Write(what + u"Installing the model " + Quoted(preparation.Entry()) + u" (printer " +
+        log.Write(what + (options.update ? u"Updating the model " : u"Installing the model ") +
+                  Quoted(preparation.Entry()) + u" (printer " +
                   Quoted(request.printerName) + u", driver " + request.driverInf + u", port " + request.port +
                   (request.makeDefault ? u", made the default" : u"") +
                   (request.testPage ? u", test page" : u"") + u")");

@@ -39,7 +39,8 @@ public:
           setPrinter_(winspool_.Proc<decltype(&::SetPrinterW)>("SetPrinterW")),
           deletePrinter_(winspool_.Proc<decltype(&::DeletePrinter)>("DeletePrinter")),
           closePrinter_(winspool_.Proc<decltype(&::ClosePrinter)>("ClosePrinter")),
-          deleteDriver_(winspool_.Proc<decltype(&::DeletePrinterDriverExW)>("DeletePrinterDriverExW")) {}
+          deleteDriver_(winspool_.Proc<decltype(&::DeletePrinterDriverExW)>("DeletePrinterDriverExW")),
+          installFromPackage_(winspool_.Proc<InstallFromPackage>("InstallPrinterDriverFromPackageW")) {}
 
     Result<Bool> EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
                                Dword size, Dword* needed, Dword* returned) override {
@@ -85,7 +86,17 @@ public:
                                                  AsMutableWide(driver), deleteFlag, versionFlag));
     }
 
+    Result<Bool> InstallPrinterDriverFromPackageW(const char16_t* server, const char16_t* infPath,
+                                                  const char16_t* driverName, const char16_t* environment,
+                                                  Dword flags) override {
+        if (!installFromPackage_) return Missing();
+        const HRESULT result =
+            installFromPackage_(AsWide(server), AsWide(infPath), AsWide(driverName), AsWide(environment), flags);
+        return result == S_OK ? Result<Bool>{1} : Result<Bool>{0, static_cast<Dword>(result)};
+    }
+
 private:
+    using InstallFromPackage = HRESULT(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, DWORD);
     SystemLibrary winspool_;
     decltype(&::EnumPrintersW) enumPrinters_;
     decltype(&::EnumPortsW) enumPorts_;
@@ -94,6 +105,7 @@ private:
     decltype(&::DeletePrinter) deletePrinter_;
     decltype(&::ClosePrinter) closePrinter_;
     decltype(&::DeletePrinterDriverExW) deleteDriver_;
+    InstallFromPackage installFromPackage_;
 };
 
 }  // namespace

@@ -17,6 +17,8 @@
 #    folder planted under the default log's name, the log is a new file beside it.
 # 6. One setup at a time: a quiet run while the wizard runs, or while another quiet run
 #    installs, ends with 1618 and changes nothing; the wizard then cancelled gives 1602.
+# 7. /update keeps the printers on the model's driver as they are (a changed comment
+#    stays) and installs the driver again; with /uninstall it is refused with 1639.
 source "$(dirname "$0")/wizard_lib.sh"
 e2e_begin quiet_mode "$@"
 
@@ -205,3 +207,25 @@ wait_exit || fail "the probe watching the slow installation failed"
 [ "$(watched exit)" = 0 ] || fail "the slow installation: [$(cat "$work/watched.out")]"
 [ "$(names)" = "$printer" ] || fail "beside the slow installation the printers became [$(names)]"
 echo "one setup at a time: 1618 beside the wizard and beside a quiet run; the wizard cancelled: 1602"
+
+# --- 7. /update: the printers on the model's driver, one renamed and its comment changed,
+# are kept as they are and given the driver again (Wine has no
+# InstallPrinterDriverFromPackage: the printer interface's /ia); none is removed or made.
+e2e_fresh_prefix
+add_printer "$printer" LPT1:
+add_printer Invoices LPT2:
+[ "$(probe comment Invoices 'Counter 2')" = 'Counter 2' ] || fail "the test could not set the printer's comment"
+rm -f "$work/printui.log"
+before=$(printers)
+expect_run 0 /quiet /update /model KV-100 /log "$(log_path update)"
+[ "$(printers)" = "$before" ] || fail "/update changed the printers: [$before] became [$(printers)]"
+[ "$(probe comment Invoices)" = 'Counter 2' ] || fail "/update lost the printer's comment: [$(probe comment Invoices)]"
+kept="as it is (queue, name, port, settings, sharing, permissions, jobs); its driver is updated"
+expect_logged "$work/update.log" "Keeping the printer \"$printer\" $kept" "Keeping the printer \"Invoices\" $kept" \
+  "rundll32.exe PRINTUI.DLL,PrintUIEntry /ia /q /m \"$printer\" /f \"$inf\"" \
+  'The default printer stays as it is: an update keeps the printers it finds' Updated
+expect_log_ends "$work/update.log" 0
+grep -qF "/if" "$work/printui.log" && fail "/update asked the printer interface for a printer: [$(cat "$work/printui.log")]"
+expect_run 1639 /quiet /update /uninstall /model KV-100 /log "$(log_path update-uninstall)"
+expect_logged "$work/update-uninstall.log" 'Invalid command line: /update cannot be combined with /uninstall'
+echo "update: both printers on the model's driver kept with their comment, the driver installed again; with /uninstall: 1639"

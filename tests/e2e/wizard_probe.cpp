@@ -15,6 +15,8 @@
 //       prints the milliseconds from the click to that window
 //   wizard_probe printers          prints the local printers, one a line, then
 //                                  "default=" and the default printer's name
+//   wizard_probe comment NAME [TEXT]  sets the comment of printer NAME to TEXT when given,
+//                                  then prints it (PRINTER_INFO_2's pComment)
 //   wizard_probe codepage          prints the system's ANSI code page (GetACP)
 //   wizard_probe layout TITLE      the current page of wizard TITLE: "page X Y W H", then
 //                                  "picture X Y W H" for its bitmap static, then
@@ -266,6 +268,30 @@ int RunWatched() {
     return 0;
 }
 
+// The printer's comment, set first when a text is given; exit 2 when the printer cannot be
+// opened or read.
+int Comment(wchar_t* name, const wchar_t* text) {
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE printer = nullptr;
+    if (!::OpenPrinterW(name, &printer, &defaults)) return 2;
+    DWORD needed = 0;
+    ::GetPrinterW(printer, 2, nullptr, 0, &needed);
+    std::string buffer(needed + sizeof(PRINTER_INFO_2W), '\0');
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+    bool read = ::GetPrinterW(printer, 2, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed) != 0;
+    std::wstring comment = read && info->pComment ? info->pComment : L"";
+    if (read && text) {
+        comment = text;
+        info->pComment = comment.data();
+        info->pSecurityDescriptor = nullptr;  // left as it is
+        read = ::SetPrinterW(printer, 2, reinterpret_cast<BYTE*>(info), 0) != 0;
+    }
+    ::ClosePrinter(printer);
+    if (!read) return 2;
+    Print(comment);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -281,6 +307,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (argc < 3) return 2;
+    if (command == L"comment") return Comment(argv[2], argc > 3 ? argv[3] : nullptr);
     if (command == L"buttons" && argc == 5) {
         return WaitForButtons(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
     }

@@ -41,12 +41,13 @@ struct RecordingPnpUpdate final : platform::PnpUpdate {
     std::vector<std::u16string> staged;
     platform::Result<platform::Bool> SetupCopyOEMInfW(const char16_t* sourceInf,
                                                       const char16_t* mediaLocation, Dword mediaType,
-                                                      Dword copyStyle, char16_t*, Dword, Dword*) override {
+                                                      Dword copyStyle, char16_t* copy, Dword copySize, Dword*) override {
         EXPECT_EQ(mediaLocation, nullptr);
         EXPECT_EQ(mediaType, 1u);
         EXPECT_EQ(copyStyle, 0u);
         staged.push_back(sourceInf);
         if (stagingError != 0) return {0, stagingError};
+        if (copy && copySize > 0) text::Copy(copy, copySize, u"C:\\Windows\\INF\\oem7.inf");  // its copy there
         return {1};
     }
     // The settings given to SetupSetNonInteractiveMode, in order.

@@ -164,6 +164,17 @@ public:
         return kDone;
     }
 
+    // As InstallPrinterDriverFromPackageW: 0 is S_OK, any other value the HRESULT (or
+    // ERROR_PROC_NOT_FOUND for a Windows without the call), recorded in `calls`.
+    Dword packageResult = platform::kErrorProcNotFound;
+    Result InstallPrinterDriverFromPackageW(const char16_t* server, const char16_t* inf, const char16_t* driver,
+                                            const char16_t* environment, Dword flags) override {
+        calls.push_back("InstallFromPackage " + Narrow(inf) + " " + Narrow(driver) + " server=" +
+                        (server ? "given" : "none") + " environment=" + (environment ? "given" : "none") +
+                        " flags=" + std::to_string(flags));
+        return packageResult == 0 ? kDone : Fail(packageResult);
+    }
+
     static std::string Narrow(const char16_t* s) {
         std::string out;
         for (; s && *s; ++s) out.push_back(*s < 0x80 ? static_cast<char>(*s) : '?');
