@@ -29,6 +29,8 @@
 #    KV-100 on USB002, of one vendor and product ID, so that only their device instances
 #    tell their ports apart: the quiet dry run without and with /model, and the wizard's
 #    installation, take the KV-100 on USB002.
+# 7. Two KV-100: the port page proposes the first one's port with both in its list; the
+#    quiet mode without /port is refused with 1639, naming both ports.
 # The first four share one prefix. Wine's device host keeps the printer only while it runs, so
 # one Wine server is kept alive there until the script ends. What a
 # failing run leaves to read: BUILD_DIR/e2e/usb_attached/ (the helper's output in
@@ -196,3 +198,25 @@ finish usb-two-
 logged two-wizard.log 'Windows made the printer "KORVEL KV-100" on the port "USB002"'
 [ "$(probe printers)" = $'KORVEL KV-100\ndefault=KORVEL KV-100' ] || fail "after the wizard the printers are [$(probe printers)]"
 echo "two printers: the quiet mode and the wizard take the KV-100 on its own port USB002"
+
+# --- 7. Two printers of the chosen model: the port page proposes the first one's port and
+# lists both; the quiet mode without /port leaves that choice to whoever deploys (1639).
+fresh_prefix
+plug KV100E 'MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;'
+plug KV100F 'MFG:KORVEL;CMD:ESC/P;MDL:KV-100;CLS:PRINTER;' --port 2 --slot 1
+out=$(probe run "$(windows_path "$exe")" /quiet /model KV-100 /log "$(windows_path "$work/same.log")")
+[ "$out" = $'windows=0\nexit=1639' ] || fail "the quiet run with two KV-100 attached: [$out] [$(cat "$work/same.log")]"
+logged same.log 'no /port given, and 2 printers of the model "KV-100" are attached, on the ports "USB001", "USB002"'
+start_watched "$exe" /log "$(windows_path "$work/same-wizard.log")"
+expect_page "$(step 1)" "$only_next" usb-same-page1-welcome
+click "$(step 1)" $next
+expect_page "$(step 2)" "$back_next" usb-same-page2-driver
+[ "$(probe items "$(step 2)" 1010)" = KV-100 ] || fail "the driver page offers [$(probe items "$(step 2)" 1010)]"
+click "$(step 2)" $next
+expect_page "$(step 3)" "$back_next" usb-same-page3-port
+[[ $(probe text "$(step 3)" 1032) == *'端口：USB001\n'* ]] || fail "the port page says [$(probe text "$(step 3)" 1032)]"
+items=$(probe items "$(step 3)" 1008)
+[[ $items == *USB001* && $items == *USB002* ]] || fail "the port list lacks a printer's port: [$items]"
+click "$(step 3)" $cancel
+wait_exit || fail "the wizard did not end after Cancel"
+echo "two KV-100: the port page proposes USB001 and lists USB002 too; the quiet mode without /port: 1639"
