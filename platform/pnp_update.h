@@ -11,6 +11,8 @@ constexpr Dword kInstallFlagForce = 1;           // INSTALLFLAG_FORCE
 // The update fails instead of showing anything (an unsigned-driver prompt, a wizard).
 constexpr Dword kInstallFlagNonInteractive = 4;  // INSTALLFLAG_NONINTERACTIVE
 constexpr Dword kSpostPath = 1;                  // SPOST_PATH
+// The package leaves the devices but stays in the driver store.
+constexpr Dword kDiurflagNoRemoveInf = 1;        // DIURFLAG_NO_REMOVE_INF
 
 // Each call gives its error code with its result.
 struct PnpUpdate {
@@ -25,6 +27,14 @@ struct PnpUpdate {
     // As the Windows call: with TRUE, no call of SetupAPI in this process shows anything
     // (it fails instead); gives the previous setting.
     virtual Bool SetupSetNonInteractiveMode(Bool nonInteractive) = 0;
+    // As the Windows call (newdev, Windows 10 1703 and later), looked up at run time: the
+    // package of that INF taken off every device it is installed on. Where the call is
+    // missing, as here, it fails with ERROR_PROC_NOT_FOUND.
+    virtual Result<Bool> DiUninstallDriverW(Handle window, const char16_t* infPath, Dword flags,
+                                            Bool* needReboot) {
+        (void)window, (void)infPath, (void)flags, (void)needReboot;
+        return {0, kErrorProcNotFound};
+    }
 
 protected:
     ~PnpUpdate() = default;

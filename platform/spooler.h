@@ -10,6 +10,8 @@
 // their buffers with the same records.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/result.h"
 #include "platform/services.h"
 #include "platform/types.h"
@@ -58,6 +60,36 @@ struct PortInfo2 {
     Dword reserved;
 };
 
+// DRIVER_INFO_8W, as EnumPrinterDriversW lists drivers at level 8 (the forwarder checks the
+// layout); the logic reads the name and the package's INF path in the driver store.
+struct DriverInfo8 {
+    Dword version;
+    char16_t* name;
+    char16_t* environment;
+    char16_t* driverPath;
+    char16_t* dataFile;
+    char16_t* configFile;
+    char16_t* helpFile;
+    char16_t* dependentFiles;
+    char16_t* monitorName;
+    char16_t* defaultDataType;
+    char16_t* previousNames;
+    Dword driverDate[2];  // FILETIME
+    std::uint64_t driverVersion;
+    char16_t* manufacturer;
+    char16_t* oemUrl;
+    char16_t* hardwareId;
+    char16_t* provider;
+    char16_t* printProcessor;
+    char16_t* vendorSetup;
+    char16_t* colorProfiles;
+    char16_t* infPath;
+    Dword attributes;
+    char16_t* coreDriverDependencies;
+    Dword minInboxDriverDate[2];
+    std::uint64_t minInboxDriverVersion;
+};
+
 // PRINTER_DEFAULTSW.
 struct PrinterDefaults {
     char16_t* dataType;
@@ -79,6 +111,22 @@ struct Spooler {
     virtual Result<Bool> DeletePrinterDriverExW(const char16_t* server, const char16_t* environment,
                                                 const char16_t* driver, Dword deleteFlag,
                                                 Dword versionFlag) = 0;
+    // As the Windows call, for the drivers of this system's environment (environment null).
+    // Where the spooler cannot list them, as here, it fails with ERROR_PROC_NOT_FOUND.
+    virtual Result<Bool> EnumPrinterDriversW(const char16_t* server, const char16_t* environment, Dword level,
+                                             unsigned char* buffer, Dword size, Dword* needed, Dword* returned) {
+        (void)server, (void)environment, (void)level, (void)buffer, (void)size, (void)needed, (void)returned;
+        return {0, kErrorProcNotFound};
+    }
+    // As the Windows call (Windows Vista and later), looked up at run time: the driver
+    // package of that INF taken out of the driver store; a failure gives its HRESULT as
+    // the error. Where the call is missing (old Windows, Wine), as here, it fails with
+    // ERROR_PROC_NOT_FOUND.
+    virtual Result<Bool> DeletePrinterDriverPackageW(const char16_t* server, const char16_t* infPath,
+                                                     const char16_t* environment) {
+        (void)server, (void)infPath, (void)environment;
+        return {0, kErrorProcNotFound};
+    }
     // As the Windows call (Windows Vista and later), looked up at run time; a failure gives
     // its HRESULT as the error. Where the call is missing (old Windows, Wine), as here, it
     // fails with ERROR_PROC_NOT_FOUND.

@@ -10,6 +10,7 @@
 #include "engine/machine/process_account.h"
 #include "engine/install/rundll32.h"
 #include "engine/install/spooler.h"
+#include "platform/pnp_update.h"
 #include "platform/scoped_handle.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
@@ -40,14 +41,75 @@ enum class ModelRemoval {
     NotListed,  // the printers could not be listed: nothing was removed
     NoneThere,
     Removed,    // each printer of the model was asked to go (RunRemoval sees whether they went)
+    RemovedRestartRequired,  // so, and Windows must restart to finish taking the package off
 };
+
+// HRESULT_FROM_WIN32(ERROR_PRINTER_DRIVER_PACKAGE_IN_USE): a printer driver of another
+// environment, or a queue, still uses the package.
+constexpr platform::Dword kPackageInUse = 0x80070BC7;
+
+// The deleted driver's package out of the driver store for good, unless another installed
+// driver comes from it: first off the devices it is installed on (DiUninstallDriver,
+// keeping it in the store), then out of the store (DeletePrinterDriverPackage). Each step
+// is logged, and none fails the removal. True when Windows must restart to finish it.
+bool RemovePackageOf(const std::u16string& driver, const std::vector<InstalledDriver>& installed, bool dryRun,
+                     FlowLog& log) {
+    auto same = [](const std::u16string& a, const std::u16string& b) { return text::EqualNoCase(a.c_str(), b.c_str()); };
+    auto own = std::find_if(installed.begin(), installed.end(), [&](const InstalledDriver& d) { return same(d.name, driver); });
+    if (own == installed.end() || own->infPath.empty()) {
+        log.Write(u"The driver store does not say which package the driver " + Quoted(driver) +
+                  u" came from: no package is removed");
+        return false;
+    }
+    const std::u16string& inf = own->infPath;
+    auto keeper = std::find_if(installed.begin(), installed.end(), [&](const InstalledDriver& d) {
+        return !same(d.name, driver) && same(d.infPath, inf);
+    });
+    if (keeper != installed.end()) {
+        log.Write(u"Keeping the driver package " + Quoted(inf) + u": the driver " + Quoted(keeper->name) +
+                  u" comes from it too");
+        return false;
+    }
+    bool restart = false;
+    log.Write(u"Taking the driver package " + Quoted(inf) + u" off the model's devices (DiUninstallDriver)");
+    if (!dryRun) {
+        platform::Bool reboot = 0;
+        platform::Result<platform::Bool> off = platform::Get<platform::PnpUpdate>().DiUninstallDriverW(
+            nullptr, inf.c_str(), platform::kDiurflagNoRemoveInf, &reboot);
+        if (off.ok()) {
+            restart = reboot != 0;
+            if (restart) log.Write(u"Windows must restart to finish taking the package off the devices");
+        } else if (off.error == platform::kErrorProcNotFound) {
+            log.Write(u"This Windows has no DiUninstallDriver (it came with Windows 10 1703): the devices keep the "
+                      u"driver until they are removed");
+        } else {
+            log.WriteError(u"The driver package was not taken off the devices (the removal goes on)", off.error);
+        }
+    }
+    log.Write(u"Deleting the driver package " + Quoted(inf) + u" from the driver store (DeletePrinterDriverPackage)");
+    if (dryRun) return restart;
+    platform::Result<platform::Bool> deleted =
+        platform::Get<platform::Spooler>().DeletePrinterDriverPackageW(nullptr, inf.c_str(), nullptr);
+    if (deleted.ok()) {
+        log.Write(u"The driver package is out of the driver store: a printer plugged in again gets no driver from it");
+    } else if (deleted.error == platform::kErrorProcNotFound) {
+        log.Write(u"This Windows has no DeletePrinterDriverPackage: the driver package stays in the driver store");
+    } else if (deleted.error == kPackageInUse) {
+        log.WriteError(u"Windows keeps the driver package: it is in use", deleted.error);
+    } else {
+        log.WriteError(u"The driver package was not deleted (the removal goes on)", deleted.error);
+    }
+    return restart;
+}
 
 // The one removal policy, for the installation and for /uninstall: the printers of the
 // model (its own name and its copies) are removed, and the model's own driver (the
 // printer name without regard to case) is deleted when no other printer uses it. The
 // drivers of other names stay. A driver that cannot be deleted is logged and does not
 // stop the removal.
-ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRun, FlowLog& log) {
+// forGood (the removal of /uninstall, not the installation's): the deleted driver's
+// package goes too (RemovePackageOf).
+ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRun, FlowLog& log, bool forGood) {
     Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
     if (!printers.ok()) {
         log.WriteError(u"The printers cannot be listed", printers.error);
@@ -69,6 +131,17 @@ ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRu
     auto sameDriver = [](const std::u16string& a, const std::u16string& b) {
         return text::EqualNoCase(a.c_str(), b.c_str());
     };
+    // The packages the drivers come from, read before any driver is deleted.
+    std::vector<InstalledDriver> installed;
+    if (forGood) {
+        Listing<std::vector<InstalledDriver>> listed = ListInstalledDrivers();
+        if (listed.ok()) {
+            installed = std::move(*listed.value);
+        } else {
+            log.WriteError(u"The printer drivers and their packages cannot be listed", listed.error);
+        }
+    }
+    bool restart = false;
     std::vector<std::u16string> drivers;
     for (const LocalPrinter& printer : ofModel) {
         log.Write(u"Removing the printer " + Quoted(printer.name));
@@ -94,14 +167,15 @@ ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRu
             continue;
         }
         log.Write(u"Deleting the driver " + Quoted(driver));
-        if (dryRun) continue;
-        platform::Outcome deleted = DeleteDriver(driver.c_str());
+        platform::Outcome deleted = dryRun ? platform::Outcome{true} : DeleteDriver(driver.c_str());
         if (!deleted.ok()) {
             log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)",
                            deleted.error);
+        } else if (forGood) {
+            restart |= RemovePackageOf(driver, installed, dryRun, log);
         }
     }
-    return ModelRemoval::Removed;
+    return restart ? ModelRemoval::RemovedRestartRequired : ModelRemoval::Removed;
 }
 
 }  // namespace
@@ -120,7 +194,7 @@ void InstallationSteps::RemoveOldPrinters() {
         return;
     }
     observer_.OnStep(FlowStep::Removing);
-    if (RemovePrintersOfModel(request_.printerName, request_.dryRun, log_) == ModelRemoval::NotListed) return;
+    if (RemovePrintersOfModel(request_.printerName, request_.dryRun, log_, false) == ModelRemoval::NotListed) return;
     if (closed) {
         log_.Write(u"Re-scanning the devices");
         if (!request_.dryRun && !usb::RescanDevices()) log_.Write(u"The devices could not be re-scanned");
@@ -360,10 +434,12 @@ FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer
 
 FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& setupLog) {
     FlowLog log(setupLog, dryRun);
-    switch (RemovePrintersOfModel(printerName, dryRun, log)) {
+    bool restart = false;
+    switch (RemovePrintersOfModel(printerName, dryRun, log, true)) {
         case ModelRemoval::NotListed: return FlowResult::Failed;
         case ModelRemoval::NoneThere: return FlowResult::Done;
         case ModelRemoval::Removed: break;
+        case ModelRemoval::RemovedRestartRequired: restart = true; break;
     }
     if (dryRun) return FlowResult::Done;
     Listing<StringList> left = FindPrintersOfModel(printerName.c_str());
@@ -374,8 +450,8 @@ FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& 
     for (const std::u16string& name : *left.value)
         log.Write(u"The printer " + Quoted(name) + u" is still there");
     if (!left.value->empty()) return FlowResult::Failed;
-    log.Write(u"Removed");
-    return FlowResult::Done;
+    log.Write(restart ? u"Removed; Windows must restart to finish it" : u"Removed");
+    return restart ? FlowResult::DoneRestartRequired : FlowResult::Done;
 }
 
 }  // namespace engine

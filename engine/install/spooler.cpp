@@ -108,6 +108,23 @@ Listing<StringList> ListPortNames() {
     return {std::move(names)};
 }
 
+Listing<std::vector<InstalledDriver>> ListInstalledDrivers() {
+    EnumerationBuffer buffer;
+    Dword count = 0;
+    platform::Outcome listed = Enumerate(
+        [](unsigned char* data, Dword size, Dword* needed, Dword* returned) {
+            return platform::Get<platform::Spooler>().EnumPrinterDriversW(nullptr, nullptr, 8, data, size, needed,
+                                                                          returned);
+        },
+        buffer, count);
+    if (!listed.ok()) return {std::nullopt, listed.error};
+    std::vector<InstalledDriver> drivers;
+    for (const auto& driver : Records<platform::DriverInfo8>(buffer, count)) {
+        if (driver.name) drivers.push_back({driver.name, driver.infPath ? driver.infPath : u""});
+    }
+    return {std::move(drivers)};
+}
+
 Listing<std::vector<LocalPrinter>> ListLocalPrinters() {
     EnumerationBuffer buffer;
     Dword count = 0;

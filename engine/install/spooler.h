@@ -41,6 +41,13 @@ bool ListsPrinter(const std::vector<LocalPrinter>& printers, const std::u16strin
 // The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)"),
 // without regard to case as the spooler compares names (ASCII letters).
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model);
+// An installed printer driver, of this system's environment, and the INF of the package it
+// comes from in the driver store (empty when the spooler does not say).
+struct InstalledDriver {
+    std::u16string name;
+    std::u16string infPath;
+};
+Listing<std::vector<InstalledDriver>> ListInstalledDrivers();
 // The names of the ports the spooler lists, in its order.
 Listing<StringList> ListPortNames();
 // The local printers of the model: the model's own name and its copies ("M (2)").

@@ -40,6 +40,17 @@ public:
     Bool SetupSetNonInteractiveMode(Bool nonInteractive) override {
         return ::SetupSetNonInteractiveMode(nonInteractive);
     }
+    Result<Bool> DiUninstallDriverW(Handle window, const char16_t* infPath, Dword flags, Bool* needReboot) override {
+        using UninstallDriver = BOOL(WINAPI*)(HWND, LPCWSTR, DWORD, PBOOL);
+        SystemLibrary newdev(L"newdev.dll");
+        auto uninstall = newdev.Proc<UninstallDriver>("DiUninstallDriverW");
+        if (!uninstall) return ProcNotFound<Bool>();
+        BOOL reboot = FALSE;
+        Result<Bool> uninstalled =
+            WithLastError<Bool>(uninstall(static_cast<HWND>(window), AsWide(infPath), flags, &reboot));
+        if (needReboot) *needReboot = reboot;
+        return uninstalled;
+    }
 };
 
 }  // namespace

@@ -40,7 +40,9 @@ public:
           deletePrinter_(winspool_.Proc<decltype(&::DeletePrinter)>("DeletePrinter")),
           closePrinter_(winspool_.Proc<decltype(&::ClosePrinter)>("ClosePrinter")),
           deleteDriver_(winspool_.Proc<decltype(&::DeletePrinterDriverExW)>("DeletePrinterDriverExW")),
-          installFromPackage_(winspool_.Proc<InstallFromPackage>("InstallPrinterDriverFromPackageW")) {}
+          installFromPackage_(winspool_.Proc<InstallFromPackage>("InstallPrinterDriverFromPackageW")),
+          enumDrivers_(winspool_.Proc<decltype(&::EnumPrinterDriversW)>("EnumPrinterDriversW")),
+          deletePackage_(winspool_.Proc<DeletePackage>("DeletePrinterDriverPackageW")) {}
 
     Result<Bool> EnumPrintersW(Dword flags, const char16_t* name, Dword level, unsigned char* buffer,
                                Dword size, Dword* needed, Dword* returned) override {
@@ -95,8 +97,22 @@ public:
         return result == S_OK ? Result<Bool>{1} : Result<Bool>{0, static_cast<Dword>(result)};
     }
 
+    Result<Bool> EnumPrinterDriversW(const char16_t* server, const char16_t* environment, Dword level,
+                                     unsigned char* buffer, Dword size, Dword* needed, Dword* returned) override {
+        if (!enumDrivers_) return Missing();
+        return WithLastError<Bool>(enumDrivers_(AsMutableWide(server), AsMutableWide(environment), level, buffer,
+                                                size, AsDword(needed), AsDword(returned)));
+    }
+    Result<Bool> DeletePrinterDriverPackageW(const char16_t* server, const char16_t* infPath,
+                                             const char16_t* environment) override {
+        if (!deletePackage_) return Missing();
+        const HRESULT result = deletePackage_(AsWide(server), AsWide(infPath), AsWide(environment));
+        return result == S_OK ? Result<Bool>{1} : Result<Bool>{0, static_cast<Dword>(result)};
+    }
+
 private:
     using InstallFromPackage = HRESULT(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, DWORD);
+    using DeletePackage = HRESULT(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR);
     SystemLibrary winspool_;
     decltype(&::EnumPrintersW) enumPrinters_;
     decltype(&::EnumPortsW) enumPorts_;
@@ -106,7 +122,13 @@ private:
     decltype(&::ClosePrinter) closePrinter_;
     decltype(&::DeletePrinterDriverExW) deleteDriver_;
     InstallFromPackage installFromPackage_;
+    decltype(&::EnumPrinterDriversW) enumDrivers_;
+    DeletePackage deletePackage_;
 };
+
+static_assert(sizeof(DriverInfo8) == sizeof(DRIVER_INFO_8W));
+static_assert(offsetof(DriverInfo8, infPath) == offsetof(DRIVER_INFO_8W, pszInfPath));
+static_assert(offsetof(DriverInfo8, minInboxDriverVersion) == offsetof(DRIVER_INFO_8W, dwlMinInboxDriverVerVersion));
 
 }  // namespace
 

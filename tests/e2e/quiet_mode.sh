@@ -135,7 +135,8 @@ expect_run 0 /quiet /whatif /uninstall /model KV-100 /log "$(log_path whatif)"
 no_printui /whatif
 expect_logged "$work/whatif.log" "[what if] Removing the printer \"$printer\"" "[what if] Deleting the driver \"$printer\"" \
   "[what if] ${install_line/\"LPT1:\"/\"LPT2:\"}" "[what if] $default_line" \
-  "[what if] Removing the printer \"$printer\"" "[what if] Deleting the driver \"$printer\""
+  "[what if] Removing the printer \"$printer\"" "[what if] Deleting the driver \"$printer\"" \
+  "[what if] The driver store does not say which package the driver \"$printer\" came from: no package is removed"
 [ "$(logged "$work/whatif.log" | grep -c '^Exit code 0$')" = 2 ] || fail "the second /whatif run did not append to the log"
 echo "what if: both plans logged, nothing changed"
 

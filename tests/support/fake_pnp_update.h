@@ -36,6 +36,19 @@ struct RecordingPnpUpdate final : platform::PnpUpdate {
         if (onUpdate) onUpdate();
         return {1};
     }
+    // DiUninstallDriverW: the INFs taken off the devices (with their flags); 0, the error, or
+    // ERROR_PROC_NOT_FOUND for a Windows before 10 1703; rebootNeeded as Windows says.
+    std::vector<std::u16string> uninstalled;
+    Dword uninstallError = 0;
+    bool rebootNeeded = false;
+    platform::Result<platform::Bool> DiUninstallDriverW(platform::Handle, const char16_t* inf, Dword flags,
+                                                        platform::Bool* reboot) override {
+        uninstalled.push_back(std::u16string(inf) + u" flags=" + static_cast<char16_t>(u'0' + flags));
+        if (uninstallError != 0) return {0, uninstallError};
+        if (reboot) *reboot = rebootNeeded;
+        return {1};
+    }
+
     // Staging, as SetupCopyOEMInfW: the INF given with SPOST_PATH and no copy style.
     Dword stagingError = 0;  // when not 0, the staging fails with it
     std::vector<std::u16string> staged;

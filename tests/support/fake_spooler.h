@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -162,6 +163,27 @@ public:
         }
         drivers.erase(driver);
         return kDone;
+    }
+
+    // The driver-store INF each driver comes from, as EnumPrinterDriversW's level 8 gives it
+    // (pszInfPath; empty where not set); DeletePrinterDriverPackageW recorded in `calls`
+    // and ending with packageDeleteResult (0 is S_OK, else the HRESULT).
+    std::map<std::u16string, std::u16string> packages;
+    Dword packageDeleteResult = 0;
+    Result EnumPrinterDriversW(const char16_t*, const char16_t*, Dword level, unsigned char* buffer, Dword size,
+                               Dword* needed, Dword* returned) override {
+        std::vector<std::u16string> names(drivers.begin(), drivers.end()), infs;
+        for (const auto& name : names) infs.push_back(packages.count(name) ? packages[name] : u"");
+        if (level != 8) return Fail(124);  // ERROR_INVALID_LEVEL
+        return Fill<platform::DriverInfo8>(names, infs, {}, EnumerationScript{}, buffer, size, needed, returned,
+                                           [](platform::DriverInfo8& r, char16_t* name, char16_t* inf, char16_t*) {
+                                               r.name = name;
+                                               r.infPath = inf;
+                                           });
+    }
+    Result DeletePrinterDriverPackageW(const char16_t*, const char16_t* inf, const char16_t*) override {
+        calls.push_back("DeletePackage " + Narrow(inf));
+        return packageDeleteResult == 0 ? kDone : Fail(packageDeleteResult);
     }
 
     // As InstallPrinterDriverFromPackageW: 0 is S_OK, any other value the HRESULT (or

@@ -266,4 +266,52 @@ TEST_F(Unattended, AnUninstallationRemovesTheModelsPrintersAndTheDriversNoOneEls
     EXPECT_TRUE(shell.starts.empty());
 }
 
+// /uninstall takes the model's package out of the driver store for good, in the documented
+// order: its INF read first ("DRIVER_INFO_8": pszInfPath), the printer driver deleted, the
+// package taken off the devices ("DiUninstallDriverW", DIURFLAG_NO_REMOVE_INF), then out of
+// the store ("DeletePrinterDriverPackage": S_OK or an HRESULT). A package another driver
+// comes from, or one Windows keeps, stays, and the log says why.
+TEST_F(Unattended, AnUninstallationTakesTheModelsPackageOutOfTheDriverStore) {
+    const std::u16string inf = u"C:\\Windows\\System32\\DriverStore\\FileRepository\\oemprint.inf_x\\oemprint.inf";
+    const std::string driver = "DeleteDriver Korvel KV-100 server=none environment=none flags=1,3";
+    const std::string package = "DeletePackage " + Utf8(inf.c_str());
+    const struct {
+        const char16_t* alsoFromIt;  // another installed driver of the package
+        platform::Dword uninstallError, deleteResult;
+        bool reboot;
+        std::uint32_t exitCode;
+        const char* logged;
+    } rows[] = {
+        {nullptr, 0, 0, false, engine::kExitSuccess, "The driver package is out of the driver store"},
+        {nullptr, 0, 0, true, engine::kExitRestartRequired, "Windows must restart to finish taking the package off"},
+        {u"KORVEL KV-200", 0, 0, false, engine::kExitSuccess, "the driver \"KORVEL KV-200\" comes from it too"},
+        {nullptr, 127, 127, false, engine::kExitSuccess, "This Windows has no DeletePrinterDriverPackage"},
+        {nullptr, 0, 0x80070BC7, false, engine::kExitSuccess, "Windows keeps the driver package: it is in use: error 0x80070BC7"},
+    };
+    engine::SetupOptions uninstall = Install(u"KV-100", nullptr);
+    uninstall.uninstall = true;
+    for (const auto& row : rows) {
+        FakeSpooler store;
+        RecordingPnpUpdate devices;
+        store.AddPrinter(kPrinter);
+        store.packages[kPrinter] = inf;
+        if (row.alsoFromIt) store.drivers.insert(row.alsoFromIt), store.packages[row.alsoFromIt] = inf;
+        devices.uninstallError = row.uninstallError;
+        devices.rebootNeeded = row.reboot;
+        store.packageDeleteResult = row.deleteResult;
+        EXPECT_EQ(Run(uninstall), row.exitCode) << row.logged;
+        std::vector<std::string> deletions;
+        for (const std::string& call : store.calls) {
+            if (call.rfind("DeleteDriver", 0) == 0 || call.rfind("DeletePackage", 0) == 0) deletions.push_back(call);
+        }
+        const std::vector<std::string> expected = {driver, package};
+        EXPECT_EQ(deletions, std::vector<std::string>(expected.begin(), expected.end() - (row.alsoFromIt ? 1 : 0)));
+        EXPECT_EQ(devices.uninstalled.size(), row.alsoFromIt ? 0u : 1u) << row.logged;
+    }
+    const std::string text = Log();
+    for (const auto& row : rows) EXPECT_NE(text.find(row.logged), std::string::npos) << row.logged << "\n" << text;
+    EXPECT_NE(text.find("Taking the driver package \"" + Utf8(inf.c_str()) + "\" off the model's devices (DiUninstallDriver)"),
+              std::string::npos);
+}
+
 }  // namespace
