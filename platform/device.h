@@ -54,8 +54,16 @@ struct Overlapped {
     Handle event;
 };
 
-// Opaque device record (SP_DEVINFO_DATA); the logic always passes none.
-struct DeviceInfoData;
+constexpr Dword kDigcfAllClasses = 0x04;
+constexpr Dword kSpdrpHardwareId = 0x01;  // SPDRP_HARDWAREID: a list of strings (REG_MULTI_SZ)
+
+// A device record (SP_DEVINFO_DATA; the forwarder checks the layout).
+struct DeviceInfoData {
+    Dword size;
+    Guid classGuid;
+    Dword devInst;
+    std::uintptr_t reserved;
+};
 
 struct DeviceInterfaces {
     // Returns kInvalidHandle on failure.
@@ -69,6 +77,19 @@ struct DeviceInterfaces {
                                                   DeviceInterfaceDetail* detail, Dword detailSize,
                                                   Dword* requiredSize, DeviceInfoData* deviceInfo) = 0;
     virtual Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) = 0;
+    // As the Windows calls: the set's device records by index, and a property of one.
+    // Where there are no devices to walk, as here, they fail.
+    virtual Bool SetupDiEnumDeviceInfo(Handle deviceInfoSet, Dword memberIndex, DeviceInfoData* deviceInfo) {
+        (void)deviceInfoSet, (void)memberIndex, (void)deviceInfo;
+        return 0;
+    }
+    virtual Bool SetupDiGetDeviceRegistryPropertyW(Handle deviceInfoSet, DeviceInfoData* deviceInfo, Dword property,
+                                                   Dword* type, unsigned char* buffer, Dword size,
+                                                   Dword* requiredSize) {
+        (void)deviceInfoSet, (void)deviceInfo, (void)property, (void)type, (void)buffer, (void)size,
+            (void)requiredSize;
+        return 0;
+    }
 
 protected:
     ~DeviceInterfaces() = default;

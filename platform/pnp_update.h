@@ -7,6 +7,8 @@
 
 namespace platform {
 
+struct DeviceInfoData;
+
 constexpr Dword kInstallFlagForce = 1;           // INSTALLFLAG_FORCE
 // The update fails instead of showing anything (an unsigned-driver prompt, a wizard).
 constexpr Dword kInstallFlagNonInteractive = 4;  // INSTALLFLAG_NONINTERACTIVE
@@ -33,6 +35,14 @@ struct PnpUpdate {
     virtual Result<Bool> DiUninstallDriverW(Handle window, const char16_t* infPath, Dword flags,
                                             Bool* needReboot) {
         (void)window, (void)infPath, (void)flags, (void)needReboot;
+        return {0, kErrorProcNotFound};
+    }
+    // As the Windows call (newdev, Windows 7 and later), looked up at run time: the device
+    // of the record in the set removed, its driver with it. Where the call is missing, as
+    // here, it fails with ERROR_PROC_NOT_FOUND.
+    virtual Result<Bool> DiUninstallDevice(Handle window, Handle deviceInfoSet, DeviceInfoData* deviceInfo,
+                                           Dword flags, Bool* needReboot) {
+        (void)window, (void)deviceInfoSet, (void)deviceInfo, (void)flags, (void)needReboot;
         return {0, kErrorProcNotFound};
     }
 

@@ -7,6 +7,7 @@
 #include "engine/log/setup_log.h"
 #include "engine/install/spooler.h"
 #include "platform/codepage.h"
+#include "platform/device.h"
 #include "platform/message_box.h"
 #include "platform/pnp_update.h"
 #include "platform/services.h"
@@ -49,6 +50,47 @@ PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16st
             &rebootRequired);
     if (!update.ok()) return PnpUpdateResult{DriverUpdate::NotUpdated, update.error};
     return PnpUpdateResult{rebootRequired ? DriverUpdate::UpdatedRestartRequired : DriverUpdate::Updated};
+}
+
+DeviceRemoval UninstallDevicesOf(const std::u16string& hardwareId) {
+    // Far beyond the devices of any machine: the walk ends there whatever the set says.
+    constexpr platform::Dword kMaxDevices = 65536;
+    DeviceRemoval result;
+    auto& devices = platform::Get<platform::DeviceInterfaces>();
+    platform::DeviceInfoSet set(devices.SetupDiGetClassDevsW(nullptr, nullptr, nullptr, platform::kDigcfAllClasses));
+    if (!set) return result;
+    for (platform::Dword i = 0; i < kMaxDevices; ++i) {
+        platform::DeviceInfoData device{};
+        device.size = sizeof device;
+        if (!devices.SetupDiEnumDeviceInfo(set.get(), i, &device)) break;
+        // A list of strings, each ending with a zero, and a zero after the last; two zeros
+        // more than the property is given room for end it whatever it holds.
+        char16_t ids[kHardwareIdCapacity + 2] = {};
+        platform::Dword type = 0;
+        if (!devices.SetupDiGetDeviceRegistryPropertyW(set.get(), &device, platform::kSpdrpHardwareId, &type,
+                                                       reinterpret_cast<unsigned char*>(ids),
+                                                       kHardwareIdCapacity * sizeof(char16_t), nullptr)) {
+            continue;
+        }
+        bool ofModel = false;
+        for (const char16_t* id = ids; *id != 0; id += text::Length(id) + 1) {
+            ofModel = ofModel || text::EqualNoCase(id, hardwareId.c_str());
+        }
+        if (!ofModel) continue;
+        platform::Bool reboot = 0;
+        platform::Result<platform::Bool> removed =
+            platform::Get<platform::PnpUpdate>().DiUninstallDevice(nullptr, set.get(), &device, 0, &reboot);
+        if (removed.ok()) {
+            ++result.removed;
+            result.restartRequired = result.restartRequired || reboot != 0;
+        } else if (removed.error == platform::kErrorProcNotFound) {
+            result.callMissing = true;
+            break;
+        } else {
+            result.error = removed.error;
+        }
+    }
+    return result;
 }
 
 bool PrinterAppeared(const char16_t* name) {

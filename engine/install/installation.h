@@ -35,6 +35,16 @@ using PnpUpdateResult = platform::Result<DriverUpdate>;
 // not interactive, the update fails rather than show anything.
 PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive);
 
+// The devices whose hardware IDs include this one (present or not), each removed with its
+// driver (DiUninstallDevice): how many, and the error of the last removal that failed.
+struct DeviceRemoval {
+    int removed = 0;
+    platform::Dword error = 0;
+    bool callMissing = false;  // this Windows has no DiUninstallDevice (before Windows 7)
+    bool restartRequired = false;
+};
+DeviceRemoval UninstallDevicesOf(const std::u16string& hardwareId);
+
 // Whether the printer exists under its whole name, asked at once and then every 50 ms
 // for up to 5 s: the entry point may still be registering it when rundll32 is done.
 bool PrinterAppeared(const char16_t* name);

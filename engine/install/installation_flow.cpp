@@ -48,12 +48,35 @@ enum class ModelRemoval {
 // environment, or a queue, still uses the package.
 constexpr platform::Dword kPackageInUse = 0x80070BC7;
 
+// Without DiUninstallDriver (before Windows 10 1703): the devices of the model's hardware
+// ID removed with their driver (DiUninstallDevice), to be found anew when plugged in. True
+// when Windows must restart to finish it.
+bool RemoveModelDevices(const InstallRequest& request, FlowLog& log) {
+    HardwareIdLookup lookup = HardwareIdForModel(request.driverInf.c_str(), request.printerName.c_str(), request.system);
+    if (!lookup.id) {
+        log.Write(u"This Windows has no DiUninstallDriver, and the model's hardware ID is not known (" + lookup.failure +
+                  u"): its devices keep the driver until they are removed");
+        return false;
+    }
+    log.Write(u"This Windows has no DiUninstallDriver: removing the devices of the hardware ID " + Quoted(*lookup.id) +
+              u" with their driver (DiUninstallDevice)");
+    const DeviceRemoval removal = UninstallDevicesOf(*lookup.id);
+    if (removal.callMissing) {
+        log.Write(u"This Windows has no DiUninstallDevice either: the devices keep the driver until they are removed");
+    } else if (removal.error != 0) {
+        log.WriteError(u"A device of the model was not removed (the removal goes on)", removal.error);
+    }
+    log.Write(text::Decimal(removal.removed) + u" device(s) of the model removed");
+    return removal.restartRequired;
+}
+
 // The deleted driver's package out of the driver store for good, unless another installed
 // driver comes from it: first off the devices it is installed on (DiUninstallDriver,
 // keeping it in the store), then out of the store (DeletePrinterDriverPackage). Each step
 // is logged, and none fails the removal. True when Windows must restart to finish it.
-bool RemovePackageOf(const std::u16string& driver, const std::vector<InstalledDriver>& installed, bool dryRun,
-                     FlowLog& log) {
+bool RemovePackageOf(const std::u16string& driver, const std::vector<InstalledDriver>& installed,
+                     const InstallRequest& request, FlowLog& log) {
+    const bool dryRun = request.dryRun;
     auto same = [](const std::u16string& a, const std::u16string& b) { return text::EqualNoCase(a.c_str(), b.c_str()); };
     auto own = std::find_if(installed.begin(), installed.end(), [&](const InstalledDriver& d) { return same(d.name, driver); });
     if (own == installed.end() || own->infPath.empty()) {
@@ -80,8 +103,7 @@ bool RemovePackageOf(const std::u16string& driver, const std::vector<InstalledDr
             restart = reboot != 0;
             if (restart) log.Write(u"Windows must restart to finish taking the package off the devices");
         } else if (off.error == platform::kErrorProcNotFound) {
-            log.Write(u"This Windows has no DiUninstallDriver (it came with Windows 10 1703): the devices keep the "
-                      u"driver until they are removed");
+            restart = RemoveModelDevices(request, log);
         } else {
             log.WriteError(u"The driver package was not taken off the devices (the removal goes on)", off.error);
         }
@@ -107,9 +129,10 @@ bool RemovePackageOf(const std::u16string& driver, const std::vector<InstalledDr
 // printer name without regard to case) is deleted when no other printer uses it. The
 // drivers of other names stay. A driver that cannot be deleted is logged and does not
 // stop the removal.
-// forGood (the removal of /uninstall, not the installation's): the deleted driver's
-// package goes too (RemovePackageOf).
-ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRun, FlowLog& log, bool forGood) {
+// forGood, the request of /uninstall (not given for the installation's removal): the
+// deleted driver's package goes too (RemovePackageOf).
+ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRun, FlowLog& log,
+                                   const InstallRequest* forGood) {
     Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
     if (!printers.ok()) {
         log.WriteError(u"The printers cannot be listed", printers.error);
@@ -172,7 +195,7 @@ ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRu
             log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)",
                            deleted.error);
         } else if (forGood) {
-            restart |= RemovePackageOf(driver, installed, dryRun, log);
+            restart |= RemovePackageOf(driver, installed, *forGood, log);
         }
     }
     return restart ? ModelRemoval::RemovedRestartRequired : ModelRemoval::Removed;
@@ -194,7 +217,7 @@ void InstallationSteps::RemoveOldPrinters() {
         return;
     }
     observer_.OnStep(FlowStep::Removing);
-    if (RemovePrintersOfModel(request_.printerName, request_.dryRun, log_, false) == ModelRemoval::NotListed) return;
+    if (RemovePrintersOfModel(request_.printerName, request_.dryRun, log_, nullptr) == ModelRemoval::NotListed) return;
     if (closed) {
         log_.Write(u"Re-scanning the devices");
         if (!request_.dryRun && !usb::RescanDevices()) log_.Write(u"The devices could not be re-scanned");
@@ -432,10 +455,12 @@ FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer
     return steps.RestartRequired() ? FlowResult::DoneRestartRequired : FlowResult::Done;
 }
 
-FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& setupLog) {
+FlowResult RunRemoval(const InstallRequest& request, SetupLog& setupLog) {
+    const std::u16string& printerName = request.printerName;
+    const bool dryRun = request.dryRun;
     FlowLog log(setupLog, dryRun);
     bool restart = false;
-    switch (RemovePrintersOfModel(printerName, dryRun, log, true)) {
+    switch (RemovePrintersOfModel(printerName, dryRun, log, &request)) {
         case ModelRemoval::NotListed: return FlowResult::Failed;
         case ModelRemoval::NoneThere: return FlowResult::Done;
         case ModelRemoval::Removed: break;

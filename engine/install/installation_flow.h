@@ -112,10 +112,11 @@ private:
 // the installation before anything is removed.
 FlowResult RunInstallation(const InstallRequest& request, FlowObserver& observer, SetupLog& log);
 
-// Removes the printers of the model (its own name and its copies) and the model's own
-// driver (the printer name without regard to case) when no other printer uses it; the
-// drivers of other names stay. Done when no printer of the model is left; a driver that
-// cannot be deleted is logged and does not fail it.
-FlowResult RunRemoval(const std::u16string& printerName, bool dryRun, SetupLog& log);
+// Removes the printers of the request's model (its own name and its copies) and the
+// model's own driver (the printer name without regard to case) when no other printer uses
+// it, with the package it came from for good unless another driver comes from it; the
+// drivers of other names stay. Done when no printer of the model is left; a driver or a
+// package that cannot be removed is logged and does not fail it.
+FlowResult RunRemoval(const InstallRequest& request, SetupLog& log);
 
 }  // namespace engine

@@ -206,7 +206,7 @@ std::uint32_t RunUnattended(const SetupOptions& options, const MediumFiles& medi
     if (options.uninstall) {
         log.Write(what + u"Removing the model " + Quoted(preparation.Entry()) + u" (printer " +
                   Quoted(request.printerName) + u")");
-        result = RunRemoval(request.printerName, request.dryRun, log);
+        result = RunRemoval(request, log);
     } else {
         log.Write(what + (options.update ? u"Updating the model " : u"Installing the model ") +
                   Quoted(preparation.Entry()) + u" (printer " +

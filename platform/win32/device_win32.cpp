@@ -18,6 +18,8 @@ static_assert(offsetof(DeviceInterfaceData, flags) == offsetof(SP_DEVICE_INTERFA
 static_assert(sizeof(DeviceInterfaceDetail) == sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
 static_assert(offsetof(DeviceInterfaceDetail, devicePath) ==
               offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath));
+static_assert(sizeof(DeviceInfoData) == sizeof(SP_DEVINFO_DATA));
+static_assert(offsetof(DeviceInfoData, devInst) == offsetof(SP_DEVINFO_DATA, DevInst));
 static_assert(sizeof(Overlapped) == sizeof(OVERLAPPED));
 static_assert(offsetof(Overlapped, event) == offsetof(OVERLAPPED, hEvent));
 
@@ -41,6 +43,15 @@ struct Win32DeviceInterfaces final : DeviceInterfaces {
             deviceInfoSet, reinterpret_cast<SP_DEVICE_INTERFACE_DATA*>(interfaceData),
             reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detail), detailSize, AsDword(requiredSize),
             reinterpret_cast<SP_DEVINFO_DATA*>(deviceInfo));
+    }
+    Bool SetupDiEnumDeviceInfo(Handle deviceInfoSet, Dword memberIndex, DeviceInfoData* deviceInfo) override {
+        return ::SetupDiEnumDeviceInfo(deviceInfoSet, memberIndex, reinterpret_cast<SP_DEVINFO_DATA*>(deviceInfo));
+    }
+    Bool SetupDiGetDeviceRegistryPropertyW(Handle deviceInfoSet, DeviceInfoData* deviceInfo, Dword property,
+                                           Dword* type, unsigned char* buffer, Dword size,
+                                           Dword* requiredSize) override {
+        return ::SetupDiGetDeviceRegistryPropertyW(deviceInfoSet, reinterpret_cast<SP_DEVINFO_DATA*>(deviceInfo),
+                                                   property, AsDword(type), buffer, size, AsDword(requiredSize));
     }
     Bool SetupDiDestroyDeviceInfoList(Handle deviceInfoSet) override {
         return ::SetupDiDestroyDeviceInfoList(deviceInfoSet);

@@ -40,6 +40,17 @@ public:
     Bool SetupSetNonInteractiveMode(Bool nonInteractive) override {
         return ::SetupSetNonInteractiveMode(nonInteractive);
     }
+    Result<Bool> DiUninstallDevice(Handle window, Handle deviceInfoSet, DeviceInfoData* deviceInfo, Dword flags,
+                                   Bool* needReboot) override {
+        SystemLibrary newdev(L"newdev.dll");
+        auto uninstall = newdev.Proc<decltype(&::DiUninstallDevice)>("DiUninstallDevice");
+        if (!uninstall) return ProcNotFound<Bool>();
+        BOOL reboot = FALSE;
+        Result<Bool> uninstalled = WithLastError<Bool>(uninstall(
+            static_cast<HWND>(window), deviceInfoSet, reinterpret_cast<SP_DEVINFO_DATA*>(deviceInfo), flags, &reboot));
+        if (needReboot) *needReboot = reboot;
+        return uninstalled;
+    }
     Result<Bool> DiUninstallDriverW(Handle window, const char16_t* infPath, Dword flags, Bool* needReboot) override {
         using UninstallDriver = BOOL(WINAPI*)(HWND, LPCWSTR, DWORD, PBOOL);
         SystemLibrary newdev(L"newdev.dll");

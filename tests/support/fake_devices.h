@@ -34,7 +34,7 @@ public:
     platform::Handle SetupDiGetClassDevsW(const platform::Guid* classGuid, const char16_t*, void*,
                                           Dword flags) override {
         lastFlags = flags;
-        lastGuid = *classGuid;
+        if (classGuid) lastGuid = *classGuid;
         if (setFails) return platform::kInvalidHandle;
         ++setsOpen;
         return &setToken_;
@@ -64,6 +64,21 @@ public:
         }
         if (detailFails.count(static_cast<Dword>(data->reserved))) return 0;
         std::memcpy(detail->devicePath, path.c_str(), (path.size() + 1) * sizeof(char16_t));
+        return 1;
+    }
+    // The devices of a set of all classes, each by its one hardware ID (SPDRP_HARDWAREID).
+    std::vector<std::u16string> devices;
+    platform::Bool SetupDiEnumDeviceInfo(platform::Handle set, Dword index, platform::DeviceInfoData* info) override {
+        if (set != &setToken_ || index >= devices.size() || info->size != sizeof *info) return 0;
+        info->devInst = index;
+        return 1;
+    }
+    platform::Bool SetupDiGetDeviceRegistryPropertyW(platform::Handle, platform::DeviceInfoData* info, Dword property,
+                                                     Dword*, unsigned char* buffer, Dword size, Dword*) override {
+        const std::u16string& id = devices.at(info->devInst);
+        if (property != platform::kSpdrpHardwareId || size < (id.size() + 2) * sizeof(char16_t)) return 0;
+        std::memset(buffer, 0, (id.size() + 2) * sizeof(char16_t));  // the list's two final zeros
+        std::memcpy(buffer, id.c_str(), id.size() * sizeof(char16_t));
         return 1;
     }
     platform::Bool SetupDiDestroyDeviceInfoList(platform::Handle set) override {

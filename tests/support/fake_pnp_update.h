@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/device.h"
 #include "platform/pnp_update.h"
 #include "platform/services.h"
 
@@ -46,6 +47,14 @@ struct RecordingPnpUpdate final : platform::PnpUpdate {
         uninstalled.push_back(std::u16string(inf) + u" flags=" + static_cast<char16_t>(u'0' + flags));
         if (uninstallError != 0) return {0, uninstallError};
         if (reboot) *reboot = rebootNeeded;
+        return {1};
+    }
+
+    // DiUninstallDevice: the device records removed.
+    std::vector<Dword> devicesRemoved;
+    platform::Result<platform::Bool> DiUninstallDevice(platform::Handle, platform::Handle,
+                                                       platform::DeviceInfoData* device, Dword, platform::Bool*) override {
+        devicesRemoved.push_back(device->devInst);
         return {1};
     }
 

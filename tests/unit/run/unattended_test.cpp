@@ -17,6 +17,7 @@
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_spooler.h"
 #include "tests/support/log_text.h"
+#include "tests/support/fake_devices.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 
@@ -43,7 +44,8 @@ protected:
     Unattended() {
         dir.Write("PrinterInfor.Inf", Utf16LeWithBom(kCatalogue));
         dir.Write("PrinterDriver/24pin/OEMPRINT.INF",
-                  "[KORVEL]\n\"Korvel KV-100\" = KV100, USBPRINT\\KV1001A2B\n");
+                  "[Manufacturer]\nKORVEL=KORVEL,NTamd64,NTx86\n[KORVEL.NTamd64]\n\"KORVEL KV-100\" = KV100, "
+                  "USBPRINT\\KV1001A2B\n[KORVEL.NTx86]\n\"KORVEL KV-100\" = KV100, USBPRINT\\KV1001A2B\n");
         spooler.ports = {u"LPT1:", u"COM1:", u"USB001"};
         // The printer interface makes the queue an install line names.
         shell.onStart = [this](const std::u16string& line) {
@@ -286,6 +288,7 @@ TEST_F(Unattended, AnUninstallationTakesTheModelsPackageOutOfTheDriverStore) {
         {nullptr, 0, 0, true, engine::kExitRestartRequired, "Windows must restart to finish taking the package off"},
         {u"KORVEL KV-200", 0, 0, false, engine::kExitSuccess, "the driver \"KORVEL KV-200\" comes from it too"},
         {nullptr, 127, 127, false, engine::kExitSuccess, "This Windows has no DeletePrinterDriverPackage"},
+        {nullptr, 127, 0, false, engine::kExitSuccess, "2 device(s) of the model removed"},
         {nullptr, 0, 0x80070BC7, false, engine::kExitSuccess, "Windows keeps the driver package: it is in use: error 0x80070BC7"},
     };
     engine::SetupOptions uninstall = Install(u"KV-100", nullptr);
@@ -293,6 +296,8 @@ TEST_F(Unattended, AnUninstallationTakesTheModelsPackageOutOfTheDriverStore) {
     for (const auto& row : rows) {
         FakeSpooler store;
         RecordingPnpUpdate devices;
+        FakeDeviceInterfaces all;  // without DiUninstallDriver, the devices of the hardware ID go
+        all.devices = {u"USB\\VID_1A2B&PID_3C4D\\1", u"USBPRINT\\KV1001A2B", u"usbprint\\kv1001a2b"};
         store.AddPrinter(kPrinter);
         store.packages[kPrinter] = inf;
         if (row.alsoFromIt) store.drivers.insert(row.alsoFromIt), store.packages[row.alsoFromIt] = inf;
@@ -307,6 +312,7 @@ TEST_F(Unattended, AnUninstallationTakesTheModelsPackageOutOfTheDriverStore) {
         const std::vector<std::string> expected = {driver, package};
         EXPECT_EQ(deletions, std::vector<std::string>(expected.begin(), expected.end() - (row.alsoFromIt ? 1 : 0)));
         EXPECT_EQ(devices.uninstalled.size(), row.alsoFromIt ? 0u : 1u) << row.logged;
+        EXPECT_EQ(devices.devicesRemoved.size(), row.uninstallError == 127 ? 2u : 0u) << row.logged;
     }
     const std::string text = Log();
     for (const auto& row : rows) EXPECT_NE(text.find(row.logged), std::string::npos) << row.logged << "\n" << text;
