@@ -227,6 +227,12 @@ refuse)
     [ ! -e "$target" ] || fail "a medium with a link wrote the release folder"
   done
   [ ! -e "$work/refuse/build" ] || fail "a refused medium was built"
+  # A version Windows Installer would not read as one: a fourth field, a field too large.
+  for bad in 1.0.0.1 256.0.0 1.0.65536; do
+    status=0
+    "$source/tools/make-msi" x64 "$source/medium" none.dll $bad 0 "$work/refuse/x.msi" >"$work/refuse/out" 2>&1 || status=$?
+    [ $status != 0 ] && grep -qF "the version $bad is not" "$work/refuse/out" || fail "the version $bad was taken"
+  done
   if ls -d "$work/refuse"/.tamrin-package.* >/dev/null 2>&1; then fail "a refusal left a scratch folder"; fi
 
   # A folder that is not an earlier release is not replaced, nor the one holding the sources.
@@ -379,7 +385,7 @@ ROWS
       grep -q "\(^\|;\)$p\(;\|\$\)" <<<"$secure" || fail "$arch: $p is not a secure property: [$secure]"
     done
     for row in "ProductVersion"$'\t'"$version" "UpgradeCode"$'\t'"{$upgrade_code}" "Manufacturer"$'\t'Korvel \
-               "ARPPRODUCTICON"$'\t'tamrin.ico "ALLUSERS"$'\t'1; do
+               "ARPPRODUCTICON"$'\t'tamrin.ico "ALLUSERS"$'\t'1 "REBOOT"$'\t'ReallySuppress; do
       grep -qxF "$row" <<<"$properties" || fail "$arch: no property row [$row]"
     done
     codes+=("$(sed -n 's/^ProductCode\t//p' <<<"$properties")")
