@@ -403,6 +403,8 @@ ROWS
     own=tamrin64.exe other=tamrin32.exe
     [ $arch = x86 ] && own=tamrin32.exe other=tamrin64.exe
     grep -qx "$own" <<<"$files" && ! grep -qx "$other" <<<"$files" || fail "$arch: not its own program alone"
+    [ "$(table "$msi" File | awk -F'\t' -v p="$own" '$3 == p { print $5, $6 }')" = "$version.0 2052" ] ||
+      fail "$arch: $own has no file version and language of its own: [$(table "$msi" File | grep -F "$own")]"
     [ "$(wc -l <<<"$files")" = "$(( $(find "$dist/medium" -type f | wc -l) - 1 ))" ] ||
       fail "$arch: $(wc -l <<<"$files") files for a medium of $(find "$dist/medium" -type f | wc -l) less one"
     grep -q $'\t#medium.cab\t' <<<"$(table "$msi" Media)" || fail "$arch: the cabinet is not embedded"
