@@ -57,10 +57,10 @@ std::u16string PackageCommandLine(std::u16string_view program, PackageStep step,
     return HandOverCommandLine(program, arguments);
 }
 
-PackageVerdict JudgeExitCode(std::uint32_t exitCode) {
+PackageVerdict JudgeExitCode(std::uint32_t exitCode, PackageStep step) {
     if (exitCode == kExitSuccess) return PackageVerdict::Success;
     if (exitCode == kExitRestartRequired) return PackageVerdict::RestartRequired;
-    return PackageVerdict::Failed;
+    return step == PackageStep::Uninstall ? PackageVerdict::RemovedLeavingPrinters : PackageVerdict::Failed;
 }
 
 std::u16string_view ExitCodeMeaning(std::uint32_t exitCode) {

@@ -37,10 +37,15 @@ enum class PackageVerdict {
     Success,          // the package goes on
     RestartRequired,  // it goes on and ends asking for a restart
     Failed,           // it fails and rolls back
+    // The printers' removal did not finish: the product is removed all the same (a removal
+    // that failed would roll back, and the product could never be removed), the printers
+    // that stay are the program's log's to name.
+    RemovedLeavingPrinters,
 };
 
-// How the package ends after the program's exit code: only 0 and 3010 let it go on.
-PackageVerdict JudgeExitCode(std::uint32_t exitCode);
+// How the package ends after the program's exit code: an installation goes on only after
+// 0 and 3010; a removal always goes on.
+PackageVerdict JudgeExitCode(std::uint32_t exitCode, PackageStep step = PackageStep::Install);
 
 // The exit code in words, for the package's log.
 std::u16string_view ExitCodeMeaning(std::uint32_t exitCode);

@@ -109,6 +109,14 @@ void SetRestartMark(bool required) {
     }
 }
 
+// A removal that cannot remove the printers still removes the product, and says so.
+UINT Unfinished(MSIHANDLE install, engine::PackageStep step) {
+    if (step == engine::PackageStep::Install) return ERROR_INSTALL_FAILURE;
+    Log(install, L"Korvel printer: the printers' removal did not finish; the product is removed all the same, "
+                 L"and the printers of the model stay (the lines above say which and why)");
+    return ERROR_SUCCESS;
+}
+
 UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
     const wchar_t* what = step == engine::PackageStep::Install ? L"installation" : L"removal";
     SetRestartMark(false);
@@ -117,7 +125,7 @@ UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
     if (!request) {
         Log(install,
             L"Korvel printer: a property holds a double quote, which no value may hold; nothing was run");
-        return ERROR_INSTALL_FAILURE;
+        return Unfinished(install, step);
     }
     if (request->model.empty()) {
         if (step == engine::PackageStep::Uninstall) {
@@ -142,7 +150,7 @@ UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
     if (!run.started) {
         Log(install,
             L"Korvel printer: the program could not be started (error " + Wide(text::Decimal(run.error)) + L")");
-        return ERROR_INSTALL_FAILURE;
+        return Unfinished(install, step);
     }
     if (!logPath.empty()) {
         for (const std::u16string& entry :
@@ -152,24 +160,27 @@ UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
     }
     Log(install, L"Korvel printer: the " + std::wstring(what) + L" ended with exit code " +
                      Wide(text::Decimal(run.exitCode)) + L": " + Wide(engine::ExitCodeMeaning(run.exitCode)));
-    switch (engine::JudgeExitCode(run.exitCode)) {
+    switch (engine::JudgeExitCode(run.exitCode, step)) {
         case engine::PackageVerdict::Success:
             return ERROR_SUCCESS;
         case engine::PackageVerdict::RestartRequired:
             SetRestartMark(true);
             return ERROR_SUCCESS;
+        case engine::PackageVerdict::RemovedLeavingPrinters:
+            return Unfinished(install, step);
         case engine::PackageVerdict::Failed:
             break;
     }
     return ERROR_INSTALL_FAILURE;
 }
 
-// Nothing may throw into Windows Installer: a failure to allocate fails the package.
+// Nothing may throw into Windows Installer: a failure to allocate fails an installation
+// and leaves a removal unfinished.
 UINT Guarded(MSIHANDLE install, engine::PackageStep step) {
     try {
         return RunProgram(install, step);
     } catch (...) {
-        return ERROR_INSTALL_FAILURE;
+        return step == engine::PackageStep::Install ? ERROR_INSTALL_FAILURE : ERROR_SUCCESS;
     }
 }
 

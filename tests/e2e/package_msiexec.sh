@@ -18,6 +18,8 @@
 # 4. msiexec /x: the printer and its copy, the files and the product gone.
 # 5. A package whose program asks for a restart (3010): the package ends with 3010 through
 #    the mark the deferred action leaves, which is gone afterwards.
+# 6. Its removal while the program fails (1603): the product removed all the same, the
+#    package's log saying that the printers stay.
 # Every msiexec run writes its verbose log to BUILD_DIR/e2e/package_msiexec/STEP.log.
 source "$(dirname "$0")/wizard_lib.sh"
 e2e_begin package_msiexec "$@"
@@ -119,3 +121,11 @@ if wine reg query 'HKLM\Software\Korvel\Printer Driver' /v RestartRequired >"$wo
   fail "the restart mark is left: $(cat "$work/reg.out")"
 fi
 echo "restart asked by the program: the package ended with 3010"
+
+# --- 6. A removal whose printers cannot be removed (the program fails) removes the product
+# all the same, and the package's log says that the printers stay.
+TAMRIN_STAND_IN_EXIT=1603 run_msiexec 0 remove-unfinished /x "$(windows_path "$work/restart.msi")"
+if registered "$(product_code "$work/restart.msi")"; then fail "a removal that left printers left the product"; fi
+grep -q "the printers' removal did not finish; the product is removed all the same" "$work/remove-unfinished.log" ||
+  fail "the package's log does not say that the printers stay"
+echo "a removal the program cannot finish: the product removed, the printers left, the log saying so"

@@ -64,11 +64,14 @@ TEST(PackageAction, CommandLineCarriesEachSetPropertyAndReadsBackAsGiven) {
     }
 }
 
-TEST(PackageAction, OnlySuccessAndRestartLetThePackageGoOn) {
+// A removal always goes on: one that rolled back would leave a product never removable.
+TEST(PackageAction, OnlySuccessAndRestartLetAnInstallationGoOn) {
     EXPECT_EQ(engine::JudgeExitCode(0), engine::PackageVerdict::Success);
     EXPECT_EQ(engine::JudgeExitCode(3010), engine::PackageVerdict::RestartRequired);
     for (std::uint32_t failed : {1u, 1602u, 1603u, 1618u, 1639u, 0xC0000005u}) {
         EXPECT_EQ(engine::JudgeExitCode(failed), engine::PackageVerdict::Failed) << failed;
+        EXPECT_EQ(engine::JudgeExitCode(failed, engine::PackageStep::Uninstall),
+                  engine::PackageVerdict::RemovedLeavingPrinters);
         EXPECT_FALSE(engine::ExitCodeMeaning(failed).empty());
     }
 }
