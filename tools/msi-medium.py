@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the WiX fragment of a driver medium's files for the package of one architecture:
 every file below MEDIUM (except those named by --skip, at its top) in a component of its
-own under INSTALLDIR, in folders as on the medium, in the component group MediumFiles.
+own under InstallFolder, in folders as on the medium, in the component group MediumFiles.
 
     msi-medium.py MEDIUM ARCH OUT.wxs [--skip NAME]...
 
@@ -47,7 +47,7 @@ def main():
 
     lines = ['<?xml version="1.0" encoding="utf-8"?>',
              '<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">',
-             '  <Fragment>', '    <DirectoryRef Id="INSTALLDIR">']
+             '  <Fragment>', '    <DirectoryRef Id="InstallFolder">']
     components = []
 
     def emit(prefix, depth):

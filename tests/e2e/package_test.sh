@@ -374,8 +374,8 @@ ROWS
     actions=$(table "$msi" CustomAction | cut -f1-2,4 | sort)
     # 1: a function of a DLL in the Binary table; +1024 deferred; +2048 without impersonation.
     expected=$(printf '%s\t%s\t%s\n' TamrinInstall 3073 InstallPrinter TamrinInstallData 51 \
-      '[INSTALLDIR]"[MODEL]"[PORT]"[NODEFAULT]"[TESTPAGE]"[TAMRINLOG]' TamrinKeepModel 51 '[REMEMBEREDMODEL]' TamrinKeepPort 51 '[REMEMBEREDPORT]' \
-      TamrinRemove 3073 RemovePrinter TamrinRemoveData 51 '[INSTALLDIR]"[REMEMBEREDMODEL]""""[TAMRINLOG]' \
+      '[InstallFolder]"[MODEL]"[PORT]"[NODEFAULT]"[TESTPAGE]"[TAMRINLOG]' TamrinKeepModel 51 '[REMEMBEREDMODEL]' TamrinKeepPort 51 '[REMEMBEREDPORT]' \
+      TamrinRemove 3073 RemovePrinter TamrinRemoveData 51 '[InstallFolder]"[REMEMBEREDMODEL]""""[TAMRINLOG]' \
       TamrinRestart 1 RequestRestart | sort)
     [ "$actions" = "$expected" ] || fail "$arch: custom actions differ: $(diff <(echo "$expected") <(echo "$actions") | tr '\n' ' ')"
 
@@ -389,6 +389,8 @@ ROWS
       grep -qxF "$row" <<<"$properties" || fail "$arch: no property row [$row]"
     done
     codes+=("$(sed -n 's/^ProductCode\t//p' <<<"$properties")")
+    [ "$(table "$msi" Directory | awk -F'\t' '$3 ~ /Printer Driver$/ { print $1 }')" = InstallFolder ] ||
+      fail "$arch: the program's folder is not the private directory InstallFolder"
     conditions=$(table "$msi" LaunchCondition | cut -f1)
     grep -qxF 'Installed OR MODEL' <<<"$conditions" || fail "$arch: MODEL is not required"
     on64=no
