@@ -9,7 +9,7 @@
 namespace engine {
 
 ProgramRun RunToExit(std::u16string_view program, std::u16string_view commandLine,
-                     platform::KernelObject* heldUntilStarted) {
+                     platform::KernelObject* heldUntilStarted, platform::Dword waitMs) {
     auto& processes = platform::Get<platform::Processes>();
     std::u16string application(program);
     std::vector<char16_t> writable(commandLine.begin(), commandLine.end());
@@ -27,10 +27,13 @@ ProgramRun RunToExit(std::u16string_view program, std::u16string_view commandLin
     platform::KernelObject process(started.process);
     platform::KernelObject thread(started.thread);
     thread.reset();
-    platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(), platform::kInfinite);
+    run.started = true;
+    if (platform::Get<platform::KernelObjects>().WaitForSingleObject(process.get(), waitMs) == platform::kWaitTimeout) {
+        run.stillRunning = true;
+        return run;
+    }
     platform::Dword code = kUnknownExitCode;
     if (!processes.GetExitCodeProcess(process.get(), &code).ok()) code = kUnknownExitCode;
-    run.started = true;
     run.exitCode = code;
     return run;
 }

@@ -4,7 +4,9 @@
 
 #include "engine/run/exit_codes.h"
 #include "engine/run/wow64_handover.h"
+#include "platform/services.h"
 #include "platform/text.h"
+#include "platform/timing.h"
 
 namespace engine {
 
@@ -55,6 +57,25 @@ std::u16string PackageCommandLine(std::u16string_view program, PackageStep step,
     }
     if (!request.log.empty()) AppendValue(arguments, u"/log", request.log);
     return HandOverCommandLine(program, arguments);
+}
+
+ActionRun RunActionProgram(std::u16string_view program, std::u16string_view commandLine) {
+    constexpr std::uint64_t kBudgetMs = 10 * 60 * 1000;
+    constexpr platform::Dword kRetryMs = 10 * 1000;
+    auto& timing = platform::Get<platform::Timing>();
+    const std::uint64_t start = timing.GetTickCount64();
+    ActionRun action;
+    for (;;) {
+        const std::uint64_t used = timing.GetTickCount64() - start;
+        const platform::Dword left = used >= kBudgetMs ? 0 : static_cast<platform::Dword>(kBudgetMs - used);
+        action.run = RunToExit(program, commandLine, nullptr, left);
+        if (!action.run.started || action.run.stillRunning || action.run.exitCode != kExitAlreadyRunning) break;
+        // No time left for another try: the 1618 stands.
+        if (timing.GetTickCount64() - start + kRetryMs >= kBudgetMs) break;
+        ++action.busyAnswers;
+        timing.Sleep(kRetryMs);
+    }
+    return action;
 }
 
 PackageVerdict JudgeExitCode(std::uint32_t exitCode, PackageStep step) {

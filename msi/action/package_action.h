@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/run/run_program.h"
+
 namespace engine {
 
 enum class PackageStep { Install, Uninstall };
@@ -46,6 +48,15 @@ enum class PackageVerdict {
 // How the package ends after the program's exit code: an installation goes on only after
 // 0 and 3010; a removal always goes on.
 PackageVerdict JudgeExitCode(std::uint32_t exitCode, PackageStep step = PackageStep::Install);
+
+// The program run by the package's action: waited for at most 10 minutes in all, and
+// asked again every 10 s while it answers 1618 (another setup is running). A program still
+// running at the end is left running.
+struct ActionRun {
+    ProgramRun run;
+    int busyAnswers = 0;  // the 1618 answers it was asked again after
+};
+ActionRun RunActionProgram(std::u16string_view program, std::u16string_view commandLine);
 
 // The exit code in words, for the package's log.
 std::u16string_view ExitCodeMeaning(std::uint32_t exitCode);

@@ -146,7 +146,16 @@ UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
     LONGLONG logBefore = logPath.empty() ? -1 : LogSize(logPath);
 
     Log(install, L"Korvel printer: " + std::wstring(what) + L": " + Wide(line));
-    engine::ProgramRun run = engine::RunToExit(program, line);
+    const engine::ActionRun action = engine::RunActionProgram(program, line);
+    const engine::ProgramRun& run = action.run;
+    if (action.busyAnswers > 0) {
+        Log(install, L"Korvel printer: another setup was running; the program was asked again " +
+                         Wide(text::Decimal(action.busyAnswers)) + L" times, every 10 s");
+    }
+    if (run.stillRunning) {
+        Log(install, L"Korvel printer: the program did not end within 10 minutes; it is left running");
+        return Unfinished(install, step);
+    }
     if (!run.started) {
         Log(install,
             L"Korvel printer: the program could not be started (error " + Wide(text::Decimal(run.error)) + L")");

@@ -1,4 +1,4 @@
-// Pauses: forwarder to kernel32.
+// Pauses and the system clock: forwarders to kernel32.
 #include <windows.h>
 
 #include "platform/services.h"
@@ -9,6 +9,7 @@ namespace {
 
 struct Win32Timing final : Timing {
     void Sleep(Dword milliseconds) override { ::Sleep(milliseconds); }
+    std::uint64_t GetTickCount64() override { return ::GetTickCount64(); }
 };
 
 }  // namespace

@@ -103,7 +103,12 @@ private:
 class RecordingTiming final : public platform::Timing {
 public:
     std::vector<platform::Dword> sleeps;
-    void Sleep(platform::Dword milliseconds) override { sleeps.push_back(milliseconds); }
+    std::uint64_t now = 0;  // the clock, which only the sleeps move
+    void Sleep(platform::Dword milliseconds) override {
+        sleeps.push_back(milliseconds);
+        now += milliseconds;
+    }
+    std::uint64_t GetTickCount64() override { return now; }
 
 private:
     platform::ScopedService<platform::Timing> scope_{*this};

@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "engine/run/arguments.h"
+#include "tests/support/fake_processes.h"
+#include "tests/support/fake_shell.h"
 #include "tests/support/text_convert.h"
 
 namespace {
 
 using Args = std::vector<std::u16string>;
 using engine::PackageStep;
+using platform::Dword;
 
 constexpr char16_t kProgram[] = u"C:\\Program Files\\Korvel\\Printer Driver\\tamrin64.exe";
 
@@ -81,6 +84,34 @@ TEST(PackageAction, LastLogLinesKeepsTheEndWithoutBlankLines) {
     EXPECT_EQ(engine::LastLogLines("only", 5), (Args{u"only"}));
     EXPECT_EQ(engine::LastLogLines("\n\n", 5), Args{});
     EXPECT_EQ(engine::LastLogLines("", 5), Args{});
+}
+
+// The action waits for the program at most 10 minutes in all, asking again every 10 s
+// while it answers 1618; one still running then is left running (WaitForSingleObject's
+// WAIT_TIMEOUT).
+TEST(PackageAction, TheProgramIsAskedAgainWhileAnotherSetupRunsWithinTenMinutes) {
+    FakeProcesses processes;
+    RecordingTiming timing;
+    const struct {
+        int busy;  // how many 1618 answers come before a 0
+        Dword waitResult;
+        int asked;
+        std::uint32_t exitCode;
+        bool stillRunning;
+    } rows[] = {{0, 0, 0, 0, false}, {2, 0, 2, 0, false}, {1000, 0, 59, 1618, false}, {0, 0x102, 0, 0, true}};
+    for (const auto& row : rows) {
+        int starts = 0;
+        processes.onStart = [&] { processes.exitCode = ++starts > row.busy ? 0 : 1618; };
+        processes.waitResult = row.waitResult;
+        processes.waits.clear();
+        timing.now = 0;
+        const engine::ActionRun action = engine::RunActionProgram(kProgram, kProgram);
+        EXPECT_EQ(action.busyAnswers, row.asked) << row.busy;
+        EXPECT_EQ(action.run.exitCode, row.exitCode) << row.busy;
+        EXPECT_EQ(action.run.stillRunning, row.stillRunning);
+        EXPECT_EQ(processes.waits.front(), 600000u) << "10 minutes in all";
+        EXPECT_LE(timing.now, 600000u);
+    }
 }
 
 }  // namespace

@@ -8,81 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/log_file.h"
-#include "platform/process.h"
-#include "tests/support/fake_kernel_objects.h"
+#include "tests/support/fake_processes.h"
 
 namespace {
 
 using platform::Dword;
-
-class FakeProcesses final : public platform::Processes, public KernelObjectsFake {
-public:
-    using Result = platform::Result<platform::Bool>;
-    enum class Wow64 { Yes, No, NoSuchCall };
-    Wow64 wow64 = Wow64::Yes;
-    std::u16string commandLine = u"\"C:\\Media\\tamrin32.exe\"";
-    bool programThere = true;
-    Dword startError = 0;  // another reason a start fails
-    Dword exitCode = 0;
-    bool exitCodeReadable = true;
-
-    std::vector<std::u16string> applications, commandLines;
-    std::vector<Dword> waits;
-    int open = 0;
-    std::function<void()> onStart;  // runs as the program starts
-
-    platform::Handle GetCurrentProcess() override { return kSelf; }
-    Result IsWow64Process(platform::Handle process, platform::Bool* result) override {
-        EXPECT_EQ(process, kSelf);
-        if (wow64 == Wow64::NoSuchCall) return Fail(127);  // ERROR_PROC_NOT_FOUND
-        *result = wow64 == Wow64::Yes;
-        return {1};
-    }
-    const char16_t* GetCommandLineW() override { return commandLine.c_str(); }
-    Result CreateProcessW(const char16_t* application, char16_t* line,
-                          platform::ProcessInformation* information) override {
-        applications.push_back(application ? application : u"(none)");
-        commandLines.push_back(line);
-        if (!programThere) return Fail(2);
-        if (startError) return Fail(startError);
-        if (onStart) onStart();
-        information->process = kProcess;
-        information->thread = kThread;
-        open += 2;
-        return {1};
-    }
-    Result GetExitCodeProcess(platform::Handle process, Dword* code) override {
-        EXPECT_EQ(process, kProcess);
-        if (!exitCodeReadable) return Fail(6);
-        *code = exitCode;
-        return {1};
-    }
-
-private:
-    static inline platform::Handle const kSelf = reinterpret_cast<platform::Handle>(-1);
-    static inline platform::Handle const kProcess = reinterpret_cast<platform::Handle>(0x40);
-    static inline platform::Handle const kThread = reinterpret_cast<platform::Handle>(0x44);
-
-    static Result Fail(Dword error) { return {0, error}; }
-    bool GaveOut(platform::Handle h) const override { return h == kProcess || h == kThread; }
-    Dword Wait(platform::Handle h, Dword milliseconds) override {
-        EXPECT_EQ(h, kProcess);
-        waits.push_back(milliseconds);
-        return 0;
-    }
-    platform::Bool Close(platform::Handle) override {
-        --open;
-        return 1;
-    }
-
-    platform::ScopedService<platform::Processes> scope_{*this};
-};
 
 TEST(Wow64HandOver, TheArgumentsFollowTheProgramNameAsWindowsParsesIt) {
     EXPECT_EQ(engine::ArgumentsOf(u"\"C:\\My Media\\tamrin32.exe\" /quiet /model \"KV 100\""),
