@@ -180,6 +180,10 @@ medium)
     cmp -s "$work/a/dist/medium/$f" "$out/medium/$f" || fail "$f of the release is not the built one"
   done
   (cd "$out" && sha256sum --quiet -c SHA256SUMS) || fail "the release does not match its SHA256SUMS"
+  # Another medium of the same version is another product, which the first one's upgrade row takes in.
+  code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+  [ "$(code "$out"/tamrin-*-x64.msi)" != "$(code "$work"/a/dist/tamrin-*-x64.msi)" ] ||
+    fail "a package from another medium has the same product code"
   ;;
 
 refuse)
@@ -389,6 +393,8 @@ ROWS
       grep -qxF "$row" <<<"$properties" || fail "$arch: no property row [$row]"
     done
     codes+=("$(sed -n 's/^ProductCode\t//p' <<<"$properties")")
+    [ "$(table "$msi" Upgrade | awk -F'\t' '$7 == "WIX_UPGRADE_DETECTED" { print $3, $5 }')" = "$version 513" ] ||
+      fail "$arch: the upgrade row does not take in its own version: [$(table "$msi" Upgrade)]"
     [ "$(table "$msi" Directory | awk -F'\t' '$3 ~ /Printer Driver$/ { print $1 }')" = InstallFolder ] ||
       fail "$arch: the program's folder is not the private directory InstallFolder"
     conditions=$(table "$msi" LaunchCondition | cut -f1)
