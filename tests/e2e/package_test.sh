@@ -174,7 +174,7 @@ medium)
   grep -qF '  medium/PrinterDriver/9pin/KP60 new.GPD' "$out/SHA256SUMS" || fail "SHA256SUMS lacks the extra driver file"
   unzip -l "$out"/tamrin-*.zip | grep -F 'medium/PrinterDriver/9pin/KP60 new.GPD' >/dev/null || fail "the zip lacks the extra driver file"
   for msi in "$out"/tamrin-*.msi; do
-    grep -qF $'\tKP60 new.GPD\t' <<<"$(msiinfo export "$msi" File)" || fail "$(basename "$msi") lacks the extra driver file"
+    grep -qF $'\tKP60NE~1.GPD|KP60 new.GPD\t' <<<"$(msiinfo export "$msi" File)" || fail "$(basename "$msi") lacks the extra driver file"
   done
   for f in tamrin64.exe tamrin32.exe README.txt; do
     cmp -s "$work/a/dist/medium/$f" "$out/medium/$f" || fail "$f of the release is not the built one"
@@ -395,6 +395,10 @@ ROWS
     codes+=("$(sed -n 's/^ProductCode\t//p' <<<"$properties")")
     [ "$(table "$msi" Upgrade | awk -F'\t' '$7 == "WIX_UPGRADE_DETECTED" { print $3, $5 }')" = "$version 513" ] ||
       fail "$arch: the upgrade row does not take in its own version: [$(table "$msi" Upgrade)]"
+    # Every long name has its short one (ICE03): "PRINTE~1.INF|PrinterInfor.Inf".
+    long=$( { table "$msi" Directory | cut -f3; table "$msi" File | cut -f3; } |
+      grep -vxE '[^.| ]{1,8}(\.[^.| ]{1,3})?|[^|]+\|.+|\.|SourceDir' || true)
+    [ -z "$long" ] || fail "$arch: names without a short name: $long"
     [ "$(table "$msi" Directory | awk -F'\t' '$3 ~ /Printer Driver$/ { print $1 }')" = InstallFolder ] ||
       fail "$arch: the program's folder is not the private directory InstallFolder"
     conditions=$(table "$msi" LaunchCondition | cut -f1)
