@@ -10,29 +10,40 @@
 #include "usb/registry_text.h"
 #include "usb/usb_port.h"
 
+namespace {
+
+// "USB" and the port number of the first linked interface whose device instance
+// `matches`: that interface ends the scan, with or without a readable port number.
+template <class Matches>
+std::int32_t PortOfFirstLinked(CUSBPort& port, Matches matches, char16_t* portName, std::size_t capacity) {
+    constexpr platform::Dword kCapacity = CUSBPort::kValueCapacity;
+    char16_t text[kCapacity] = {};
+    std::int32_t noMoreSubkeys = 0;
+    for (platform::Dword n = 0; !noMoreSubkeys; ++n) {
+        if (!port.ReadInterfaceValue(usb::kLinked, n, text, kCapacity, &noMoreSubkeys)) continue;
+        if (!text::Equal(text, u"1")) continue;
+        if (!port.ReadInterfaceValue(usb::kDeviceInstance, n, text, kCapacity, &noMoreSubkeys)) continue;
+        if (!matches(text)) continue;
+        if (!port.ReadInterfaceValue(usb::kPortNumber, n, text, kCapacity, &noMoreSubkeys)) return 0;
+        return usb::FormatUsbPortName(usb::ParsePortNumber(text), portName, capacity) ? 1 : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
 std::int32_t CUSBPort::FindUsbPortName(char16_t* portName, std::size_t capacity) {
     std::int32_t result = 0;
     char16_t vid[usb::kIdCapacity];
     char16_t pid[usb::kIdCapacity];
     if (OpenUsbPrinter(vid, pid)) {
-        char16_t text[kValueCapacity] = {};
-        std::int32_t noMoreSubkeys = 0;
-        for (platform::Dword n = 0; !noMoreSubkeys; ++n) {
-            if (!ReadInterfaceValue(usb::kLinked, n, text, kValueCapacity, &noMoreSubkeys)) continue;
-            if (!text::Equal(text, u"1")) continue;
-            if (!ReadInterfaceValue(usb::kDeviceInstance, n, text, kValueCapacity, &noMoreSubkeys)) continue;
+        // By the printer's VID and PID alone.
+        auto sameIds = [&](const char16_t* instance) {
             char16_t v[usb::kIdCapacity];
             char16_t p[usb::kIdCapacity];
-            if (!ParseVidPid(text, v, p)) continue;
-            if (!text::Equal(v, vid) || !text::Equal(p, pid)) continue;
-
-            // The first linked interface of the printer's VID and PID ends the scan, with
-            // or without a readable port number.
-            if (ReadInterfaceValue(usb::kPortNumber, n, text, kValueCapacity, &noMoreSubkeys)) {
-                result = usb::FormatUsbPortName(usb::ParsePortNumber(text), portName, capacity) ? 1 : 0;
-            }
-            break;
-        }
+            return ParseVidPid(instance, v, p) && text::Equal(v, vid) && text::Equal(p, pid);
+        };
+        result = PortOfFirstLinked(*this, sameIds, portName, capacity);
     }
     CloseDevice();
     return result;
@@ -41,17 +52,8 @@ std::int32_t CUSBPort::FindUsbPortName(char16_t* portName, std::size_t capacity)
 std::int32_t CUSBPort::FindPortOfInterface(const char16_t* devicePath, char16_t* portName, std::size_t capacity) {
     const std::u16string instance = usb::InstanceIdOfInterface(devicePath);
     if (instance.empty()) return 0;
-    char16_t text[kValueCapacity] = {};
-    std::int32_t noMoreSubkeys = 0;
-    for (platform::Dword n = 0; !noMoreSubkeys; ++n) {
-        if (!ReadInterfaceValue(usb::kLinked, n, text, kValueCapacity, &noMoreSubkeys)) continue;
-        if (!text::Equal(text, u"1")) continue;
-        if (!ReadInterfaceValue(usb::kDeviceInstance, n, text, kValueCapacity, &noMoreSubkeys)) continue;
-        if (!text::EqualNoCase(text, instance.c_str())) continue;
-        if (!ReadInterfaceValue(usb::kPortNumber, n, text, kValueCapacity, &noMoreSubkeys)) return 0;
-        return usb::FormatUsbPortName(usb::ParsePortNumber(text), portName, capacity) ? 1 : 0;
-    }
-    return 0;
+    auto sameInstance = [&](const char16_t* text) { return text::EqualNoCase(text, instance.c_str()); };
+    return PortOfFirstLinked(*this, sameInstance, portName, capacity);
 }
 
 std::int32_t CUSBPort::ReadInterfaceValue(int selector, platform::Dword index, char16_t* text,
