@@ -12,7 +12,7 @@ namespace engine {
 
 namespace {
 
-constexpr std::size_t kFieldCount = 6;
+constexpr std::size_t kFieldCount = 8;
 
 // A value in quotes, read back as it is: the parser takes backslashes before a quote as
 // escapes, so the ones a value ends with are doubled (a folder for the log, say). The value
@@ -42,6 +42,8 @@ std::optional<PackageRequest> ParseActionData(std::u16string_view data) {
     request.noDefault = !fields[3].empty();
     request.testPage = !fields[4].empty();
     request.log = fields[5];
+    request.update = !fields[6].empty();
+    if (request.update && fields[7] != fields[1]) request.replacedModel = fields[7];
     return request;
 }
 
@@ -49,6 +51,7 @@ std::u16string PackageCommandLine(std::u16string_view program, PackageStep step,
                                   const PackageRequest& request) {
     std::u16string arguments = u"/quiet";
     if (step == PackageStep::Uninstall) arguments.append(u" /uninstall");
+    if (step == PackageStep::Install && request.update) arguments.append(u" /update");
     AppendValue(arguments, u"/model", request.model);
     if (step == PackageStep::Install) {
         if (!request.port.empty()) AppendValue(arguments, u"/port", request.port);

@@ -23,11 +23,18 @@ struct PackageRequest {
     bool noDefault = false;
     bool testPage = false;
     std::u16string log;
+    // An upgrade or a repair: the printers of the model are kept as they are and given the
+    // driver again (/update), and made only where there is none.
+    bool update = false;
+    // At an upgrade to another model: the older model, whose printers go once the new
+    // model's printer is installed. Empty otherwise.
+    std::u16string replacedModel;
 };
 
 // The action data is the fields above joined by double quotes: a character that no path
 // holds and that the program refuses in every value, so no value can add or move a field.
 // Empty when the data does not have exactly those fields (a value held a double quote).
+// The older model is taken only at an update, and only when it is another model.
 std::optional<PackageRequest> ParseActionData(std::u16string_view data);
 
 // The program's command line: its full path in quotes, /quiet, the step's switches and

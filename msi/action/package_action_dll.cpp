@@ -117,28 +117,15 @@ UINT Unfinished(MSIHANDLE install, engine::PackageStep step) {
     return ERROR_SUCCESS;
 }
 
-UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
+// Runs the program for one step of the request, and writes its command line, its outcome
+// and the last lines of its log into the package's log. Empty when it did not run to its
+// end (it could not be started, or was left running).
+std::optional<engine::PackageVerdict> RunStep(MSIHANDLE install, engine::PackageStep step,
+                                              const engine::PackageRequest& request) {
     const wchar_t* what = step == engine::PackageStep::Install ? L"installation" : L"removal";
-    SetRestartMark(false);
-    std::optional<engine::PackageRequest> request =
-        engine::ParseActionData(AsU16(Property(install, L"CustomActionData").c_str()));
-    if (!request) {
-        Log(install,
-            L"Korvel printer: a property holds a double quote, which no value may hold; nothing was run");
-        return Unfinished(install, step);
-    }
-    if (request->model.empty()) {
-        if (step == engine::PackageStep::Uninstall) {
-            Log(install, L"Korvel printer: no model was remembered; no printer is removed");
-            return ERROR_SUCCESS;
-        }
-        Log(install, L"Korvel printer: MODEL is not set; nothing was run");
-        return ERROR_INSTALL_FAILURE;
-    }
-
-    std::u16string program = request->folder + AsU16(kProgram);
-    std::u16string line = engine::PackageCommandLine(program, step, *request);
-    std::wstring logPath = Wide(request->log);
+    std::u16string program = request.folder + AsU16(kProgram);
+    std::u16string line = engine::PackageCommandLine(program, step, request);
+    std::wstring logPath = Wide(request.log);
     if (logPath.empty()) {
         std::optional<std::u16string> fallback = engine::DefaultLogPath();
         if (fallback) logPath = Wide(*fallback);
@@ -154,12 +141,12 @@ UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
     }
     if (run.stillRunning) {
         Log(install, L"Korvel printer: the program did not end within 10 minutes; it is left running");
-        return Unfinished(install, step);
+        return std::nullopt;
     }
     if (!run.started) {
         Log(install,
             L"Korvel printer: the program could not be started (error " + Wide(text::Decimal(run.error)) + L")");
-        return Unfinished(install, step);
+        return std::nullopt;
     }
     if (!logPath.empty()) {
         for (const std::u16string& entry :
@@ -169,25 +156,81 @@ UINT RunProgram(MSIHANDLE install, engine::PackageStep step) {
     }
     Log(install, L"Korvel printer: the " + std::wstring(what) + L" ended with exit code " +
                      Wide(text::Decimal(run.exitCode)) + L": " + Wide(engine::ExitCodeMeaning(run.exitCode)));
-    switch (engine::JudgeExitCode(run.exitCode, step)) {
-        case engine::PackageVerdict::Success:
-            return ERROR_SUCCESS;
-        case engine::PackageVerdict::RestartRequired:
-            SetRestartMark(true);
-            return ERROR_SUCCESS;
-        case engine::PackageVerdict::RemovedLeavingPrinters:
-            return Unfinished(install, step);
-        case engine::PackageVerdict::Failed:
-            break;
+    const engine::PackageVerdict verdict = engine::JudgeExitCode(run.exitCode, step);
+    if (verdict == engine::PackageVerdict::RestartRequired) SetRestartMark(true);
+    return verdict;
+}
+
+std::optional<engine::PackageRequest> Request(MSIHANDLE install) {
+    SetRestartMark(false);
+    std::optional<engine::PackageRequest> request =
+        engine::ParseActionData(AsU16(Property(install, L"CustomActionData").c_str()));
+    if (!request) {
+        Log(install,
+            L"Korvel printer: a property holds a double quote, which no value may hold; nothing was run");
     }
-    return ERROR_INSTALL_FAILURE;
+    return request;
+}
+
+// The model's printer installed; at an upgrade to another model, the older model's
+// printers removed after it.
+UINT Install(MSIHANDLE install) {
+    std::optional<engine::PackageRequest> request = Request(install);
+    if (!request) return ERROR_INSTALL_FAILURE;
+    if (request->model.empty()) {
+        if (request->update) {
+            Log(install, L"Korvel printer: no model was remembered; no printer is installed");
+            return ERROR_SUCCESS;
+        }
+        Log(install, L"Korvel printer: MODEL is not set; nothing was run");
+        return ERROR_INSTALL_FAILURE;
+    }
+    std::optional<engine::PackageVerdict> verdict = RunStep(install, engine::PackageStep::Install, *request);
+    if (!verdict || *verdict == engine::PackageVerdict::Failed) {
+        if (request->update) {
+            Log(install, L"Korvel printer: the printer was not installed; the version installed before stays "
+                         L"registered with its printer and its remembered model and port, though the printer's "
+                         L"driver files may already be this version's");
+        }
+        return ERROR_INSTALL_FAILURE;
+    }
+    if (!request->replacedModel.empty()) {
+        Log(install, L"Korvel printer: the model " + Wide(request->model) + L" replaces " +
+                         Wide(request->replacedModel) + L": the printers of " + Wide(request->replacedModel) +
+                         L" are removed");
+        engine::PackageRequest older;
+        older.folder = request->folder;
+        older.model = request->replacedModel;
+        older.log = request->log;
+        verdict = RunStep(install, engine::PackageStep::Uninstall, older);
+        if (!verdict || *verdict == engine::PackageVerdict::RemovedLeavingPrinters) {
+            Log(install, L"Korvel printer: the printers of " + Wide(request->replacedModel) +
+                             L" stay (the lines above say which and why); the installation goes on");
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+// The remembered model's printers removed; a removal always finishes.
+UINT Remove(MSIHANDLE install) {
+    std::optional<engine::PackageRequest> request = Request(install);
+    if (!request) return Unfinished(install, engine::PackageStep::Uninstall);
+    if (request->model.empty()) {
+        Log(install, L"Korvel printer: no model was remembered; no printer is removed");
+        return ERROR_SUCCESS;
+    }
+    std::optional<engine::PackageVerdict> verdict = RunStep(install, engine::PackageStep::Uninstall, *request);
+    if (!verdict || *verdict == engine::PackageVerdict::RemovedLeavingPrinters) {
+        return Unfinished(install, engine::PackageStep::Uninstall);
+    }
+    return ERROR_SUCCESS;
 }
 
 // Nothing may throw into Windows Installer: a failure to allocate fails an installation
 // and leaves a removal unfinished.
 UINT Guarded(MSIHANDLE install, engine::PackageStep step) {
     try {
-        return RunProgram(install, step);
+        return step == engine::PackageStep::Install ? Install(install) : Remove(install);
     } catch (...) {
         return step == engine::PackageStep::Install ? ERROR_INSTALL_FAILURE : ERROR_SUCCESS;
     }
@@ -203,6 +246,31 @@ extern "C" __declspec(dllexport) UINT __stdcall InstallPrinter(MSIHANDLE install
 // Deferred, without impersonation: the remembered model's removal.
 extern "C" __declspec(dllexport) UINT __stdcall RemovePrinter(MSIHANDLE install) {
     return Guarded(install, engine::PackageStep::Uninstall);
+}
+
+// Immediate, in the product's removal before the printers': another version of the product
+// installed (the newer one of an upgrade, which keeps the printers) is found and set as
+// TamrinOtherVersion, which keeps the printers' removal from running. Windows sets
+// UPGRADINGPRODUCTCODE in an upgrade's removal of the older version; this finds the newer
+// one also where that property is not set, and after a removal started on its own.
+extern "C" __declspec(dllexport) UINT __stdcall FindOtherVersion(MSIHANDLE install) {
+    try {
+        const std::wstring upgradeCode = Property(install, L"UpgradeCode");
+        const std::wstring self = Property(install, L"ProductCode");
+        wchar_t code[39] = {};
+        for (DWORD i = 0; MsiEnumRelatedProductsW(upgradeCode.c_str(), 0, i, code) == ERROR_SUCCESS; ++i) {
+            if (_wcsicmp(code, self.c_str()) == 0) continue;
+            wchar_t version[64] = {};
+            DWORD size = ARRAYSIZE(version);
+            if (MsiGetProductInfoW(code, INSTALLPROPERTY_VERSIONSTRING, version, &size) != ERROR_SUCCESS) version[0] = 0;
+            MsiSetPropertyW(install, L"TamrinOtherVersion", code);
+            Log(install, L"Korvel printer: another version of the product (" + std::wstring(version) + L", " +
+                             code + L") is installed; it keeps the printers of the model, which stay");
+            return ERROR_SUCCESS;
+        }
+    } catch (...) {
+    }
+    return ERROR_SUCCESS;
 }
 
 // Immediate, after InstallFinalize: the restart the program asked for becomes the

@@ -12,13 +12,16 @@
 # 2. MODEL=KV-100 PORT=LPT1: the files under Program Files, the product registered with
 #    its publisher, and the printer (the default printer: Wine's msiexec runs the action
 #    as the user).
-# 3. A second version's package (made here from the same medium) without MODEL and PORT:
-#    the product upgraded, the remembered model installed again on the remembered port,
-#    the printer still there.
-# 4. msiexec /x: the printer and its copy, the files and the product gone.
-# 5. A package whose program asks for a restart (3010): the package ends with 3010 through
+# 3. A repair (REINSTALL=ALL) after the printer was deleted, given another MODEL and
+#    TESTPAGE: the remembered model's printer made again, the remembered model kept.
+# 4. A second version's package without MODEL and PORT: the product upgraded, the printer
+#    kept as it was (a comment set before it stays) and given the driver again (/update).
+# 5. msiexec /x: the printer and its copy, the files and the product gone.
+# 6. The first version again, then the second with MODEL=KV-200: the KV-200 printer made
+#    on the remembered port, the KV-100 one removed after it.
+# 7. A package whose program asks for a restart (3010): the package ends with 3010 through
 #    the mark the deferred action leaves, which is gone afterwards.
-# 6. Its removal while the program fails (1603): the product removed all the same, the
+# 8. Its removal while the program fails (1603): the product removed all the same, the
 #    package's log saying that the printers stay.
 # Every msiexec run writes its verbose log to BUILD_DIR/e2e/package_msiexec/STEP.log.
 source "$(dirname "$0")/wizard_lib.sh"
@@ -64,6 +67,10 @@ run_msiexec() {
 }
 names() { printers | grep -v '^default=' || true; }
 registered() { wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" >"$work/reg.out" 2>&1; }
+remembered_model() {
+  wine reg query 'HKLM\Software\Korvel\Printer Driver' /v Model $([ "$package_arch" = x64 ] && echo /reg:64) 2>/dev/null |
+    tr -d '\r' | sed -n 's/.*REG_SZ *//p'
+}
 
 e2e_fresh_prefix
 package=$(windows_path "$msi")
@@ -93,15 +100,27 @@ grep -q 'Publisher.*Korvel' "$work/reg.out" && grep -q "DisplayVersion.*$version
 grep -q 'Korvel printer: the installation ended with exit code 0' "$work/install.log" ||
   fail "the package's log does not give the program's outcome"
 
-# --- 3. The next version, given no model: the remembered one.
+# --- 3. A repair after the printer was deleted, given another model and a test page:
+# the remembered model's printer made again, no test page, the remembered model kept.
+wine "$installed/$exe_name" /quiet /uninstall /model KV-100 || fail "the test could not remove the printer"
+[ -z "$(names)" ] || fail "the test could not delete the printer: [$(names)]"
+run_msiexec 0 repair /i "$package" REINSTALL=ALL REINSTALLMODE=omus MODEL=KV-200 TESTPAGE=1
+grep -qxF "$printer" <<<"$(names)" || fail "the repair did not make the printer again: [$(names)]"
+grep -q '/quiet /update /model "KV-100" /port "LPT1:"' "$work/repair.log" && ! grep -q /testpage "$work/repair.log" ||
+  fail "the repair did not install the remembered model and port alone with /update"
+[ "$(remembered_model)" = KV-100 ] || fail "the repair changed the remembered model to [$(remembered_model)]"
+echo "repair: the printer made again, the remembered model kept"
+
+# --- 4. The next version, given no model: the printer kept as it is.
+[ "$(probe comment "$printer" 'Counter 2')" = 'Counter 2' ] || fail "the test could not set the printer's comment"
 run_msiexec 0 upgrade /i "$(windows_path "$next")"
 registered "$next_code" || fail "the next version is not registered"
 if registered "$first_code"; then fail "the first version is still registered after the upgrade"; fi
-grep -qxF "$printer" <<<"$(names)" || fail "the upgrade lost the printer: [$(names)]"
-grep -q '/model "KV-100" /port "LPT1:"' "$work/upgrade.log" || fail "the upgrade did not install the remembered model and port"
-echo "upgrade to $next_version: the printer kept"
+[ "$(probe comment "$printer")" = 'Counter 2' ] || fail "the upgrade did not keep the printer: [$(names)] [$(probe comment "$printer")]"
+grep -q '/quiet /update /model "KV-100" /port "LPT1:"' "$work/upgrade.log" || fail "the upgrade did not update the remembered model and port"
+echo "upgrade: the printer kept with its comment"
 
-# --- 4. Removal, with a copy of the printer beside it.
+# --- 5. Removal, with a copy of the printer beside it.
 wine rundll32.exe printui.dll,PrintUIEntry /if /n "$printer (2)" /f "$(windows_path "$installed")\\PrinterDriver\\24pin\\OEMPRINT.INF" /r LPT2: /m "$printer"
 grep -qxF "$printer (2)" <<<"$(names)" || fail "the copy of the printer was not made for the test"
 run_msiexec 0 remove /x "$(windows_path "$next")"
@@ -110,7 +129,18 @@ run_msiexec 0 remove /x "$(windows_path "$next")"
 if registered "$next_code"; then fail "the product is still registered after the removal"; fi
 echo "removal: the printer, its copy, the files and the product gone"
 
-# --- 5. The program asks for a restart.
+# --- 6. An upgrade to another model replaces the printers of the remembered one once its
+# own is installed. (On a machine of its own: Wine deletes the whole upgrade-code key at
+# the older version's removal, so the version an upgrade installed is found by no later one.)
+run_msiexec 0 install-again /i "$package" MODEL=KV-100 PORT=LPT1:
+run_msiexec 0 upgrade-model /i "$(windows_path "$next")" MODEL=KV-200
+[ "$(names)" = 'Korvel KV-200' ] || fail "another model at an upgrade did not replace the printer: [$(names)]"
+grep -q 'the model KV-200 replaces KV-100' "$work/upgrade-model.log" || fail "the package's log does not say KV-200 replaces KV-100"
+[ "$(remembered_model)" = KV-200 ] || fail "the upgrade did not remember KV-200: [$(remembered_model)]"
+run_msiexec 0 remove-model /x "$(windows_path "$next")"
+echo "upgrade to another model: the older model's printer replaced"
+
+# --- 7. The program asks for a restart.
 restart_medium=$work/restart-medium
 cp -r "$package_medium" "$restart_medium"
 cp "$stand_in" "$restart_medium/$exe_name"
@@ -122,7 +152,7 @@ if wine reg query 'HKLM\Software\Korvel\Printer Driver' /v RestartRequired >"$wo
 fi
 echo "restart asked by the program: the package ended with 3010"
 
-# --- 6. A removal whose printers cannot be removed (the program fails) removes the product
+# --- 8. A removal whose printers cannot be removed (the program fails) removes the product
 # all the same, and the package's log says that the printers stay.
 TAMRIN_STAND_IN_EXIT=1603 run_msiexec 0 remove-unfinished /x "$(windows_path "$work/restart.msi")"
 if registered "$(product_code "$work/restart.msi")"; then fail "a removal that left printers left the product"; fi

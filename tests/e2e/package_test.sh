@@ -357,30 +357,38 @@ msi)
     [ -f "$msi" ] || { fail "no $msi"; continue; }
     grep -q "^[0-9a-f]\{64\}  tamrin-$version-$arch.msi\$" "$dist/SHA256SUMS" || fail "SHA256SUMS has no line for the $arch package"
     sequence=$(table "$msi" InstallExecuteSequence)
-    while IFS='|' read -r action condition number; do
+    # Each row with the Windows Installer rule it stands for, where Wine's msiexec differs
+    # (the order of an upgrade, repairs, UPGRADINGPRODUCTCODE).
+    while IFS='|' read -r action condition number rule; do
       grep -qxF "$action"$'\t'"$condition"$'\t'"$number" <<<"$sequence" ||
-        fail "$arch: $action is not at $number with [$condition]: $(grep "^$action" <<<"$sequence")"
+        fail "$arch: $action is not at $number with [$condition] ($rule): $(grep "^$action" <<<"$sequence")"
     done <<'ROWS'
-AppSearch||50
-TamrinKeepModel|NOT MODEL AND REMEMBEREDMODEL|51
-TamrinKeepPort|NOT PORT AND REMEMBEREDPORT|52
-LaunchConditions||100
-RemoveExistingProducts||1401
-TamrinRemoveData|REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE|3401
-TamrinRemove|REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE|3402
-RemoveFiles||3500
-InstallFiles||4000
-TamrinInstallData|NOT Installed|6501
-TamrinInstall|NOT Installed|6502
-InstallFinalize||6600
-TamrinRestart||6601
+AppSearch||50|AppSearch: the remembered values read before the launch conditions
+TamrinKeepModel|Installed OR (NOT MODEL AND REMEMBEREDMODEL)|51|Installed: a maintenance run keeps the remembered model
+TamrinKeepPort|Installed OR (NOT PORT AND REMEMBEREDPORT)|52|Installed: so the port
+TamrinKeepNoDefault|Installed OR (NOT NODEFAULT AND REMEMBEREDNODEFAULT)|53|Installed: so NODEFAULT
+LaunchConditions||100|LaunchConditions: after AppSearch
+TamrinFindOther|REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE|3400|MsiEnumRelatedProducts: another version keeps the printers
+TamrinRemoveData|REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE AND NOT TamrinOtherVersion|3401|UPGRADINGPRODUCTCODE: set in an upgrade's removal
+TamrinRemove|REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE AND NOT TamrinOtherVersion|3402|Deferred Execution Custom Actions: in the script
+RemoveFiles||3500|RemoveFiles: the printers go before the program
+InstallFiles||4000|InstallFiles: the program before the printer
+TamrinInstallData|NOT Installed|6501|Installed: a first installation or an upgrade
+TamrinRepairData|Installed AND NOT REMOVE="ALL"|6502|REINSTALL: a repair, the remembered values alone
+TamrinInstall|NOT REMOVE="ALL"|6503|Deferred Execution Custom Actions: run by InstallExecute
+InstallExecute||6590|InstallExecute: runs the script so far, the printer included
+RemoveExistingProducts||6595|RemoveExistingProducts: between InstallExecute and InstallFinalize, one transaction
+InstallFinalize||6600|InstallFinalize: ends the transaction
+TamrinRestart|NOT UPGRADINGPRODUCTCODE AND NOT TamrinOtherVersion|6601|MsiSetMode: not from a deferred action; the older version's removal leaves the newer one's restart
 ROWS
     actions=$(table "$msi" CustomAction | cut -f1-2,4 | sort)
     # 1: a function of a DLL in the Binary table; +1024 deferred; +2048 without impersonation.
     expected=$(printf '%s\t%s\t%s\n' TamrinInstall 3073 InstallPrinter TamrinInstallData 51 \
-      '[InstallFolder]"[MODEL]"[PORT]"[NODEFAULT]"[TESTPAGE]"[TAMRINLOG]' TamrinKeepModel 51 '[REMEMBEREDMODEL]' TamrinKeepPort 51 '[REMEMBEREDPORT]' \
-      TamrinRemove 3073 RemovePrinter TamrinRemoveData 51 '[InstallFolder]"[REMEMBEREDMODEL]""""[TAMRINLOG]' \
-      TamrinRestart 1 RequestRestart | sort)
+      '[InstallFolder]"[MODEL]"[PORT]"[NODEFAULT]"[TESTPAGE]"[TAMRINLOG]"[WIX_UPGRADE_DETECTED]"[REMEMBEREDMODEL]' \
+      TamrinRepairData 51 '[InstallFolder]"[REMEMBEREDMODEL]"[REMEMBEREDPORT]"[REMEMBEREDNODEFAULT]"""1"' \
+      TamrinKeepModel 51 '[REMEMBEREDMODEL]' TamrinKeepPort 51 '[REMEMBEREDPORT]' TamrinKeepNoDefault 51 '[REMEMBEREDNODEFAULT]' \
+      TamrinFindOther 1 FindOtherVersion TamrinRemove 3073 RemovePrinter \
+      TamrinRemoveData 51 '[InstallFolder]"[REMEMBEREDMODEL]""""[TAMRINLOG]""' TamrinRestart 1 RequestRestart | sort)
     [ "$actions" = "$expected" ] || fail "$arch: custom actions differ: $(diff <(echo "$expected") <(echo "$actions") | tr '\n' ' ')"
 
     properties=$(table "$msi" Property)

@@ -21,8 +21,8 @@ using platform::Dword;
 
 constexpr char16_t kProgram[] = u"C:\\Program Files\\Korvel\\Printer Driver\\tamrin64.exe";
 
-TEST(PackageAction, ActionDataHasExactlySixFieldsJoinedByQuotes) {
-    auto request = engine::ParseActionData(u"C:\\P D\\\"KV-100\"LPT1:\"1\"\"C:\\Logs\\t.log");
+TEST(PackageAction, ActionDataHasExactlyEightFieldsJoinedByQuotes) {
+    auto request = engine::ParseActionData(u"C:\\P D\\\"KV-100\"LPT1:\"1\"\"C:\\Logs\\t.log\"\"KV-200");
     ASSERT_TRUE(request);
     EXPECT_EQ(request->folder, u"C:\\P D\\");
     EXPECT_EQ(request->model, u"KV-100");
@@ -30,11 +30,16 @@ TEST(PackageAction, ActionDataHasExactlySixFieldsJoinedByQuotes) {
     EXPECT_TRUE(request->noDefault);
     EXPECT_FALSE(request->testPage);
     EXPECT_EQ(request->log, u"C:\\Logs\\t.log");
+    // The older model counts at an upgrade alone, and only when it is another one.
+    EXPECT_FALSE(request->update);
+    EXPECT_EQ(request->replacedModel, u"");
+    EXPECT_EQ(engine::ParseActionData(u"F\"KV-100\"\"\"\"\"{OLD}\"KV-200")->replacedModel, u"KV-200");
+    EXPECT_EQ(engine::ParseActionData(u"F\"KV-100\"\"\"\"\"{OLD}\"KV-100")->replacedModel, u"");
     // A folder without its closing backslash gets one.
-    EXPECT_EQ(engine::ParseActionData(u"C:\\P\"M\"\"\"\"")->folder, u"C:\\P\\");
+    EXPECT_EQ(engine::ParseActionData(u"C:\\P\"M\"\"\"\"\"\"")->folder, u"C:\\P\\");
     // A value that held a quote adds a field; a missing property removes none.
-    EXPECT_FALSE(engine::ParseActionData(u"C:\\P\\\"KV\"100\"\"\"\""));
-    EXPECT_FALSE(engine::ParseActionData(u"C:\\P\\\"KV-100\"\"\""));
+    EXPECT_FALSE(engine::ParseActionData(u"C:\\P\\\"KV\"100\"\"\"\"\"\""));
+    EXPECT_FALSE(engine::ParseActionData(u"C:\\P\\\"KV-100\"\"\"\"\""));
     EXPECT_FALSE(engine::ParseActionData(u""));
 }
 
@@ -45,17 +50,19 @@ TEST(PackageAction, CommandLineCarriesEachSetPropertyAndReadsBackAsGiven) {
         Args arguments;
     };
     const Case cases[] = {
-        {PackageStep::Install, u"F\\\"KV-100\"\"\"\"", {u"/quiet", u"/model", u"KV-100"}},
+        {PackageStep::Install, u"F\\\"KV-100\"\"\"\"\"\"", {u"/quiet", u"/model", u"KV-100"}},
         {PackageStep::Install,
-         u"F\\\"Korvel KV 1\"USB001\"1\"1\"C:\\Log Files\\",
+         u"F\\\"Korvel KV 1\"USB001\"1\"1\"C:\\Log Files\\\"\"",
          {u"/quiet", u"/model", u"Korvel KV 1", u"/port", u"USB001", u"/nodefault", u"/testpage", u"/log",
           u"C:\\Log Files\\"}},
+        // An upgrade or a repair updates.
+        {PackageStep::Install, u"F\\\"KV-100\"LPT1:\"\"\"\"1\"", {u"/quiet", u"/update", u"/model", u"KV-100", u"/port", u"LPT1:"}},
         // Removal takes the model and the log only.
         {PackageStep::Uninstall,
-         u"F\\\"KV-100\"LPT1:\"1\"1\"x.log",
+         u"F\\\"KV-100\"LPT1:\"1\"1\"x.log\"1\"",
          {u"/quiet", u"/uninstall", u"/model", u"KV-100", u"/log", u"x.log"}},
         // Backslashes that end a value stay, however many.
-        {PackageStep::Install, u"F\\\"M\\\\\"\"\"\"", {u"/quiet", u"/model", u"M\\\\"}},
+        {PackageStep::Install, u"F\\\"M\\\\\"\"\"\"\"\"", {u"/quiet", u"/model", u"M\\\\"}},
     };
     for (const Case& c : cases) {
         auto request = engine::ParseActionData(c.data);
