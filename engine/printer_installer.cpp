@@ -11,6 +11,7 @@
 #include "engine/medium/preparation.h"
 #include "engine/install/rundll32.h"
 #include "engine/install/spooler.h"
+#include "engine/machine/machine.h"
 #include "platform/text.h"
 #include "usb/device_rescan.h"
 
@@ -226,7 +227,8 @@ std::int32_t CPrinterInstaller::FindInstalledPrinters(const char16_t* model, Str
 std::int32_t CPrinterInstaller::PrinterExists(const char16_t* name) { return engine::PrinterExists(name) ? 1 : 0; }
 
 std::int32_t CPrinterInstaller::DeletePrinterAndDriver(const char16_t* name) {
-    return engine::RemovePrinterAndDriver(name).driver.ok() ? 1 : 0;
+    const char16_t* environment = engine::SpoolerEnvironment(engine::ReadMachine().DriverArchitecture());
+    return engine::RemovePrinterAndDriver(name, environment).driver.ok() ? 1 : 0;
 }
 
 std::int32_t CPrinterInstaller::PurgePrinter(platform::Handle printer) {

@@ -32,6 +32,13 @@ struct Processes {
         (void)process, (void)processMachine, (void)nativeMachine;
         return {0, kErrorProcNotFound};
     }
+    // As the Windows call (Windows 11), looked up at run time: the MACHINE_ATTRIBUTES of
+    // an IMAGE_FILE_MACHINE_ value (UserEnabled 0x1: programs of that machine run). Before
+    // it, as here, it fails with ERROR_PROC_NOT_FOUND.
+    virtual Result<Bool> GetMachineTypeAttributes(std::uint16_t machine, Dword* attributes) {
+        (void)machine, (void)attributes;
+        return {0, kErrorProcNotFound};
+    }
     // The program's command line as Windows gave it (GetCommandLineW).
     virtual const char16_t* GetCommandLineW() = 0;
     // As the Windows call with no inherited handles, no creation flags, the caller's

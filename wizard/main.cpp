@@ -74,7 +74,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!decision.writesLog) return static_cast<int>(decision.exitCode);
 
     OpenLog(parsed.options, machine);
-    if (decision.note) RunLog().WriteError(decision.note->text, decision.note->error);
+    for (const engine::StartNote& note : decision.notes) RunLog().WriteError(note.text, note.error);
     switch (decision.action) {
         case engine::StartAction::End:
             if (const auto& report = decision.report) {

@@ -34,6 +34,24 @@ std::optional<std::u16string> IdInSection(const engine::InfFile& inf, std::u16st
     return std::nullopt;
 }
 
+// The models section each [Manufacturer] line names for the system, in their order, each
+// named once.
+std::vector<std::u16string> ModelsSectionsFor(const engine::InfFile& inf, const engine::TargetSystem& system) {
+    std::vector<std::u16string> sections;
+    std::unordered_set<std::u16string> chosen;
+    for (const engine::InfFile::Line* manufacturer : inf.LinesOf(u"Manufacturer")) {
+        if (manufacturer->fields.empty()) continue;
+        std::vector<std::u16string> decorations;
+        for (std::size_t i = 1; i < manufacturer->fields.size(); ++i) {
+            decorations.push_back(inf.Expand(manufacturer->fields[i]));
+        }
+        std::optional<std::u16string> section =
+            engine::ChooseModelsSection(inf.Expand(manufacturer->fields[0]), decorations, system);
+        if (section && chosen.insert(engine::Folded(*section)).second) sections.push_back(std::move(*section));
+    }
+    return sections;
+}
+
 }  // namespace
 
 ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_view pattern,
@@ -50,19 +68,7 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
     // The models sections for this system, in the order [Manufacturer] names them; then
     // the file again with their lines.
     const std::size_t named = sections.size();
-    std::unordered_set<std::u16string> chosen;
-    for (const engine::InfFile::Line* manufacturer : inf->LinesOf(u"Manufacturer")) {
-        if (manufacturer->fields.empty()) continue;
-        std::vector<std::u16string> decorations;
-        for (std::size_t i = 1; i < manufacturer->fields.size(); ++i) {
-            decorations.push_back(inf->Expand(manufacturer->fields[i]));
-        }
-        std::optional<std::u16string> section =
-            engine::ChooseModelsSection(inf->Expand(manufacturer->fields[0]), decorations, system);
-        // A section named again is searched once.
-        if (section && chosen.insert(engine::Folded(*section)).second)
-            sections.push_back(std::move(*section));
-    }
+    for (std::u16string& section : ModelsSectionsFor(*inf, system)) sections.push_back(std::move(section));
     if (sections.size() == named) return search;
     inf = engine::InfFile::Parse(infBytes, sections);
     for (std::size_t i = named; inf && i < sections.size(); ++i) {
@@ -70,4 +76,9 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
         if (search.hardwareId) break;
     }
     return search;
+}
+
+bool InfHasModelsFor(std::string_view infBytes, const engine::TargetSystem& system) {
+    std::optional<engine::InfFile> inf = engine::InfFile::Parse(infBytes, {u"Manufacturer", u"Strings"});
+    return inf && !ModelsSectionsFor(*inf, system).empty();
 }

@@ -30,3 +30,8 @@ struct ModelLineSearch {
 ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_view pattern,
                                     std::size_t length, const engine::TargetSystem& system,
                                     std::size_t capacity);
+
+// Whether the INF's [Manufacturer] names a models section for the system: Windows'
+// device installer installs nothing from an INF without one (an INF without NTarm64
+// sections on ARM64 Windows).
+bool InfHasModelsFor(std::string_view infBytes, const engine::TargetSystem& system);

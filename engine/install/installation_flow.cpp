@@ -111,7 +111,7 @@ bool RemovePackageOf(const std::u16string& driver, const std::vector<InstalledDr
     log.Write(u"Deleting the driver package " + Quoted(inf) + u" from the driver store (DeletePrinterDriverPackage)");
     if (dryRun) return restart;
     platform::Result<platform::Bool> deleted =
-        platform::Get<platform::Spooler>().DeletePrinterDriverPackageW(nullptr, inf.c_str(), nullptr);
+        platform::Get<platform::Spooler>().DeletePrinterDriverPackageW(nullptr, inf.c_str(), SpoolerEnvironment(request.system.architecture));
     if (deleted.ok()) {
         log.Write(u"The driver package is out of the driver store: a printer plugged in again gets no driver from it");
     } else if (deleted.error == platform::kErrorProcNotFound) {
@@ -131,8 +131,10 @@ bool RemovePackageOf(const std::u16string& driver, const std::vector<InstalledDr
 // stop the removal.
 // forGood, the request of /uninstall (not given for the installation's removal): the
 // deleted driver's package goes too (RemovePackageOf).
-ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRun, FlowLog& log,
-                                   const InstallRequest* forGood) {
+ModelRemoval RemovePrintersOfModel(const InstallRequest& request, FlowLog& log, bool forGood) {
+    const std::u16string& printerName = request.printerName;
+    const bool dryRun = request.dryRun;
+    const char16_t* environment = SpoolerEnvironment(request.system.architecture);
     Listing<std::vector<LocalPrinter>> printers = ListLocalPrinters();
     if (!printers.ok()) {
         log.WriteError(u"The printers cannot be listed", printers.error);
@@ -157,7 +159,7 @@ ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRu
     // The packages the drivers come from, read before any driver is deleted.
     std::vector<InstalledDriver> installed;
     if (forGood) {
-        Listing<std::vector<InstalledDriver>> listed = ListInstalledDrivers();
+        Listing<std::vector<InstalledDriver>> listed = ListInstalledDrivers(environment);
         if (listed.ok()) {
             installed = std::move(*listed.value);
         } else {
@@ -190,12 +192,12 @@ ModelRemoval RemovePrintersOfModel(const std::u16string& printerName, bool dryRu
             continue;
         }
         log.Write(u"Deleting the driver " + Quoted(driver));
-        platform::Outcome deleted = dryRun ? platform::Outcome{true} : DeleteDriver(driver.c_str());
+        platform::Outcome deleted = dryRun ? platform::Outcome{true} : DeleteDriver(driver.c_str(), environment);
         if (!deleted.ok()) {
             log.WriteError(u"The driver " + Quoted(driver) + u" was not deleted (the removal goes on)",
                            deleted.error);
         } else if (forGood) {
-            restart |= RemovePackageOf(driver, installed, *forGood, log);
+            restart |= RemovePackageOf(driver, installed, request, log);
         }
     }
     return restart ? ModelRemoval::RemovedRestartRequired : ModelRemoval::Removed;
@@ -217,7 +219,7 @@ void InstallationSteps::RemoveOldPrinters() {
         return;
     }
     observer_.OnStep(FlowStep::Removing);
-    if (RemovePrintersOfModel(request_.printerName, request_.dryRun, log_, nullptr) == ModelRemoval::NotListed) return;
+    if (RemovePrintersOfModel(request_, log_, false) == ModelRemoval::NotListed) return;
     if (closed) {
         log_.Write(u"Re-scanning the devices");
         if (!request_.dryRun && !usb::RescanDevices()) log_.Write(u"The devices could not be re-scanned");
@@ -364,7 +366,7 @@ bool InstallationSteps::InstallDriverFromPackage() {
     if (request_.dryRun) return true;
     if (!stagedInf_.empty()) {
         platform::Result<platform::Bool> installed = platform::Get<platform::Spooler>().InstallPrinterDriverFromPackageW(
-            nullptr, stagedInf_.c_str(), name_, nullptr, platform::kCopyAllFiles);
+            nullptr, stagedInf_.c_str(), name_, SpoolerEnvironment(request_.system.architecture), platform::kCopyAllFiles);
         if (installed.ok()) return true;
         if (installed.error != platform::kErrorProcNotFound) {
             log_.WriteError(u"The driver was not installed from its package", installed.error);
@@ -460,7 +462,7 @@ FlowResult RunRemoval(const InstallRequest& request, SetupLog& setupLog) {
     const bool dryRun = request.dryRun;
     FlowLog log(setupLog, dryRun);
     bool restart = false;
-    switch (RemovePrintersOfModel(printerName, dryRun, log, &request)) {
+    switch (RemovePrintersOfModel(request, log, true)) {
         case ModelRemoval::NotListed: return FlowResult::Failed;
         case ModelRemoval::NoneThere: return FlowResult::Done;
         case ModelRemoval::Removed: break;

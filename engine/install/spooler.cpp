@@ -108,12 +108,12 @@ Listing<StringList> ListPortNames() {
     return {std::move(names)};
 }
 
-Listing<std::vector<InstalledDriver>> ListInstalledDrivers() {
+Listing<std::vector<InstalledDriver>> ListInstalledDrivers(const char16_t* environment) {
     EnumerationBuffer buffer;
     Dword count = 0;
     platform::Outcome listed = Enumerate(
-        [](unsigned char* data, Dword size, Dword* needed, Dword* returned) {
-            return platform::Get<platform::Spooler>().EnumPrinterDriversW(nullptr, nullptr, 8, data, size, needed,
+        [environment](unsigned char* data, Dword size, Dword* needed, Dword* returned) {
+            return platform::Get<platform::Spooler>().EnumPrinterDriversW(nullptr, environment, 8, data, size, needed,
                                                                           returned);
         },
         buffer, count);
@@ -218,15 +218,15 @@ platform::Outcome RemovePrinter(const char16_t* name) {
     return platform::OutcomeOf(spooler.DeletePrinter(printer.get()));
 }
 
-platform::Outcome DeleteDriver(const char16_t* name) {
+platform::Outcome DeleteDriver(const char16_t* name, const char16_t* environment) {
     return platform::OutcomeOf(platform::Get<platform::Spooler>().DeletePrinterDriverExW(
-        nullptr, nullptr, name, platform::kDeleteUnusedFiles, platform::kDriverVersion3));
+        nullptr, environment, name, platform::kDeleteUnusedFiles, platform::kDriverVersion3));
 }
 
-PrinterRemoval RemovePrinterAndDriver(const char16_t* name) {
+PrinterRemoval RemovePrinterAndDriver(const char16_t* name, const char16_t* environment) {
     PrinterRemoval removal;
     removal.printer = RemovePrinter(name);
-    removal.driver = DeleteDriver(name);
+    removal.driver = DeleteDriver(name, environment);
     return removal;
 }
 

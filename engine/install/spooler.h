@@ -41,13 +41,14 @@ bool ListsPrinter(const std::vector<LocalPrinter>& printers, const std::u16strin
 // The name is the model's own or one of its copies ("M (2)", not "M(2)" or "M0 (2)"),
 // without regard to case as the spooler compares names (ASCII letters).
 bool IsPrinterOfModel(const char16_t* name, const char16_t* model);
-// An installed printer driver, of this system's environment, and the INF of the package it
-// comes from in the driver store (empty when the spooler does not say).
+// An installed printer driver, of the spooler environment given (machine.h's
+// SpoolerEnvironment), and the INF of the package it comes from in the driver store
+// (empty when the spooler does not say).
 struct InstalledDriver {
     std::u16string name;
     std::u16string infPath;
 };
-Listing<std::vector<InstalledDriver>> ListInstalledDrivers();
+Listing<std::vector<InstalledDriver>> ListInstalledDrivers(const char16_t* environment);
 // The names of the ports the spooler lists, in its order.
 Listing<StringList> ListPortNames();
 // The local printers of the model: the model's own name and its copies ("M (2)").
@@ -58,14 +59,15 @@ bool PurgePrinter(platform::Handle printer);
 // Opens the printer with full access, purges its jobs, deletes it and closes it; done
 // when the deletion succeeded (the queue goes once its last handle is closed).
 platform::Outcome RemovePrinter(const char16_t* name);
-// Deletes the driver of that name in every version, with the files no other driver uses.
-platform::Outcome DeleteDriver(const char16_t* name);
+// Deletes the driver of that name and spooler environment in every version, with the
+// files no other driver uses.
+platform::Outcome DeleteDriver(const char16_t* name, const char16_t* environment);
 struct PrinterRemoval {
     platform::Outcome printer;
     platform::Outcome driver;
 };
 // RemovePrinter, whatever its outcome, then DeleteDriver of the same name: a printer the
 // program installed has a driver of its own name.
-PrinterRemoval RemovePrinterAndDriver(const char16_t* name);
+PrinterRemoval RemovePrinterAndDriver(const char16_t* name, const char16_t* environment);
 
 }  // namespace engine

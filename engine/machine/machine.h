@@ -20,14 +20,25 @@ struct Machine {
     bool underWow64 = false;
     platform::OsVersion version;  // all zero when Windows does not tell it
 
+    // Whether Windows runs x64 programs: x64 Windows does; ARM64 Windows does from
+    // Windows 11 on, where the x64 program runs emulated (outside WOW64).
+    bool x64ProgramsRun = false;
+
     // Whose drivers an installation installs: the ones Windows' device installer, a
     // native program, reads for this machine. The x86 program under WOW64 hands its run
-    // over to the x64 one, which installs x64 drivers, as it does under emulation on ARM64.
+    // over to the x64 one, which installs x64 drivers on x64 Windows and ARM64 drivers
+    // under emulation on ARM64 Windows.
     Architecture DriverArchitecture() const {
+        if (native == Architecture::Arm64) return Architecture::Arm64;
         return program == Architecture::Amd64 || underWow64 ? Architecture::Amd64 : Architecture::X86;
     }
     bool HandsOverToX64() const { return underWow64 && program == Architecture::X86; }
 };
+
+// The spooler's environment of an architecture's drivers, given to every driver call so
+// that none is left to the caller's default (the emulated x64 program's is "Windows x64"
+// on ARM64 Windows): "Windows NT x86", "Windows x64", "Windows ARM64".
+const char16_t* SpoolerEnvironment(Architecture architecture);
 
 // Reads the picture of this machine through the seam.
 Machine ReadMachine();

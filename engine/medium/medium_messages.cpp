@@ -27,6 +27,7 @@ Message ModelProblemMessage(const Preparation& prepared, const std::u16string& m
             // No catalog file named: the INF itself could not be read.
             if (request.driverCatalog.empty()) id = MessageId::DriverUnreadable;
             break;
+        case ModelProblem::NoArm64Driver: id = MessageId::DriverWithoutArm64; break;
         case ModelProblem::None: break;
     }
     return Message(id, {model, request.catalogueFile, request.printerName, request.driverInf,

@@ -2,6 +2,7 @@
 
 #include "engine/medium/catalogue.h"
 #include "engine/inf/inf_catalog.h"
+#include "engine/inf/inf_model_line.h"
 #include "engine/machine/machine.h"
 #include "engine/limits.h"
 #include "platform/read_file.h"
@@ -42,6 +43,15 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
     }
     if (platform::FileStateOf(request.driverInf.c_str()) != platform::FileState::Readable) {
         prepared.problem = ModelProblem::DriverMissing;
+        return prepared;
+    }
+    // Windows' device installer reads only an INF's NTarm64 models sections on ARM64
+    // Windows; a medium without them is named before anything is removed.
+    std::string bytes;
+    if (request.system.architecture == Architecture::Arm64 &&
+        platform::ReadWholeFileUpTo(request.driverInf.c_str(), kMaxInfBytes, bytes) == platform::BoundedRead::Read &&
+        !InfHasModelsFor(bytes, request.system)) {
+        prepared.problem = ModelProblem::NoArm64Driver;
         return prepared;
     }
     // Windows refuses a package without the catalog it names; found out only when it is

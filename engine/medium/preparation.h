@@ -22,6 +22,8 @@ enum class ModelProblem {
     // The driver INF cannot be read whole, or the catalog file it names is not beside it
     // (request.driverCatalog names it).
     PackageIncomplete,
+    // ARM64 Windows, and the driver INF names no models section for it (NTarm64).
+    NoArm64Driver,
 };
 
 struct Preparation {

@@ -31,6 +31,11 @@ constexpr MessageRow kMessages[] = {
     {MessageId::CannotExclude,
      u"无法确定是否有另一个打印机驱动安装程序正在运行，所以本程序没有做任何更改。\n\n错误代码：%3",
      u"Whether another setup runs cannot be known, so nothing was changed: %1: %2"},
+    {MessageId::ProtectedPrintOn,
+     u"此计算机已打开 Windows 受保护的打印模式，无法安装第三方打印机驱动程序。\n\n"
+     u"请在“设置”的“打印机和扫描仪”中关闭此模式，或与系统管理员联系。",
+     u"Windows protected print mode is on, and Windows takes no third-party printer driver in it (it is "
+     u"switched off in Settings, Printers & scanners, or by the administrators' policy)"},
 
     {MessageId::X64ProgramMissing,
      u"这是 64 位 Windows，需要用 64 位安装程序 tamrin64.exe 安装打印机驱动。\n\n"
@@ -44,6 +49,10 @@ constexpr MessageRow kMessages[] = {
      u"这是 64 位 Windows，需要用 64 位安装程序 tamrin64.exe 安装打印机驱动，"
      u"但它的数字签名没有通过检查，所以没有启动它：\n%1\n\n%3\n\n请从完整、未经改动的驱动光盘启动安装程序。",
      u"64-bit Windows needs the x64 program, which was not started because %2: %1"},
+    {MessageId::X64NotRunnable,
+     u"此版本的 Windows 无法运行 64 位安装程序，因此无法安装打印机驱动程序。请在 Windows 11 上安装。",
+     u"This ARM64 Windows runs no x64 program (Windows 11 does), so the x64 program cannot install the printer; "
+     u"nothing was changed"},
     {MessageId::SignatureMissing, u"它没有数字签名。", u"it carries no Authenticode signature (%1)"},
     {MessageId::SignatureChanged, u"它在签名之后被改动过。", u"it was changed after it was signed (%1)"},
     {MessageId::SignatureOtherSigner, u"它不是用本程序发布者的证书签名的。",
@@ -80,6 +89,9 @@ constexpr MessageRow kMessages[] = {
      u"请从完整的驱动光盘或驱动文件夹重新启动安装程序。",
      u"the model \"%1\" needs the driver %4, whose package is incomplete: the catalog file it names "
      u"(CatalogFile), %5, is missing"},
+    {MessageId::DriverWithoutArm64, u"驱动光盘中没有适用于 ARM64 版 Windows 的打印机驱动程序。",
+     u"the model \"%1\" needs the driver %4, which has no models section for ARM64 Windows (NTarm64): "
+     u"Windows installs nothing from it here"},
 
     // The shell's own texts for these errors; the log writes the text shown.
     {MessageId::StartFileNotFound, u"The specified file was not found.", nullptr},

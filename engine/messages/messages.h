@@ -30,6 +30,7 @@ enum class MessageId : std::uint8_t {
     InvalidCommandLine,  // %1 the refusal
     AlreadyRunning,
     CannotExclude,
+    ProtectedPrintOn,  // Windows protected print mode takes no third-party driver
 
     // The x86 program's hand-over to the x64 one (%1 the x64 program; %2 the system's text
     // of the error and %3 its number, or %2 and %3 the signature's refusal in the log and
@@ -37,6 +38,7 @@ enum class MessageId : std::uint8_t {
     X64ProgramMissing,
     X64ProgramNotStarted,
     X64ProgramRefused,
+    X64NotRunnable,  // ARM64 Windows that runs no x64 program
     // Why the x64 program's signature was refused (%1 the system's text of the trust
     // verdict, %2 the signer's SHA-256, %3 the expected one).
     SignatureMissing,
@@ -57,6 +59,7 @@ enum class MessageId : std::uint8_t {
     DriverMissing,
     DriverUnreadable,
     DriverCatalogMissing,
+    DriverWithoutArm64,
 
     // rundll32 could not be started, by the error the shell gave.
     StartFileNotFound,

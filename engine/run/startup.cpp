@@ -7,6 +7,7 @@
 #include "engine/messages/messages.h"
 #include "engine/log/setup_log.h"
 #include "platform/message_box.h"
+#include "platform/services.h"
 #include "platform/text.h"
 
 namespace engine {
@@ -58,6 +59,8 @@ std::optional<StartReport> HandOverFailure(const HandOver& handOver) {
         }
         case HandOverOutcome::ProgramMissing:
             return Reported({MessageId::X64ProgramMissing, {handOver.program}}, platform::kIconError);
+        case HandOverOutcome::X64NotRunnable:
+            return Reported(MessageId::X64NotRunnable, platform::kIconError);
         case HandOverOutcome::StartFailed:
             return Reported({MessageId::X64ProgramNotStarted,
                              {handOver.program, ErrorText(handOver.error), text::Decimal(handOver.error)}},
@@ -81,12 +84,12 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
         // A chain not trusted here does not stop the hand-over, but the log says so.
         decision.writesLog = handOver.signature == SignatureFinding::ChainNotTrusted;
         if (decision.writesLog) {
-            decision.note = StartNote{
+            decision.notes.push_back(StartNote{
                 u"The x64 program ran; its signature is intact and made with the expected "
                 u"certificate (SHA-256 " +
                     ThumbprintText(handOver.expected) +
                     u"), but its certificate chain is not trusted on this machine",
-                handOver.check.trust};
+                handOver.check.trust});
         }
         return decision;
     }
@@ -117,9 +120,9 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
                                     platform::kIconWarning));
     }
     if (lock.globalName) {
-        decision.note = StartNote{u"This system has no private object namespaces: the global name Global\\" +
-                                      std::u16string(kInstanceName) + u" keeps one setup at a time",
-                                  platform::kErrorProcNotFound};
+        decision.notes.push_back(StartNote{u"This system has no private object namespaces: the global name Global\\" +
+                                               std::u16string(kInstanceName) + u" keeps one setup at a time",
+                                           platform::kErrorProcNotFound});
     }
     // A medium whose catalogue cannot serve ends here, before any page and any change.
     const CatalogueProblem problem = facts.CheckCatalogue();
@@ -128,15 +131,38 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
         StartDecision damaged =
             EndWith(kExitFailed, {u"Refused, nothing changed: " + LogText(damage), ShownText(damage),
                                   ShownText(MessageId::ErrorCaption), platform::kIconError});
-        damaged.note = decision.note;
+        damaged.notes = decision.notes;
         return damaged;
+    }
+    // Windows protected print mode takes no third-party driver: a run that would install
+    // one ends before any change; a removal goes on.
+    const SetupOptions& options = parsed.options;
+    if (!(options.quiet && options.uninstall)) {
+        const platform::ProtectedPrintReading reading = facts.ReadProtectedPrint();
+        if (reading.state == platform::ProtectedPrintReading::State::Unknown) {
+            decision.notes.push_back(StartNote{
+                u"Whether Windows protected print mode is on cannot be read; it is taken as off", reading.error});
+        }
+        if (reading.state == platform::ProtectedPrintReading::State::On) {
+            const Message on(MessageId::ProtectedPrintOn);
+            StartDecision refused = EndWith(kExitFailed, {u"Refused, nothing changed: " + LogText(on), ShownText(on),
+                                                          ShownText(MessageId::ErrorCaption), platform::kIconError});
+            refused.notes = decision.notes;
+            return refused;
+        }
     }
     decision.action = parsed.options.quiet ? StartAction::RunQuiet : StartAction::RunWizard;
     return decision;
 }
 
 HandOver SystemStartFacts::HandOverIfNeeded() {
-    return handOver_ ? HandOverToX64Program(medium_.programFolder, signer_) : HandOver{};
+    if (!handOver_) return HandOver{};
+    if (!x64Runs_) {
+        HandOver none;
+        none.outcome = HandOverOutcome::X64NotRunnable;
+        return none;
+    }
+    return HandOverToX64Program(medium_.programFolder, signer_);
 }
 
 InstanceStatus SystemStartFacts::TakeSetupLock() {
@@ -145,5 +171,9 @@ InstanceStatus SystemStartFacts::TakeSetupLock() {
 }
 
 CatalogueProblem SystemStartFacts::CheckCatalogue() { return engine::CheckCatalogue(Catalogue(medium_.catalogueFile)); }
+
+platform::ProtectedPrintReading SystemStartFacts::ReadProtectedPrint() {
+    return platform::Get<platform::ProtectedPrint>().IsProtectedPrintEnabled();
+}
 
 }  // namespace engine

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/machine/machine.h"
 #include "engine/medium/medium_check.h"
@@ -15,6 +16,7 @@
 #include "engine/run/single_instance.h"
 #include "engine/run/switches.h"
 #include "engine/run/wow64_handover.h"
+#include "platform/protected_print.h"
 #include "platform/types.h"
 
 namespace engine {
@@ -46,7 +48,7 @@ struct StartDecision {
     // note on its signature's chain is written, after it.
     bool writesLog = true;
     std::optional<StartReport> report;
-    std::optional<StartNote> note;
+    std::vector<StartNote> notes;
 };
 
 // The facts the decision reads, each asked at most once and only when the decision comes
@@ -58,6 +60,8 @@ public:
     virtual InstanceStatus TakeSetupLock() = 0;
     virtual CatalogueProblem CheckCatalogue() = 0;
     virtual const std::u16string& CatalogueFile() const = 0;
+    // Asked only of a run that would install a driver.
+    virtual platform::ProtectedPrintReading ReadProtectedPrint() = 0;
 
 protected:
     ~StartFacts() = default;
@@ -73,18 +77,24 @@ public:
     // x64 program must be signed with, if this build has one.
     SystemStartFacts(MediumFiles medium, bool folderFits, const Machine& machine,
                      std::optional<platform::Sha256> signer)
-        : medium_(std::move(medium)), folderFits_(folderFits), handOver_(machine.HandsOverToX64()), signer_(signer) {}
+        : medium_(std::move(medium)),
+          folderFits_(folderFits),
+          handOver_(machine.HandsOverToX64()),
+          x64Runs_(machine.x64ProgramsRun),
+          signer_(signer) {}
 
     bool FolderFits() override { return folderFits_; }
     HandOver HandOverIfNeeded() override;
     InstanceStatus TakeSetupLock() override;
     CatalogueProblem CheckCatalogue() override;
     const std::u16string& CatalogueFile() const override { return medium_.catalogueFile; }
+    platform::ProtectedPrintReading ReadProtectedPrint() override;
 
 private:
     MediumFiles medium_;
     bool folderFits_;
     bool handOver_;
+    bool x64Runs_;
     std::optional<platform::Sha256> signer_;
     std::optional<SingleInstance> lock_;
 };

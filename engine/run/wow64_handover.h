@@ -23,6 +23,7 @@ enum class HandOverOutcome {
     ProgramMissing,  // no x64 program beside this one
     StartFailed,     // it is there but could not be started; error says why
     Refused,         // its signature is not the expected one; it was not started
+    X64NotRunnable,  // this Windows (ARM64 before Windows 11) runs no x64 program
 };
 
 struct HandOver {

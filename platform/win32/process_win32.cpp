@@ -43,6 +43,20 @@ struct Win32Processes final : Processes {
         }
         return called;
     }
+    Result<Bool> GetMachineTypeAttributes(std::uint16_t machine, Dword* attributes) override {
+        // HRESULT GetMachineTypeAttributes(USHORT, MACHINE_ATTRIBUTES*): an int-sized enum.
+        using GetMachineTypeAttributesFn = HRESULT(WINAPI*)(USHORT, int*);
+        HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+        auto get = kernel ? reinterpret_cast<GetMachineTypeAttributesFn>(
+                                reinterpret_cast<void*>(::GetProcAddress(kernel, "GetMachineTypeAttributes")))
+                          : nullptr;
+        if (!get) return ProcNotFound<Bool>();
+        int value = 0;
+        const HRESULT result = get(machine, &value);
+        if (FAILED(result)) return {0, static_cast<Dword>(result)};
+        if (attributes) *attributes = static_cast<Dword>(value);
+        return {1, 0};
+    }
     const char16_t* GetCommandLineW() override { return AsU16(::GetCommandLineW()); }
     Result<Bool> CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
                                 ProcessInformation* information) override {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A damaged medium under Wine, on a display of its own:
-#   medium_damage.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR (see wizard_lib.sh)
+#   medium_damage.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR STAND_IN (see wizard_lib.sh;
+#   STAND_IN: the DLL that stands in for the protected print mode class, switched on)
 # 1. No catalogue, 2. a catalogue of binary junk: a box names the file and what is
 #    wrong before any page, and the program ends with a failure code.
 # 3. No driver folder: Next on the driver page names the model's missing INF and the
@@ -9,6 +10,7 @@
 # 5. A driver INF that names a catalog file its folder lacks (an incomplete package): Next
 #    names the missing catalog and the page stays; the quiet installation ends with 1603
 #    and says why in its log.
+# 6. Windows protected print mode on: a box before any page, 1603; quiet: 1603, logged.
 # In each, the printer interface is never called and no printer is made. Screenshots of
 # the boxes go to BUILD_DIR/screenshots/medium_damage/ARCH-damaged-*.png.
 source "$(dirname "$0")/wizard_lib.sh"
@@ -102,3 +104,23 @@ grep -qF "whose package is incomplete: the catalog file it names (CatalogFile), 
   "$work/no-catalog.log" || fail "no-catalog, quiet: the log does not name the catalog: [$(cat "$work/no-catalog.log")]"
 untouched no-catalog-quiet
 echo "no-catalog: box on Next; quiet: exit code 1603, the catalog named in the log"
+
+# 6. Windows protected print mode on (the class that tells it, standing in, registered in
+# the prefix): the wizard's box before any page, the quiet installation's 1603 with the
+# mode named in its log; nothing changes. Without the class (Wine's own) the mode is off,
+# as every run above shows.
+lay_out
+class_key='HKLM\Software\Microsoft\WindowsRuntime\ActivatableClassId\Windows.Graphics.Printing.ProtectedPrint.WindowsProtectedPrintInfo'
+view=$([ "$arch" != win64 ] || echo /reg:64)
+wine reg add "$class_key" /v DllPath /t REG_SZ /d "$(windows_path "${e2e_more[0]}")" /f $view >/dev/null 2>&1 &&
+  wine reg add "$class_key" /v ActivationType /t REG_DWORD /d 0 /f $view >/dev/null 2>&1 ||
+  fail "the test could not register the class"
+expect_start_box protected-print \
+  "此计算机已打开 Windows 受保护的打印模式，无法安装第三方打印机驱动程序。$nl$nl请在“设置”的“打印机和扫描仪”中关闭此模式，或与系统管理员联系。"
+ran=$(probe run "$(windows_path "$work/medium/$exe_name")" /quiet /model KV-100 /port LPT1: \
+  /log "$(windows_path "$work/protected-print.log")") || fail "the probe could not run the quiet installation: [$ran]"
+[ "$(sed -n 's/^exit=//p' <<<"$ran")" = 1603 ] || fail "protected print, quiet: [$ran], not exit code 1603"
+grep -qF "Refused, nothing changed: Windows protected print mode is on" "$work/protected-print.log" ||
+  fail "protected print, quiet: the log does not name the mode: [$(cat "$work/protected-print.log")]"
+untouched protected-print-quiet
+echo "protected print mode: box at the start; quiet: exit code 1603, the mode named in the log"

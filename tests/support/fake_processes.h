@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/process.h"
@@ -34,6 +37,21 @@ public:
         EXPECT_EQ(process, kSelf);
         if (wow64 == Wow64::NoSuchCall) return Fail(127);  // ERROR_PROC_NOT_FOUND
         *result = wow64 == Wow64::Yes;
+        return {1};
+    }
+    // IsWow64Process2 and GetMachineTypeAttributes, where the Windows has them.
+    std::optional<std::pair<std::uint16_t, std::uint16_t>> wow64Process2;  // process, native machine
+    std::optional<Dword> amd64Attributes;
+    Result IsWow64Process2(platform::Handle, std::uint16_t* process, std::uint16_t* native) override {
+        if (!wow64Process2) return Fail(127);
+        *process = wow64Process2->first;
+        *native = wow64Process2->second;
+        return {1};
+    }
+    Result GetMachineTypeAttributes(std::uint16_t machine, Dword* attributes) override {
+        if (!amd64Attributes) return Fail(127);
+        EXPECT_EQ(machine, 0x8664);
+        *attributes = *amd64Attributes;
         return {1};
     }
     const char16_t* GetCommandLineW() override { return commandLine.c_str(); }

@@ -621,7 +621,7 @@ TEST_F(Routes, AnUpdateKeepsThePrintersOnTheModelsDriverAndInstallsItFromItsPack
                   result == 0 ? engine::FlowResult::Done : engine::FlowResult::Failed);
         ASSERT_EQ(spooler.calls.size(), 3u) << "listed once, nothing deleted: " << spooler.calls.back();
         EXPECT_EQ(spooler.calls[2], "InstallFromPackage C:\\Windows\\INF\\oem7.inf KORVEL KV-100 server=none "
-                                    "environment=none flags=1");
+                                    "environment=given flags=1");
     }
     EXPECT_TRUE(shell.starts.empty());
     EXPECT_TRUE(spooler.HasPrinter(u"Invoices"));

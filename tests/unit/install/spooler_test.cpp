@@ -92,7 +92,7 @@ TEST_F(Spooler, ARemovalThatFailsCarriesTheSpoolersError) {
     platform::Outcome removed = engine::RemovePrinter(u"Alpha");
     EXPECT_FALSE(removed.ok());
     EXPECT_EQ(removed.error, 5u);
-    platform::Outcome deleted = engine::DeleteDriver(u"Alpha");
+    platform::Outcome deleted = engine::DeleteDriver(u"Alpha", u"Windows x64");
     EXPECT_FALSE(deleted.ok());
     EXPECT_EQ(deleted.error, FakeSpooler::kErrorPrinterDriverInUse);
 
@@ -168,7 +168,7 @@ TEST_F(Spooler, DeletionPurgesDeletesAndClosesTheQueueThenDeletesTheDriver) {
     EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha"), 1);
     EXPECT_EQ(spooler.calls,
               (Calls{"Open Alpha", "SetPrinter level=0 data=none command=3 Alpha", "DeletePrinter Alpha",
-                     "ClosePrinter Alpha", "DeleteDriver Alpha server=none environment=none flags=1,3"}));
+                     "ClosePrinter Alpha", "DeleteDriver Alpha server=none environment=given flags=1,3"}));
     ASSERT_TRUE(spooler.lastDefaultsGiven);
     EXPECT_EQ(spooler.lastDefaults.dataType, nullptr);
     EXPECT_EQ(spooler.lastDefaults.devMode, nullptr);
@@ -181,7 +181,7 @@ TEST_F(Spooler, APrinterThatCannotBeOpenedStillHasItsDriverDeleted) {
     spooler.drivers.insert(u"Alpha");  // a driver no printer uses
     EXPECT_EQ(installer.DeletePrinterAndDriver(u"Alpha"), 1);
     EXPECT_EQ(spooler.calls,
-              (Calls{"Open Alpha", "DeleteDriver Alpha server=none environment=none flags=1,3"}));
+              (Calls{"Open Alpha", "DeleteDriver Alpha server=none environment=given flags=1,3"}));
     EXPECT_TRUE(spooler.drivers.empty());
 
     spooler.calls.clear();
@@ -189,7 +189,7 @@ TEST_F(Spooler, APrinterThatCannotBeOpenedStillHasItsDriverDeleted) {
     spooler.openFails = true;
     EXPECT_EQ(installer.DeletePrinterAndDriver(u"Beta"), 0) << "the driver is still in use by the queue";
     EXPECT_EQ(spooler.calls,
-              (Calls{"Open Beta", "DeleteDriver Beta server=none environment=none flags=1,3"}));
+              (Calls{"Open Beta", "DeleteDriver Beta server=none environment=given flags=1,3"}));
     EXPECT_TRUE(spooler.HasPrinter(u"Beta"));
 }
 

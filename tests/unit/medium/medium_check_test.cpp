@@ -8,6 +8,7 @@
 
 #include "engine/medium/medium_check.h"
 #include "engine/medium/preparation.h"
+#include "tests/support/fake_processes.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -112,6 +113,15 @@ TEST_F(MediumCheck, APreparedModelOrWhatKeepsItFromInstalling) {
     EXPECT_EQ(incomplete.problem, ModelProblem::PackageIncomplete);
     EXPECT_EQ(incomplete.request.driverCatalog, folder + u"PrinterDriver\\24pin\\korvel.cat");
     dir.Write("PrinterDriver/24pin/korvel.cat", "catalog");
+    EXPECT_EQ(Prepare(u"KV-100", choices).problem, ModelProblem::None);
+
+    // ARM64 Windows installs from an INF's NTarm64 models section alone ("INF Manufacturer
+    // Section"): a medium without one is named before anything changes.
+    FakeProcesses arm64;
+    arm64.wow64Process2 = {{0, 0xAA64}};
+    dir.Write("PrinterDriver/24pin/OEMPRINT.INF", "[Manufacturer]\n%K%=K,NTamd64\n[Strings]\nK=Korvel\n");
+    EXPECT_EQ(Prepare(u"KV-100", choices).problem, ModelProblem::NoArm64Driver);
+    dir.Write("PrinterDriver/24pin/OEMPRINT.INF", "[Manufacturer]\n%K%=K,NTamd64,NTarm64\n[Strings]\nK=Korvel\n");
     EXPECT_EQ(Prepare(u"KV-100", choices).problem, ModelProblem::None);
 
     std::filesystem::remove_all(dir.path() / "PrinterDriver");

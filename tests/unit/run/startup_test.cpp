@@ -8,6 +8,7 @@
 
 #include "engine/run/exit_codes.h"
 #include "platform/message_box.h"
+#include "tests/support/text_convert.h"
 
 namespace {
 
@@ -44,6 +45,11 @@ struct Facts final : engine::StartFacts {
     }
     const std::u16string& CatalogueFile() const override { return file; }
     std::u16string file = u"D:\\PrinterInfor.Inf";
+    platform::ProtectedPrintReading protectedPrint;
+    platform::ProtectedPrintReading ReadProtectedPrint() override {
+        asked += u'P';
+        return protectedPrint;
+    }
 };
 
 engine::HandOver HandedOver(HandOverOutcome outcome, std::uint32_t exitCode = 0) {
@@ -96,11 +102,14 @@ TEST(Startup, EachCommandLineAndMachineGivesOneDecision) {
          StartAction::End, engine::kExitFailed, u"HLC",
          u"Refused, nothing changed: the catalogue D:\\PrinterInfor.Inf lists no model", platform::kIconError},
         {"the wizard", u"setup.exe", true, {}, InstanceState::Alone, CatalogueProblem::None, StartAction::RunWizard,
-         0, u"HLC", u"", 0},
+         0, u"HLCP", u"", 0},
         {"the wizard with a log", u"setup.exe /log x.log", true, {}, InstanceState::Alone, CatalogueProblem::None,
-         StartAction::RunWizard, 0, u"HLC", u"", 0},
+         StartAction::RunWizard, 0, u"HLCP", u"", 0},
         {"the unattended mode", quiet, true, {}, InstanceState::Alone, CatalogueProblem::None, StartAction::RunQuiet,
-         0, u"HLC", u"", 0},
+         0, u"HLCP", u"", 0},
+        {"ARM64 Windows that runs no x64 program", u"setup.exe", true, HandedOver(HandOverOutcome::X64NotRunnable),
+         InstanceState::Alone, CatalogueProblem::None, StartAction::End, engine::kExitFailed, u"H",
+         u"This ARM64 Windows runs no x64 program", platform::kIconError},
         {"an unknown lock ends the run", quiet, true, {}, InstanceState::Unknown, CatalogueProblem::None,
          StartAction::End, engine::kExitAlreadyRunning, u"HL",
          u"Whether another setup runs cannot be known, so nothing was changed: the mutex M cannot be made or "
@@ -122,12 +131,46 @@ TEST(Startup, EachCommandLineAndMachineGivesOneDecision) {
         EXPECT_EQ(decision.exitCode, row.exitCode);
         EXPECT_EQ(facts.asked, row.asked);
         EXPECT_EQ(decision.writesLog, row.handOver.outcome != HandOverOutcome::Finished);
-        EXPECT_FALSE(decision.note.has_value());
+        EXPECT_TRUE(decision.notes.empty());
         ASSERT_EQ(decision.report.has_value(), !row.logStart.empty());
         if (!decision.report) continue;
         EXPECT_EQ(decision.report->logText.substr(0, row.logStart.size()), row.logStart);
         EXPECT_EQ(decision.report->boxType, row.boxType);
         EXPECT_FALSE(decision.report->boxText.empty());
+    }
+}
+
+// Windows protected print mode ("WindowsProtectedPrintInfo.IsProtectedPrintEnabled") ends
+// every run that would install a driver before any change; a removal goes on, and a mode
+// that cannot be read is taken as off and noted.
+TEST(Startup, ProtectedPrintModeRefusesEveryInstallationButNotTheRemoval) {
+    using State = platform::ProtectedPrintReading::State;
+    const struct Row {
+        std::u16string line;
+        State state;
+        StartAction action;
+        std::u16string asked;
+        std::size_t notes;
+    } rows[] = {
+        {u"setup.exe", State::On, StartAction::End, u"HLCP", 0},
+        {u"setup.exe /quiet /model KV-100 /port LPT1:", State::On, StartAction::End, u"HLCP", 0},
+        {u"setup.exe /quiet /update /model KV-100", State::On, StartAction::End, u"HLCP", 0},
+        {u"setup.exe /quiet /whatif /model KV-100 /port LPT1:", State::On, StartAction::End, u"HLCP", 0},
+        {u"setup.exe /quiet /uninstall /model KV-100", State::On, StartAction::RunQuiet, u"HLC", 0},
+        {u"setup.exe", State::Unknown, StartAction::RunWizard, u"HLCP", 1},
+    };
+    for (const Row& row : rows) {
+        Facts facts;
+        facts.protectedPrint = {row.state, 0x80004005};
+        const engine::StartDecision decision = engine::DecideStart(engine::ParseCommandLine(row.line), facts);
+        EXPECT_EQ(decision.action, row.action) << Utf8(row.line.c_str());
+        EXPECT_EQ(facts.asked, row.asked);
+        EXPECT_EQ(decision.notes.size(), row.notes);
+        if (row.action != StartAction::End) continue;
+        EXPECT_EQ(decision.exitCode, engine::kExitFailed);
+        EXPECT_EQ(decision.report->logText.substr(0, 60),
+                  u"Refused, nothing changed: Windows protected print mode is on");
+        EXPECT_NE(decision.report->boxText.find(u"打印机和扫描仪"), std::u16string::npos);
     }
 }
 
@@ -160,10 +203,10 @@ TEST(Startup, TheGlobalMutexNameIsNoted) {
     const engine::StartDecision decision =
         engine::DecideStart(engine::ParseCommandLine(u"setup.exe /quiet /model KV-100 /port LPT1:"), facts);
     EXPECT_EQ(decision.action, StartAction::RunQuiet);
-    ASSERT_TRUE(decision.note.has_value());
-    EXPECT_EQ(decision.note->text, u"This system has no private object namespaces: the global name "
+    ASSERT_EQ(decision.notes.size(), 1u);
+    EXPECT_EQ(decision.notes[0].text, u"This system has no private object namespaces: the global name "
                                    u"Global\\TamrinPrinterSetup keeps one setup at a time");
-    EXPECT_EQ(decision.note->error, platform::kErrorProcNotFound);
+    EXPECT_EQ(decision.notes[0].error, platform::kErrorProcNotFound);
 }
 
 // A refused signature ends the run as a failure that names the reason; a chain not
@@ -192,9 +235,9 @@ TEST(Startup, TheX64ProgramsSignatureIsReported) {
     EXPECT_EQ(ran.action, StartAction::End);
     EXPECT_FALSE(ran.report);
     EXPECT_TRUE(ran.writesLog);
-    ASSERT_TRUE(ran.note);
-    EXPECT_EQ(ran.note->error, platform::kCertEExpired);
-    EXPECT_NE(ran.note->text.find(u"certificate chain is not trusted"), std::u16string::npos);
+    ASSERT_EQ(ran.notes.size(), 1u);
+    EXPECT_EQ(ran.notes[0].error, platform::kCertEExpired);
+    EXPECT_NE(ran.notes[0].text.find(u"certificate chain is not trusted"), std::u16string::npos);
 }
 
 }  // namespace

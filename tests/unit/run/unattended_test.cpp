@@ -99,7 +99,7 @@ TEST_F(Unattended, AnInstallationRemovesTheOldPrintersThenInstallsAndMakesTheDef
                              "DeletePrinter Korvel KV-100",
                              "SetPrinter level=0 data=none command=3 Korvel KV-100 (2)",
                              "DeletePrinter Korvel KV-100 (2)",
-                             "DeleteDriver Korvel KV-100 server=none environment=none flags=1,3",
+                             "DeleteDriver Korvel KV-100 server=none environment=given flags=1,3",
                          }));
     ASSERT_EQ(shell.starts.size(), 2u);
     const std::u16string inf = dir.ProgramDir() + u"PrinterDriver\\24pin\\OEMPRINT.INF";
@@ -275,7 +275,7 @@ TEST_F(Unattended, AnUninstallationRemovesTheModelsPrintersAndTheDriversNoOneEls
 // comes from, or one Windows keeps, stays, and the log says why.
 TEST_F(Unattended, AnUninstallationTakesTheModelsPackageOutOfTheDriverStore) {
     const std::u16string inf = u"C:\\Windows\\System32\\DriverStore\\FileRepository\\oemprint.inf_x\\oemprint.inf";
-    const std::string driver = "DeleteDriver Korvel KV-100 server=none environment=none flags=1,3";
+    const std::string driver = "DeleteDriver Korvel KV-100 server=none environment=given flags=1,3";
     const std::string package = "DeletePackage " + Utf8(inf.c_str());
     const struct {
         const char16_t* alsoFromIt;  // another installed driver of the package
