@@ -110,8 +110,8 @@ bool RemovePackageOf(const std::u16string& driver, const std::vector<InstalledDr
     }
     log.Write(u"Deleting the driver package " + Quoted(inf) + u" from the driver store (DeletePrinterDriverPackage)");
     if (dryRun) return restart;
-    platform::Result<platform::Bool> deleted =
-        platform::Get<platform::Spooler>().DeletePrinterDriverPackageW(nullptr, inf.c_str(), SpoolerEnvironment(request.system.architecture));
+    platform::Result<platform::Bool> deleted = platform::Get<platform::Spooler>().DeletePrinterDriverPackageW(
+        nullptr, inf.c_str(), SpoolerEnvironment(request.system.architecture));
     if (deleted.ok()) {
         log.Write(u"The driver package is out of the driver store: a printer plugged in again gets no driver from it");
     } else if (deleted.error == platform::kErrorProcNotFound) {
@@ -366,7 +366,8 @@ bool InstallationSteps::InstallDriverFromPackage() {
     if (request_.dryRun) return true;
     if (!stagedInf_.empty()) {
         platform::Result<platform::Bool> installed = platform::Get<platform::Spooler>().InstallPrinterDriverFromPackageW(
-            nullptr, stagedInf_.c_str(), name_, SpoolerEnvironment(request_.system.architecture), platform::kCopyAllFiles);
+            nullptr, stagedInf_.c_str(), name_, SpoolerEnvironment(request_.system.architecture),
+            platform::kCopyAllFiles);
         if (installed.ok()) return true;
         if (installed.error != platform::kErrorProcNotFound) {
             log_.WriteError(u"The driver was not installed from its package", installed.error);
