@@ -21,6 +21,9 @@ struct SystemVersion {
     // which GetVersionExW hides from a program whose manifest does not name it. False
     // when the call is not there or fails.
     virtual bool RtlGetVersion(OsVersion* version) = 0;
+    // As GetUserDefaultUILanguage: the user's display language, a LANGID. Without a
+    // Windows to ask, Simplified Chinese, the language the program was first written in.
+    virtual std::uint16_t GetUserDefaultUILanguage() { return 0x0804; }
 
 protected:
     ~SystemVersion() = default;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "engine/messages/messages.h"
+#include "wizard/framework/property_page.h"
 #include "wizard/setup_wizard.h"
 
 BOOL CTamrinApp::InitInstance() {
@@ -11,6 +13,9 @@ BOOL CTamrinApp::InitInstance() {
     ::InitCommonControlsEx(&controls);
 
     CWinApp::InitInstance();
+    CPropertyPage::SetTemplateLanguage(engine::ShownLanguage() == engine::Language::Chinese
+                                           ? MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
+                                           : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     SetRegistryKey(L"Local AppWizard-Generated Applications");
 
     {

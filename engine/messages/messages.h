@@ -27,7 +27,7 @@ enum class MessageId : std::uint8_t {
     // The start: the program's folder, the command line, another setup (%1 why the lock
     // failed, %2 the system's text of its error, %3 the error's number).
     FolderTooLong,
-    InvalidCommandLine,  // %1 the refusal
+    InvalidCommandLine,  // %1 the refusal in the log's words, %2 in the words shown
     AlreadyRunning,
     CannotExclude,
     ProtectedPrintOn,  // Windows protected print mode takes no third-party driver
@@ -92,9 +92,34 @@ enum class MessageId : std::uint8_t {
     InstalledRestartBox,
     PackageNotStagedDetail,  // under the failure box's first line; %1 the system's reason
 
-    // The usage text's heading (the forms of the command line) and its closing paragraph
-    // on exit codes; each switch's own line is its row in engine/run/switches.cpp.
+    // Why a command line was refused (%1 the switch or argument; %2 another switch, or
+    // the value's length; %3 the longest value taken).
+    RefusedUnexpected,
+    RefusedUnknown,
+    RefusedTwice,
+    RefusedNoValue,
+    RefusedEmptyValue,
+    RefusedValueQuote,
+    RefusedValueTooLong,
+    RefusedValueBackslash,
+    RefusedNeeds,
+    RefusedCombined,
+
+    // The usage text: its heading (the forms of the command line), each switch's line (its
+    // row in engine/run/switches.cpp names it), how switches are written, and the closing
+    // paragraph on exit codes.
     UsageHeading,
+    UsageQuiet,
+    UsageUninstall,
+    UsageUpdate,
+    UsageModel,
+    UsagePort,
+    UsageNoDefault,
+    UsageTestPage,
+    UsageWhatIf,
+    UsageLog,
+    UsageHelp,
+    UsageSwitchForm,
     UsageExitCodes,
 
     Count
@@ -108,8 +133,17 @@ struct Message {
     std::vector<std::u16string> values;
 };
 
-// The text the user sees, its placeholders filled.
+// The language of the texts shown: Chinese where the user's display language
+// (GetUserDefaultUILanguage, the one Windows draws its own buttons in) is Chinese of any
+// region, English everywhere else. The log is English always.
+enum class Language : std::uint8_t { Chinese, English };
+Language LanguageOfUi(std::uint16_t uiLanguage);
+// This user's, asked of Windows each time.
+Language ShownLanguage();
+
+// The text the user sees, its placeholders filled, in this user's language or the one given.
 std::u16string ShownText(const Message& message);
+std::u16string ShownText(const Message& message, Language language);
 // The log's line of the same event, its placeholders filled; empty for a text the log
 // does not write.
 std::u16string LogText(const Message& message);

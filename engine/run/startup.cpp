@@ -97,10 +97,13 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
 
     if (!parsed.accepted) {
         return EndWith(parsed.exitCode,
-                       Reported({MessageId::InvalidCommandLine, {parsed.refusal}}, platform::kIconError));
+                       Reported({MessageId::InvalidCommandLine,
+                                 {parsed.refusal, parsed.reason ? ShownText(*parsed.reason) : parsed.refusal}},
+                                platform::kIconError));
     }
     if (ModeOf(parsed.options) == SetupMode::Usage) {
-        return EndWith(kExitSuccess, {UsageText(), UsageText(), ShownText(MessageId::SetupCaption),
+        return EndWith(kExitSuccess, {UsageText(Language::English), UsageText(ShownLanguage()),
+                                      ShownText(MessageId::SetupCaption),
                                       platform::kIconInformation});
     }
 

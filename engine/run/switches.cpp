@@ -26,7 +26,7 @@ struct SwitchRow {
     bool quoted;
     unsigned needs;     // the switches it needs, checked first, in the order of the rows
     unsigned excludes;  // the switches it cannot be combined with
-    const char16_t* usage;
+    MessageId usage;  // its line in the usage text
     void (*set)(SetupOptions& options, std::u16string value);
 };
 
@@ -35,30 +35,30 @@ constexpr unsigned kAllButQuiet = ((1u << kSwitchCount) - 1) & ~Bit(kQuiet) & ~B
 
 // In the order of the usage text, which is also the order the rules are checked in.
 constexpr SwitchRow kSwitches[] = {
-    {kQuiet, u"quiet", nullptr, nullptr, 0, false, 0, 0, u"install or remove without a window or message box.",
+    {kQuiet, u"quiet", nullptr, nullptr, 0, false, 0, 0, MessageId::UsageQuiet,
      [](SetupOptions& o, std::u16string) { o.quiet = true; }},
     {kUninstall, u"uninstall", nullptr, nullptr, 0, false, Bit(kQuiet) | Bit(kModel), kInstallOnly,
-     u"remove the model's printers and driver (needs /model).",
+     MessageId::UsageUninstall,
      [](SetupOptions& o, std::u16string) { o.uninstall = true; }},
     {kUpdate, u"update", nullptr, nullptr, 0, false, Bit(kQuiet) | Bit(kModel), Bit(kUninstall),
-     u"give the printers of the model the driver of this medium, each kept as it is (needs /model).",
+     MessageId::UsageUpdate,
      [](SetupOptions& o, std::u16string) { o.update = true; }},
     {kModel, u"model", nullptr, u"ENTRY", kNameCapacity, true, Bit(kQuiet), 0,
-     u"the model to install or remove, as the catalogue names it.",
+     MessageId::UsageModel,
      [](SetupOptions& o, std::u16string v) { o.model = std::move(v); }},
     {kPort, u"port", nullptr, u"NAME", kNameCapacity, true, Bit(kQuiet), 0,
-     u"the printer port (default: the attached printer's USB port).",
+     MessageId::UsagePort,
      [](SetupOptions& o, std::u16string v) { o.port = std::move(v); }},
     {kNoDefault, u"nodefault", nullptr, nullptr, 0, false, Bit(kQuiet), 0,
-     u"do not make the printer the default printer.", [](SetupOptions& o, std::u16string) { o.noDefault = true; }},
-    {kTestPage, u"testpage", nullptr, nullptr, 0, false, Bit(kQuiet), 0, u"print a test page after the installation.",
+     MessageId::UsageNoDefault, [](SetupOptions& o, std::u16string) { o.noDefault = true; }},
+    {kTestPage, u"testpage", nullptr, nullptr, 0, false, Bit(kQuiet), 0, MessageId::UsageTestPage,
      [](SetupOptions& o, std::u16string) { o.testPage = true; }},
     {kWhatIf, u"whatif", nullptr, nullptr, 0, false, Bit(kQuiet), 0,
-     u"write what would be done to the log; change nothing.", [](SetupOptions& o, std::u16string) { o.whatIf = true; }},
+     MessageId::UsageWhatIf, [](SetupOptions& o, std::u16string) { o.whatIf = true; }},
     {kLog, u"log", nullptr, u"FILE", kPathCapacity, false, 0, 0,
-     u"append the log to FILE (default with /quiet: %TEMP%\\tamrin-setup.log).",
+     MessageId::UsageLog,
      [](SetupOptions& o, std::u16string v) { o.logFile = std::move(v); }},
-    {kHelp, u"?", u"help", nullptr, 0, false, 0, kAllButQuiet, u"show this text.",
+    {kHelp, u"?", u"help", nullptr, 0, false, 0, kAllButQuiet, MessageId::UsageHelp,
      [](SetupOptions& o, std::u16string) { o.help = true; }},
 };
 
@@ -89,62 +89,59 @@ constexpr std::size_t kShownCharacters = 64;
 
 // The options read so far stay: a refused line with /quiet shows no box, and one with
 // /log writes the reason there.
-ParsedSwitches Refuse(ParsedSwitches result, std::u16string reason) {
-    result.refusal = std::move(reason);
+ParsedSwitches Refuse(ParsedSwitches result, Message reason) {
+    result.refusal = LogText(reason);
+    result.reason = std::move(reason);
     result.exitCode = kExitInvalidCommandLine;
     return result;
 }
 
 // Why a switch's value cannot be taken, or nothing.
-std::optional<std::u16string> ValueProblem(const SwitchRow& row, const std::u16string& value) {
+std::optional<Message> ValueProblem(const SwitchRow& row, const std::u16string& value) {
     const std::u16string name = Named(row);
-    if (value.find(u'"') != std::u16string::npos) return name + u" value holds a double quote";
+    if (value.find(u'"') != std::u16string::npos) return Message(MessageId::RefusedValueQuote, {name});
     if (value.size() >= row.capacity) {
-        return name + u" value is too long (" + text::Decimal(static_cast<long long>(value.size())) +
-               u" characters; at most " + text::Decimal(static_cast<long long>(row.capacity - 1)) + u")";
+        return Message(MessageId::RefusedValueTooLong, {name, text::Decimal(static_cast<long long>(value.size())),
+                                                        text::Decimal(static_cast<long long>(row.capacity - 1))});
     }
-    if (row.quoted && text::BreaksQuotes(value.c_str())) return name + u" value ends in a backslash";
+    if (row.quoted && text::BreaksQuotes(value.c_str())) return Message(MessageId::RefusedValueBackslash, {name});
     return std::nullopt;
 }
 
 // The first rule of the rows the switches seen break: what a switch needs, then what it
 // excludes.
-std::optional<std::u16string> BrokenRule(const std::bitset<kSwitchCount>& seen) {
+std::optional<Message> BrokenRule(const std::bitset<kSwitchCount>& seen) {
     for (const SwitchRow& row : kSwitches) {
         if (!seen[row.id]) continue;
         for (const SwitchRow& other : kSwitches) {
-            if ((row.needs & Bit(other.id)) && !seen[other.id]) return Named(row) + u" needs " + Named(other);
+            if ((row.needs & Bit(other.id)) && !seen[other.id])
+                return Message(MessageId::RefusedNeeds, {Named(row), Named(other)});
         }
     }
     for (const SwitchRow& row : kSwitches) {
         if (!seen[row.id]) continue;
         for (const SwitchRow& other : kSwitches) {
             if ((row.excludes & Bit(other.id)) && seen[other.id]) {
-                return Named(row) + u" cannot be combined with " + Named(other);
+                return Message(MessageId::RefusedCombined, {Named(row), Named(other)});
             }
         }
     }
     return std::nullopt;
 }
 
+}  // namespace
+
 // The table's heading, a line for each row, and the table's closing paragraph.
-std::u16string BuildUsageText() {
-    std::u16string usage = ShownText(MessageId::UsageHeading) + u"\r\n\r\n";
+std::u16string UsageText(Language language) {
+    std::u16string usage = ShownText(MessageId::UsageHeading, language) + u"\r\n\r\n";
     for (const SwitchRow& row : kSwitches) {
         usage += Named(row);
         if (row.alias) usage += u", /" + std::u16string(row.alias);
         if (row.value) usage += u" " + std::u16string(row.value);
-        usage += u": " + std::u16string(row.usage) + u"\r\n";
+        usage += u": " + ShownText(row.usage, language) + u"\r\n";
     }
-    return usage + u"Switches may start with / or - and are not case-sensitive.\r\n\r\n" +
-           ShownText(MessageId::UsageExitCodes) + u"\r\n";
-}
-
-}  // namespace
-
-const std::u16string& UsageText() {
-    static const std::u16string usage = BuildUsageText();
-    return usage;
+    return usage + ShownText(MessageId::UsageSwitchForm, language) + u"\r\n\r\n" +
+           ShownText(MessageId::UsageExitCodes, language) + u"\r\n";
 }
 
 SetupMode ModeOf(const SetupOptions& options) {
@@ -164,20 +161,20 @@ ParsedSwitches ParseSwitches(const std::vector<std::u16string>& arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::u16string& argument = arguments[i];
         const std::u16string quoted = text::Quoted(argument, kShownCharacters);
-        if (!LooksLikeSwitch(argument)) return Refuse(std::move(result), u"unexpected argument " + quoted);
+        if (!LooksLikeSwitch(argument)) return Refuse(std::move(result), {MessageId::RefusedUnexpected, {quoted}});
         const SwitchRow* row = RowOf(argument);
-        if (!row) return Refuse(std::move(result), u"unknown switch " + quoted);
-        if (seen[row->id]) return Refuse(std::move(result), u"switch given twice: " + quoted);
+        if (!row) return Refuse(std::move(result), {MessageId::RefusedUnknown, {quoted}});
+        if (seen[row->id]) return Refuse(std::move(result), {MessageId::RefusedTwice, {quoted}});
         seen[row->id] = true;
         if (!row->value) {
             row->set(options, {});
             continue;
         }
         if (i + 1 == arguments.size() || LooksLikeSwitch(arguments[i + 1])) {
-            return Refuse(std::move(result), quoted + u" needs a value");
+            return Refuse(std::move(result), {MessageId::RefusedNoValue, {quoted}});
         }
         const std::u16string& value = arguments[++i];
-        if (value.empty()) return Refuse(std::move(result), quoted + u" has an empty value");
+        if (value.empty()) return Refuse(std::move(result), {MessageId::RefusedEmptyValue, {quoted}});
         if (auto problem = ValueProblem(*row, value)) return Refuse(std::move(result), *problem);
         row->set(options, value);
     }

@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "engine/medium/install_request.h"
+#include "engine/messages/messages.h"
 
 namespace engine {
 
-// The text shown for /? and /help, and after a refused command line: built from the rows.
-const std::u16string& UsageText();
+// The text shown for /? and /help, built from the rows, in the language given (the log's
+// is English).
+std::u16string UsageText(Language language);
 
 struct SetupOptions {
     bool quiet = false;                     // /quiet: no window and no box at all
@@ -46,8 +48,10 @@ struct ParsedSwitches {
     bool accepted = false;
     // When refused: quiet as the line asks, and the switches read before the refusal.
     SetupOptions options;
-    // Why the command line was refused (English, for the log), and the exit code for it.
+    // Why the command line was refused: in the log's words (English), the message for the
+    // box, and the exit code for it.
     std::u16string refusal;
+    std::optional<Message> reason;
     std::uint32_t exitCode = 0;
 };
 

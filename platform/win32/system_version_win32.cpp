@@ -10,6 +10,7 @@ namespace {
 using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOEXW*);
 
 struct Win32SystemVersion final : SystemVersion {
+    std::uint16_t GetUserDefaultUILanguage() override { return ::GetUserDefaultUILanguage(); }
     bool RtlGetVersion(OsVersion* version) override {
         if (version == nullptr) return false;
         // ntdll is in every process; it is never loaded from anywhere else.

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# A GBK catalogue on an English system (code page 1252) under Wine, on a display of its own:
+# A GBK catalogue on an English system (code page 1252, English display language) under
+# Wine, on a display of its own:
 #   english_system.sh ARCH BUILD_DIR PROGRAM PROBE PRINTUI_STUB MEDIUM_DIR (see wizard_lib.sh)
 # The program reads its catalogue the same whatever the system's code page, so a medium
-# written for Chinese systems installs on an English one exactly as on a Chinese one:
+# written for Chinese systems installs on an English one exactly as on a Chinese one, and
+# it speaks English there:
 # 1. The quiet installation of KV-100 on LPT1: ends with 0 and leaves the printer installed.
-# 2. The wizard offers the catalogue's first model, and Return on every page installs it.
+# 2. The wizard, every page and box in English, offers the catalogue's first model, and
+#    Return on every page installs it.
 # Screenshots go to BUILD_DIR/screenshots/english_system/ARCH-*.png.
 source "$(dirname "$0")/wizard_lib.sh"
 e2e_begin english_system "$@"
@@ -47,9 +50,10 @@ e2e_fresh_prefix
 link_chinese_font
 start_wizard "$work/medium/$exe_name"
 walk_to_finish english- keys
-[ "$(probe text "$(step 4)" 1021)" = "驱动：$printer" ] || fail "driver line is [$(probe text "$(step 4)" 1021)]"
+[ "$(probe text "$(step 4)" 1021)" = "Driver: $printer" ] || fail "driver line is [$(probe text "$(step 4)" 1021)]"
 press_key "$(step 4)" Return
 expect_page OK "$box_buttons" english-success-box
+[ "$(probe text OK 0xffff)" = "The printer driver is installed." ] || fail "the success box says [$(probe text OK 0xffff)]"
 press_key OK Return
 wait_exit || fail "the wizard ended with status $? after the success box"
 expect_printer "wizard"

@@ -176,7 +176,7 @@ expect_log_ends "$beside" 1639
 start_watched "$work/medium/$exe_name" /model KV-100 /log "$(log_path invalid-box)"
 expect_page "$caption" "$box_buttons" quiet-invalid-box
 said=$(probe text "$caption" 0xffff)
-[[ $said == '命令行无效：/model needs /quiet\n\n'* ]] || fail "the box says [$said]"
+[[ $said == '命令行无效：/model 需要与 /quiet 一起使用\n\n'* ]] || fail "the box says [$said]"
 press_key "$caption" Return
 wait_exit || fail "the probe watching the boxed run failed"
 [ "$(watched windows) $(watched exit)" = "1 1639" ] || fail "boxed refusal: [$(cat "$work/watched.out")]"

@@ -251,7 +251,14 @@ wait_exit() {
 
 # --- The wizard's windows.
 
-step() { printf '科维打印机驱动安装步骤%s' "$1"; }
+# A page's title in the language of the prefix (English where TAMRIN_WINE_LOCALE names
+# no Chinese locale).
+step() {
+  case ${TAMRIN_WINE_LOCALE:-zh_CN.UTF-8} in
+    zh_*) printf '科维打印机驱动安装步骤%s' "$1" ;;
+    *) printf 'Korvel Printer Driver Setup - Step %s' "$1" ;;
+  esac
+}
 only_next='back=disabled next=enabled finish=hidden cancel=enabled help=hidden'
 back_next='back=enabled next=enabled finish=hidden cancel=enabled help=hidden'
 back_finish='back=enabled next=hidden finish=enabled cancel=enabled help=hidden'

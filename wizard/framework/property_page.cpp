@@ -38,6 +38,15 @@ HPROPSHEETPAGE CPropertyPage::CreatePageHandle() {
     page.dwFlags = PSP_DEFAULT;
     page.hInstance = ::GetModuleHandleW(nullptr);
     page.pszTemplate = MAKEINTRESOURCEW(templateId);
+    // A resource stays mapped as long as its module: the template needs no freeing.
+    if (HRSRC found = ::FindResourceExW(page.hInstance, RT_DIALOG, page.pszTemplate, templateLanguage)) {
+        if (HGLOBAL loaded = ::LoadResource(page.hInstance, found)) {
+            if (const void* dialog = ::LockResource(loaded)) {
+                page.dwFlags |= PSP_DLGINDIRECT;
+                page.pResource = static_cast<LPCDLGTEMPLATEW>(dialog);
+            }
+        }
+    }
     page.pfnDlgProc = &CPropertyPage::DialogProc;
     page.lParam = reinterpret_cast<LPARAM>(this);
     firstActivation = true;

@@ -31,7 +31,11 @@ public:
     HWND GetParentFrame() const { return hwnd ? ::GetParent(hwnd) : nullptr; }
 
     // A page handle for the sheet, or nullptr. The caller owns it until it hands it over.
+    // The page's template is the one of the language given (SetTemplateLanguage), found
+    // by the program itself rather than left to the resource loader's fallback.
     HPROPSHEETPAGE CreatePageHandle();
+    // The language of the templates of the pages made from now on.
+    static void SetTemplateLanguage(LANGID language) { templateLanguage = language; }
 
 protected:
     // Ties controls to members through DDX_ calls.
@@ -80,6 +84,7 @@ private:
     void FocusDefaultButton();
 
     UINT templateId;
+    static inline LANGID templateLanguage = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
     HWND hwnd = nullptr;
     CPropertySheet* sheet = nullptr;
     bool firstActivation = true;

@@ -126,12 +126,14 @@ TEST(Switches, AnAbsurdArgumentIsCutInTheReason) {
     EXPECT_LT(parsed.refusal.size(), 100u);
 }
 
-TEST(Switches, TheUsageTextNamesEverySwitchAndExitCode) {
-    const std::u16string usage = engine::UsageText();
-    for (const char16_t* word :
-         {u"/quiet", u"/model", u"/port", u"/nodefault", u"/testpage", u"/uninstall", u"/log", u"/whatif",
-          u"/?", u"/help", u"3010", u"1602", u"1603", u"1618", u"1639"}) {
-        EXPECT_NE(usage.find(word), std::u16string::npos) << Utf8(word);
+TEST(Switches, TheUsageTextNamesEverySwitchAndExitCodeInBothLanguages) {
+    for (auto language : {engine::Language::Chinese, engine::Language::English}) {
+        const std::u16string usage = engine::UsageText(language);
+        for (const char16_t* word :
+             {u"/quiet", u"/model", u"/port", u"/nodefault", u"/testpage", u"/uninstall", u"/update", u"/log",
+              u"/whatif", u"/?", u"/help", u"3010", u"1602", u"1603", u"1618", u"1639"}) {
+            EXPECT_NE(usage.find(word), std::u16string::npos) << Utf8(word);
+        }
     }
 }
 
