@@ -9,6 +9,7 @@
 namespace platform {
 
 constexpr Dword kInfinite = 0xFFFFFFFF;  // INFINITE
+constexpr Dword kProcessNameNative = 1;  // PROCESS_NAME_NATIVE
 
 // The handles CreateProcessW gives (PROCESS_INFORMATION); the caller owns both.
 struct ProcessInformation {
@@ -47,6 +48,38 @@ struct Processes {
     virtual Result<Bool> CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
                                         ProcessInformation* information) = 0;
     virtual Result<Bool> GetExitCodeProcess(Handle process, Dword* exitCode) = 0;
+
+    // The calls that check a program before it runs. Each is by default as where it is
+    // missing (ERROR_PROC_NOT_FOUND): a program to be checked is then never started.
+    //
+    // As CreateProcessW above with CREATE_SUSPENDED: the program's first thread waits for
+    // ResumeThread, so none of its code runs before it is checked.
+    virtual Result<Bool> CreateProcessSuspended(const char16_t* applicationName, char16_t* commandLine,
+                                                ProcessInformation* information) {
+        (void)applicationName, (void)commandLine, (void)information;
+        return {0, kErrorProcNotFound};
+    }
+    // As the Windows call, which fails when it gives (DWORD)-1; the suspend count it gives
+    // otherwise is not passed on.
+    virtual Result<Bool> ResumeThread(Handle thread) {
+        (void)thread;
+        return {0, kErrorProcNotFound};
+    }
+    // As the Windows call, which only begins the ending: the process has ended when its
+    // handle is signalled.
+    virtual Result<Bool> TerminateProcess(Handle process, Dword exitCode) {
+        (void)process, (void)exitCode;
+        return {0, kErrorProcNotFound};
+    }
+    // As QueryFullProcessImageNameW (Windows Vista and later): the full name of the program
+    // file the process runs, set when it was made (a suspended process has it too); size in
+    // characters, in and out. kProcessNameNative gives the name in the object namespace
+    // (\Device\HarddiskVolume3\..., \Device\Mup\server\share\...), 0 its Win32 form.
+    virtual Result<Bool> QueryFullProcessImageNameW(Handle process, Dword flags, char16_t* name,
+                                                    Dword* size) {
+        (void)process, (void)flags, (void)name, (void)size;
+        return {0, kErrorProcNotFound};
+    }
 
 protected:
     ~Processes() = default;

@@ -12,9 +12,11 @@
 
 namespace platform {
 
-constexpr Dword kGenericRead = 0x80000000;  // GENERIC_READ
-constexpr Dword kOpenExisting = 3;          // OPEN_EXISTING
+constexpr Dword kGenericRead = 0x80000000;      // GENERIC_READ
+constexpr Dword kOpenExisting = 3;              // OPEN_EXISTING
+constexpr Dword kFileShareDelete = 0x00000004;  // FILE_SHARE_DELETE
 constexpr Dword kErrorSharingViolation = 32;
+constexpr Dword kErrorInvalidParameter = 87;
 
 // The SHA-256 of a certificate's DER encoding (its "thumbprint").
 using Sha256 = std::array<std::uint8_t, 32>;
@@ -43,6 +45,18 @@ struct SignatureCheck {
     std::optional<Sha256> signer;
 };
 
+// What tells a file from every other file on the machine: its volume's serial number and
+// its file ID. `wide` says which pair: FILE_ID_INFO's 64-bit serial and 128-bit ID, or
+// BY_HANDLE_FILE_INFORMATION's 32-bit serial and 64-bit index (in the first 8 bytes, low
+// byte first). Only pairs of one kind compare.
+struct FileIdentity {
+    bool wide = false;
+    std::uint64_t volumeSerial = 0;
+    std::array<std::uint8_t, 16> fileId{};
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
 struct SignedFiles {
     // As CreateFileW with no security attributes and no template: kInvalidHandle, with
     // the error, on failure. The handle is closed through KernelObjects.
@@ -52,6 +66,19 @@ struct SignedFiles {
     // names it): no user interface, no revocation check, no network (cached URLs only).
     // Then the signer certificate of the verified state and the SHA-256 of its encoding.
     virtual SignatureCheck VerifySignature(Handle file, const char16_t* path) = 0;
+    // As GetFileInformationByHandleEx with FileIdInfo (Windows 8 and Server 2012 on). By
+    // default as Windows 7, which does not know that class: ERROR_INVALID_PARAMETER.
+    virtual Result<Bool> GetFileIdInfo(Handle file, FileIdentity* identity) {
+        (void)file, (void)identity;
+        return {0, kErrorInvalidParameter};
+    }
+    // As GetFileInformationByHandle (the handle needs FILE_READ_ATTRIBUTES): its volume
+    // serial number and file index. By default as where the call is missing:
+    // ERROR_PROC_NOT_FOUND.
+    virtual Result<Bool> GetFileIndex(Handle file, FileIdentity* identity) {
+        (void)file, (void)identity;
+        return {0, kErrorProcNotFound};
+    }
 
 protected:
     ~SignedFiles() = default;

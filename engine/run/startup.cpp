@@ -45,6 +45,27 @@ Message SignatureRefusal(const HandOver& handOver) {
                         ThumbprintText(handOver.expected)});
 }
 
+// The x64 program kept from running: the log says why and whether it could be ended. The
+// box is the refused signature's for another file (what would run is not what was
+// signed), else the failed start's with the error.
+StartReport ImageNotChecked(const HandOver& handOver) {
+    const bool another = handOver.image.finding == ImageFinding::AnotherFile;
+    const Message box(
+        another ? MessageId::X64ProgramRefused : MessageId::X64ProgramNotStarted,
+        {handOver.program, u"",
+         another ? ShownText(MessageId::SignatureChanged) : text::Decimal(handOver.image.error)});
+    std::u16string log =
+        u"64-bit Windows needs the x64 program, which was started suspended and not let run because ";
+    log.append(ImageRefusal(handOver.image));
+    if (handOver.error) {
+        log.append(u" (it could not be ended and stays suspended: ")
+            .append(ErrorText(handOver.error))
+            .append(u")");
+    }
+    log.append(u": ").append(handOver.program);
+    return StartReport{log, ShownText(box), ShownText(MessageId::SetupCaption), platform::kIconError};
+}
+
 // The hand-over that could not run the x64 program; nothing when it ran or was not needed.
 std::optional<StartReport> HandOverFailure(const HandOver& handOver) {
     switch (handOver.outcome) {
@@ -57,6 +78,8 @@ std::optional<StartReport> HandOverFailure(const HandOver& handOver) {
                 {MessageId::X64ProgramRefused, {handOver.program, LogText(reason), ShownText(reason)}},
                 platform::kIconError);
         }
+        case HandOverOutcome::NotTheFileChecked:
+            return ImageNotChecked(handOver);
         case HandOverOutcome::ProgramMissing:
             return Reported({MessageId::X64ProgramMissing, {handOver.program}}, platform::kIconError);
         case HandOverOutcome::X64NotRunnable:

@@ -1,5 +1,7 @@
 #include "engine/run/wow64_handover.h"
 
+#include <utility>
+
 #include "engine/run/run_program.h"
 #include "platform/kernel_objects.h"
 #include "platform/log_file.h"
@@ -70,7 +72,14 @@ HandOver HandOverToX64Program(std::u16string_view folder, const std::optional<pl
     if (signer && !CheckSigner(result, *signer, checked)) return result;
     const char16_t* own = processes.GetCommandLineW();
     std::u16string line = HandOverCommandLine(result.program, ArgumentsOf(own ? own : u""));
-    ProgramRun run = RunToExit(result.program, line, &checked);
+    SameFileGate gate(std::move(checked));
+    ProgramRun run = RunToExit(result.program, line, signer ? &gate : nullptr);
+    result.image = gate.Seen();
+    if (run.refused) {
+        result.outcome = HandOverOutcome::NotTheFileChecked;
+        result.error = run.endError;
+        return result;
+    }
     if (!run.started) {
         result.error = run.error;
         result.outcome = NotStarted(run.error);

@@ -60,14 +60,34 @@ struct Win32Processes final : Processes {
     const char16_t* GetCommandLineW() override { return AsU16(::GetCommandLineW()); }
     Result<Bool> CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
                                 ProcessInformation* information) override {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        return WithLastError<Bool>(::CreateProcessW(AsWide(applicationName), AsWide(commandLine), nullptr,
-                                                    nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                                    reinterpret_cast<PROCESS_INFORMATION*>(information)));
+        return Start(applicationName, commandLine, 0, information);
+    }
+    Result<Bool> CreateProcessSuspended(const char16_t* applicationName, char16_t* commandLine,
+                                        ProcessInformation* information) override {
+        return Start(applicationName, commandLine, CREATE_SUSPENDED, information);
+    }
+    Result<Bool> ResumeThread(Handle thread) override {
+        return WithLastError<Bool>(::ResumeThread(thread) != static_cast<DWORD>(-1));
+    }
+    Result<Bool> TerminateProcess(Handle process, Dword exitCode) override {
+        return WithLastError<Bool>(::TerminateProcess(process, exitCode));
+    }
+    Result<Bool> QueryFullProcessImageNameW(Handle process, Dword flags, char16_t* name,
+                                            Dword* size) override {
+        return WithLastError<Bool>(::QueryFullProcessImageNameW(process, flags, AsWide(name), AsDword(size)));
     }
     Result<Bool> GetExitCodeProcess(Handle process, Dword* exitCode) override {
         return WithLastError<Bool>(::GetExitCodeProcess(process, AsDword(exitCode)));
+    }
+
+private:
+    static Result<Bool> Start(const char16_t* applicationName, char16_t* commandLine, DWORD flags,
+                              ProcessInformation* information) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        return WithLastError<Bool>(::CreateProcessW(AsWide(applicationName), AsWide(commandLine), nullptr,
+                                                    nullptr, FALSE, flags, nullptr, nullptr, &startup,
+                                                    reinterpret_cast<PROCESS_INFORMATION*>(information)));
     }
 };
 

@@ -8,6 +8,9 @@
 #include <wincrypt.h>
 #include <wintrust.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/services.h"
 #include "platform/signed_files.h"
 #include "platform/win32/casts.h"
@@ -97,6 +100,38 @@ struct Win32SignedFiles final : SignedFiles {
             check.signer = Sha256Of(signer->pasCertChain[0].pCert);
         }
         return check;
+    }
+
+    Result<Bool> GetFileIdInfo(Handle file, FileIdentity* identity) override {
+        // FILE_ID_INFO and its class (18 in FILE_INFO_BY_HANDLE_CLASS), which the headers
+        // declare for Windows 8 builds only.
+        struct FileIdInfo {
+            ULONGLONG VolumeSerialNumber;
+            BYTE FileId[16];
+        } info{};
+        static_assert(sizeof info == 24);
+        Result<Bool> read = WithLastError<Bool>(::GetFileInformationByHandleEx(
+            file, static_cast<FILE_INFO_BY_HANDLE_CLASS>(18), &info, sizeof info));
+        if (read.ok()) {
+            identity->wide = true;
+            identity->volumeSerial = info.VolumeSerialNumber;
+            std::copy(std::begin(info.FileId), std::end(info.FileId), identity->fileId.begin());
+        }
+        return read;
+    }
+
+    Result<Bool> GetFileIndex(Handle file, FileIdentity* identity) override {
+        BY_HANDLE_FILE_INFORMATION info{};
+        Result<Bool> read = WithLastError<Bool>(::GetFileInformationByHandle(file, &info));
+        if (read.ok()) {
+            *identity = FileIdentity{};
+            identity->volumeSerial = info.dwVolumeSerialNumber;
+            const std::uint64_t index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+            for (std::size_t i = 0; i < 8; ++i) {
+                identity->fileId[i] = static_cast<std::uint8_t>(index >> (8 * i));
+            }
+        }
+        return read;
     }
 };
 

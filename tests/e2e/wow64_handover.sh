@@ -10,7 +10,8 @@
 #    the exit code is a failure. Screenshot:
 #    BUILD_DIR/screenshots/wow64_handover/wow64-handover-missing.png.
 # 3. The copy that expects a signer, itself signed with it (quiet, with a log): a stand-in
-#    signed with that certificate is started and its exit code passed on; an unsigned
+#    signed with that certificate is started suspended, let run once the file its process
+#    maps is the one checked (Wine's own calls), and its exit code passed on; an unsigned
 #    stand-in, one signed with another certificate and a signed one changed afterwards
 #    are refused with the reason in the log, exit code 1603, nothing started. Without
 #    /quiet a box says why (wow64-handover-unsigned.png).

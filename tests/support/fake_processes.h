@@ -1,5 +1,6 @@
 // The running process and the programs it starts, as the Windows calls behave by their
-// documentation (IsWow64Process, CreateProcessW, GetExitCodeProcess, WaitForSingleObject).
+// documentation (IsWow64Process, CreateProcessW, GetExitCodeProcess, WaitForSingleObject,
+// ResumeThread, TerminateProcess, QueryFullProcessImageNameW).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,10 +27,14 @@ public:
     Dword exitCode = 0;
     Dword waitResult = 0;  // WAIT_OBJECT_0, or WAIT_TIMEOUT for a program that runs on
     bool exitCodeReadable = true;
+    // The started program's image, in the object namespace and in Win32 form.
+    std::u16string nativeName = u"\\Device\\HarddiskVolume3\\Media\\tamrin64.exe";
+    std::u16string win32Name = u"C:\\Media\\tamrin64.exe";
+    Dword nameError = 0;  // why neither name can be read
 
     std::vector<std::u16string> applications, commandLines;
     std::vector<Dword> waits;
-    int open = 0;
+    int open = 0, suspended = 0, resumed = 0, terminated = 0;
     std::function<void()> onStart;  // runs as the program starts
 
     platform::Handle GetCurrentProcess() override { return kSelf; }
@@ -55,6 +60,20 @@ public:
         return {1};
     }
     const char16_t* GetCommandLineW() override { return commandLine.c_str(); }
+    Result CreateProcessSuspended(const char16_t* application, char16_t* line,
+                                  platform::ProcessInformation* information) override {
+        ++suspended;
+        return CreateProcessW(application, line, information);
+    }
+    Result ResumeThread(platform::Handle) override { return {++resumed}; }
+    Result TerminateProcess(platform::Handle, Dword) override { return {++terminated}; }
+    Result QueryFullProcessImageNameW(platform::Handle, Dword flags, char16_t* name, Dword* size) override {
+        const std::u16string& image = flags == platform::kProcessNameNative ? nativeName : win32Name;
+        if (nameError) return Fail(nameError);
+        *size = static_cast<Dword>(image.copy(name, image.size()));
+        name[*size] = 0;
+        return {1};
+    }
     Result CreateProcessW(const char16_t* application, char16_t* line,
                           platform::ProcessInformation* information) override {
         applications.push_back(application ? application : u"(none)");

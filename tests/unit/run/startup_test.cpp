@@ -87,6 +87,11 @@ TEST(Startup, EachCommandLineAndMachineGivesOneDecision) {
         {"the x64 program does not start", u"setup.exe", true, HandedOver(HandOverOutcome::StartFailed),
          InstanceState::Alone, CatalogueProblem::None, StartAction::End, engine::kExitFailed, u"H",
          u"64-bit Windows needs the x64 program, which cannot be started", platform::kIconError},
+        {"the x64 program started is not the file checked", quiet, true,
+         HandedOver(HandOverOutcome::NotTheFileChecked), InstanceState::Alone, CatalogueProblem::None,
+         StartAction::End, engine::kExitFailed, u"H",
+         u"64-bit Windows needs the x64 program, which was started suspended and not let run because ",
+         platform::kIconError},
         {"a refused line takes no lock", u"setup.exe /bogus", true, {}, InstanceState::Alone,
          CatalogueProblem::None, StartAction::End, engine::kExitInvalidCommandLine, u"H", u"Invalid command line: ",
          platform::kIconError},
@@ -189,6 +194,10 @@ TEST(Startup, TheBoxesSayWhatIsWrong) {
 
     facts.handOver = HandedOver(HandOverOutcome::StartFailed);
     EXPECT_NE(box(u"setup.exe").boxText.find(u"D:\\tamrin64.exe\n\n错误代码：2"), std::u16string::npos);
+
+    facts.handOver = HandedOver(HandOverOutcome::NotTheFileChecked);
+    facts.handOver.image.finding = engine::ImageFinding::AnotherFile;
+    EXPECT_NE(box(u"setup.exe").boxText.find(u"它在签名之后被改动过"), std::u16string::npos);
 
     facts.handOver = {};
     facts.lock = InstanceState::Unknown;

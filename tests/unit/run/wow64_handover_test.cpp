@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 
 #include "platform/log_file.h"
@@ -81,28 +82,42 @@ TEST(Wow64HandOver, AMissingOrUnstartableX64ProgramIsReportedNotWaitedFor) {
 // rename or delete it (CreateFileW, dwShareMode), so it cannot be replaced.
 class FakeProgramFile final : public platform::SignedFiles, public KernelObjectsFake {
 public:
+    using Called = platform::Result<platform::Bool>;
     struct Content {
         std::string name;
         platform::SignatureCheck signature;
+        std::uint64_t volume = 0x1122334455667788, index = 0x7000000001234;
     };
     std::optional<Content> file;
     Dword openError = 0;  // another reason it cannot be opened
     // Put in its place, when the file can be replaced, right after its signature was checked.
     std::optional<Content> replacement;
+    std::u16string imageAt = u"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume3\\Media\\tamrin64.exe";
+    std::optional<Content> image;            // the file imageAt opens; by default the checked one
+    bool fileIdInfo = true, wideIds = true;  // false: Windows 7; a file system without 128-bit IDs
+    Dword identityError = 0;
 
     std::vector<Dword> shares;  // the share mode of every open
     int open = 0;
 
     platform::Result<platform::Handle> CreateFileW(const char16_t* path, Dword access, Dword share,
-                                                   Dword creation, Dword) override {
+                                                   Dword creation, Dword flags) override {
+        EXPECT_EQ(creation, platform::kOpenExisting);
+        if (access == platform::kFileReadAttributes) {
+            EXPECT_EQ(share, 1 | kShareWrite | kShareDelete);
+            EXPECT_EQ(flags, platform::kFileFlagOpenReparsePoint);
+            if (path != imageAt) return {platform::kInvalidHandle, platform::kErrorFileNotFound};
+            ++open;
+            return {kImage};
+        }
         EXPECT_EQ(std::u16string(path), u"C:\\Media\\tamrin64.exe");
         EXPECT_EQ(access, platform::kGenericRead);
-        EXPECT_EQ(creation, platform::kOpenExisting);
         shares.push_back(share);
         if (!file) return {platform::kInvalidHandle, platform::kErrorFileNotFound};
         if (openError) return {platform::kInvalidHandle, openError};
         ++open;
         locked_ = (share & (kShareWrite | kShareDelete)) == 0;
+        checked_ = *file;
         return {kFile};
     }
     platform::SignatureCheck VerifySignature(platform::Handle handle, const char16_t*) override {
@@ -111,13 +126,27 @@ public:
         if (replacement && !(open && locked_)) file = replacement;
         return check;
     }
+    Called GetFileIdInfo(platform::Handle h, platform::FileIdentity* id) override {
+        return fileIdInfo ? Identify(h, id, true) : Called{0, platform::kErrorInvalidParameter};
+    }
+    Called GetFileIndex(platform::Handle h, platform::FileIdentity* id) override {
+        return Identify(h, id, false);
+    }
 
 private:
     static constexpr Dword kShareWrite = 2, kShareDelete = 4;
     static inline platform::Handle const kFile = reinterpret_cast<platform::Handle>(0x50);
+    static inline platform::Handle const kImage = reinterpret_cast<platform::Handle>(0x54);
     bool locked_ = false;
+    Content checked_;
 
-    bool GaveOut(platform::Handle h) const override { return h == kFile; }
+    Called Identify(platform::Handle h, platform::FileIdentity* id, bool wide) {
+        const Content& of = h == kImage ? image.value_or(checked_) : checked_;
+        *id = {wide, wide ? of.volume : of.volume & 0xFFFFFFFF, {}};
+        if (wideIds || !wide) std::memcpy(id->fileId.data(), &of.index, 8);  // little-endian
+        return {!identityError, identityError};
+    }
+    bool GaveOut(platform::Handle h) const override { return h == kFile || h == kImage; }
     Dword Wait(platform::Handle, Dword) override { return 0; }
     platform::Bool Close(platform::Handle) override {
         --open;
@@ -184,6 +213,62 @@ TEST(Wow64HandOver, TheX64ProgramStartsOnlyWithAnIntactSignatureByTheExpectedCer
         EXPECT_EQ(program.shares, std::vector<Dword>{platform::kFileShareRead});
         EXPECT_EQ(program.open, 0);
         EXPECT_EQ(processes.open, 0);
+    }
+}
+
+// Started suspended (CREATE_SUSPENDED), it runs only when the file its process maps is the
+// file checked (FILE_ID_INFO: volume serial number and file ID "uniquely identify a file on
+// a single computer"); else it is ended before it ran (ResumeThread, TerminateProcess).
+TEST(Wow64HandOver, TheX64ProgramRunsOnlyWhenItsImageIsTheFileChecked) {
+    using Outcome = engine::HandOverOutcome;
+    using Content = FakeProgramFile::Content;
+    const Content planted{"planted", {}, 0x1122334455667788, 0x9};
+    const struct Row {
+        const char* what;
+        Outcome outcome = Outcome::NotTheFileChecked;
+        const char16_t* logged = u"is not the one whose signature was checked: ";
+        std::u16string imageAt{};        // the name its file opens by; empty: its device name
+        std::optional<Content> image{};  // that file, on a share; none: the file checked
+        bool fileIdInfo = true, wideIds = true;
+        Dword nameError = 0, identityError = 0;
+    } rows[] = {
+        {.what = "the file checked, by its device name", .outcome = Outcome::Finished},
+        {.what = "the file checked, by its Win32 name where the other does not open (Wine)",
+         .outcome = Outcome::Finished, .imageAt = u"C:\\Media\\tamrin64.exe"},
+        {.what = "Windows 7: the file index", .outcome = Outcome::Finished, .fileIdInfo = false},
+        {.what = "another file", .logged = u"checked: \\\\?\\GLOBALROOT\\Device\\Mup\\nas", .image = planted},
+        {.what = "another file on a file system without 128-bit IDs", .image = planted, .wideIds = false},
+        {.what = "the same file ID on another volume", .image = Content{"", {}, 0x99, 0x7000000001234},
+         .fileIdInfo = false},
+        {.what = "no name", .logged = u"started cannot be read: error 5", .nameError = 5},
+        {.what = "no file by that name", .logged = u"cannot be opened as C:\\Media\\tamrin64.exe: error 2",
+         .imageAt = u"D:\\elsewhere.exe"},
+        {.what = "unreadable identities", .logged = u"or of the one checked cannot be read: error 1",
+         .identityError = 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeProcesses processes;
+        processes.exitCode = 3010;
+        if (row.image) processes.nativeName = u"\\Device\\Mup\\nas\\m\\tamrin64.exe";
+        processes.nameError = row.nameError;
+        FakeProgramFile program;
+        program.file = Content{"signed", {platform::kTrustSuccess, kOurs}};
+        program.imageAt = row.imageAt.empty() ? u"\\\\?\\GLOBALROOT" + processes.nativeName : row.imageAt;
+        program.image = row.image;
+        program.fileIdInfo = row.fileIdInfo;
+        program.wideIds = row.wideIds;
+        program.identityError = row.identityError;
+
+        engine::HandOver handOver = engine::HandOverToX64Program(u"C:\\Media\\", kOurs);
+        const bool ran = row.outcome == Outcome::Finished;
+        EXPECT_EQ(handOver.outcome, row.outcome);
+        EXPECT_EQ(handOver.exitCode, ran ? 3010u : 0u);
+        EXPECT_EQ((std::vector<int>{processes.suspended, processes.resumed, processes.terminated}),
+                  (std::vector<int>{1, ran, !ran}));
+        EXPECT_EQ(processes.waits, std::vector<Dword>{platform::kInfinite});  // also when ended
+        EXPECT_TRUE(ran || engine::ImageRefusal(handOver.image).find(row.logged) != std::u16string::npos);
+        EXPECT_EQ(program.open + processes.open, 0);
     }
 }
 
