@@ -16,8 +16,15 @@ constexpr GUID kInspectable = {0xAF86E2E0, 0xB12D, 0x4C6A, {0x9C, 0x5A, 0xD7, 0x
 // IActivationFactory.
 constexpr GUID kFactory = {0x00000035, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-// Both objects live as long as the DLL: no reference counts to keep.
-struct Inspectable : IInspectable {
+// One object, as long-lived as the DLL, serves as the activation factory and as its
+// statics: Windows' RoGetActivationFactory asks the factory for the statics' interface and
+// releases the factory, and the caller calls the statics' first own method alone.
+struct Statics final : IInspectable {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        const bool known = iid == kStatics || iid == kFactory || iid == IID_IUnknown || iid == kInspectable;
+        *out = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
@@ -26,39 +33,15 @@ struct Inspectable : IInspectable {
         *level = BaseTrust;
         return S_OK;
     }
-};
-
-struct Statics final : Inspectable {
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid != kStatics && iid != IID_IUnknown && iid != kInspectable) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = this;
-        return S_OK;
-    }
     virtual HRESULT STDMETHODCALLTYPE get_IsProtectedPrintEnabled(BYTE* value) {
         *value = 1;
         return S_OK;
     }
 } statics;
 
-struct Factory final : Inspectable {
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == kStatics) return statics.QueryInterface(iid, out);
-        if (iid != kFactory && iid != IID_IUnknown && iid != kInspectable) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = this;
-        return S_OK;
-    }
-    virtual HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) { return E_NOTIMPL; }
-} factory;
-
 }  // namespace
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllGetActivationFactory(HSTRING, IInspectable** out) {
-    *out = &factory;
+    *out = &statics;
     return S_OK;
 }
