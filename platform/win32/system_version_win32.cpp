@@ -1,4 +1,4 @@
-// The running Windows' version: forwarder to ntdll.
+// The running Windows' version and locale: forwarders to ntdll and kernel32.
 #include <windows.h>
 
 #include "platform/services.h"
@@ -28,6 +28,7 @@ struct Win32SystemVersion final : SystemVersion {
         version->productType = info.wProductType;
         return true;
     }
+    LangId GetSystemDefaultLangID() override { return ::GetSystemDefaultLangID(); }
 };
 
 }  // namespace
