@@ -28,9 +28,11 @@ const char16_t* InfArchitectureName(Architecture architecture);
 // The models section a manufacturer line names, as Windows' "INF Manufacturer Section"
 // page chooses it: of the decorations nt[arch][.major[.minor[.productType[.suiteMask
 // [.build]]]]] that apply (the running architecture, or none on x86; a version not above
-// the running one; the product type and suite, if given), the one of the highest version,
-// one naming the architecture before one that does not; without one, the undecorated
-// section on x86 and none elsewhere.
+// the running one; the product type and suite, if given), the one that matches the
+// system most closely: the highest version ("a specific version number takes precedence
+// over the product type and suite mask"), then one naming the architecture, then one
+// naming the product type, then the one naming the most suites; of equals, the first
+// listed. Without one, the undecorated section on x86 and none elsewhere.
 std::optional<std::u16string> ChooseModelsSection(std::u16string_view name,
                                                   const std::vector<std::u16string>& decorations,
                                                   const TargetSystem& system);
