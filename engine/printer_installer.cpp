@@ -201,10 +201,9 @@ std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, con
     engine::InfHardwareId found = engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length),
                                                         engine::TargetSystemOf(engine::ReadMachine()));
     if (found.lookup != engine::InfLookup::Found || found.id.size() >= kHardwareIdCapacity) return 0;
-    // 8-bit text as the file has it; from a Unicode file only an ASCII ID, as hardware IDs are.
-    const char16_t highest = found.unicodeFile ? 0x7F : 0xFF;
+    // Only an ASCII ID reaches 8-bit text unchanged, as hardware IDs are written.
     for (char16_t c : found.id) {
-        if (c > highest) return 0;
+        if (c > 0x7F) return 0;
     }
     for (std::size_t i = 0; i < found.id.size(); ++i) hardwareId[i] = static_cast<char>(found.id[i]);
     hardwareId[found.id.size()] = 0;

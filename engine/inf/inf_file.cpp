@@ -2,6 +2,10 @@
 
 #include <unordered_set>
 
+#include "platform/codepage.h"
+#include "platform/services.h"
+#include "platform/text.h"
+
 namespace engine {
 namespace {
 
@@ -10,19 +14,26 @@ constexpr char16_t kEndOfFile = 0x1A;
 // A longer section name makes the file unreadable to Windows.
 constexpr std::size_t kMaxSectionName = 255;
 
-std::u16string Decode(std::string_view bytes, bool& unicode) {
+// The file's text, as the system's INF parser reads it before it parses anything.
+std::optional<std::u16string> Decode(std::string_view bytes) {
+    if (bytes.size() > kMaxInfBytes) return std::nullopt;
     std::u16string text;
-    unicode = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
-    if (unicode) {
+    if (bytes.substr(0, 2) == "\xFF\xFE") {
         text.reserve(bytes.size() / 2);
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
             text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                                  static_cast<unsigned char>(bytes[i + 1]) << 8));
         }
-    } else {
-        if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        text.reserve(bytes.size());
-        for (char c : bytes) text.push_back(static_cast<unsigned char>(c));
+    } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        text = text::FromUtf8(std::string(bytes.substr(3)));
+    } else if (!bytes.empty()) {
+        // No byte of a code page's text makes more than one UTF-16 unit.
+        text.resize(bytes.size());
+        const int length = static_cast<int>(bytes.size());
+        const int converted = platform::Get<platform::CodePage>().MultiByteToWideChar(
+            platform::kThreadAnsiCodePage, 0, bytes.data(), length, text.data(), length);
+        if (converted <= 0) return std::nullopt;
+        text.resize(static_cast<std::size_t>(converted));
     }
     std::size_t end = text.find(kEndOfFile);
     if (end != std::u16string::npos) text.resize(end);
@@ -37,15 +48,15 @@ enum class FieldEnd { Equals, Comma, LineEnd };
 
 class LineReader {
 public:
-    LineReader(std::u16string_view text, bool unicode) : text_(text), unicode_(unicode) {}
+    explicit LineReader(std::u16string_view text) : text_(text) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
     char16_t Current() const { return text_[pos_]; }
     void Skip() { ++pos_; }
-    bool IsSpace(char16_t c) const {
+    static bool IsSpace(char16_t c) {
         if (c == u' ' || (c >= u'\t' && c <= u'\r')) return true;
-        return unicode_ && (c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
-                            c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000);
+        return c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
+               c == 0x202F || c == 0x205F || c == 0x3000;
     }
     std::size_t LineEnd(std::size_t from) const {
         std::size_t end = text_.find(u'\n', from);
@@ -156,7 +167,6 @@ private:
     }
 
     std::u16string_view text_;
-    bool unicode_;
     std::size_t pos_ = 0;
 };
 
@@ -177,18 +187,19 @@ bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
 }
 
 std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<std::u16string>& wanted) {
+    const std::optional<std::u16string> text = Decode(bytes);
+    if (!text) return std::nullopt;
     InfFile inf;
-    const std::u16string text = Decode(bytes, inf.unicode_);
     std::unordered_set<std::u16string> wantedNames;
     for (const std::u16string& name : wanted) wantedNames.insert(Folded(name));
-    LineReader reader(text, inf.unicode_);
+    LineReader reader(*text);
     bool inSection = false;
     Section* kept = nullptr;
     bool textBeforeSections = false;
     bool stringsSection = false;
     while (!reader.AtEnd()) {
         char16_t c = reader.Current();
-        if (c == u'\n' || reader.IsSpace(c)) {
+        if (c == u'\n' || LineReader::IsSpace(c)) {
             reader.Skip();
         } else if (c == u';') {
             reader.SkipLine();

@@ -21,14 +21,16 @@ public:
         std::vector<std::u16string> fields;  // as written: quotes resolved, %tokens% not yet
     };
 
-    // The file's bytes: UTF-16LE after its byte-order mark, else one character per byte
-    // (after a UTF-8 byte-order mark, if any). Only the lines of the named sections are
-    // kept, so that memory follows what is asked for, not the file. Nothing when a
-    // section name lacks its closing bracket, which makes the whole file unreadable to
-    // Windows.
+    // The file's bytes: UTF-16LE after its byte-order mark, UTF-8 after its byte-order
+    // mark, anything else 8-bit text in the calling thread's ANSI code page (converted
+    // through platform/codepage.h before any of it is read, so that a double-byte
+    // character is never taken for the ASCII character of one of its bytes). Only the
+    // lines of the named sections are kept, so that memory follows what is asked for,
+    // not the file. Nothing when the file is larger than kMaxInfBytes or its text cannot
+    // be converted, or when a section name lacks its closing bracket, which makes the
+    // whole file unreadable to Windows.
     static std::optional<InfFile> Parse(std::string_view bytes, const std::vector<std::u16string>& sections);
 
-    bool Unicode() const { return unicode_; }
     // The lines of a section (its name compared without regard to case), in the file's
     // order; a section named twice is one.
     std::vector<const Line*> LinesOf(std::u16string_view section) const;
@@ -45,7 +47,6 @@ private:
     };
     const Section* Find(std::u16string_view name) const;
 
-    bool unicode_ = false;
     std::unordered_map<std::u16string, Section> sections_;  // by name, case folded
 };
 

@@ -44,7 +44,6 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
     std::optional<engine::InfFile> inf = engine::InfFile::Parse(infBytes, sections);
     if (!inf) return search;
     search.isInf = true;
-    search.unicode = inf->Unicode();
     if (length > pattern.size()) return search;
 
     // The models sections for this system, in the order [Manufacturer] names them; then

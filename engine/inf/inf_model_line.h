@@ -16,7 +16,6 @@ std::u16string InfNamePattern(const char16_t* quotedName);
 
 struct ModelLineSearch {
     bool isInf = false;  // false: Windows could not read the file (inf_file.h)
-    bool unicode = false;
     std::optional<std::u16string> hardwareId;
 };
 

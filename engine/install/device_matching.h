@@ -13,9 +13,7 @@ enum class InfLookup { Found, Unreadable, TooLarge, NoMemory, NotAnInf, NoModelL
 
 struct InfHardwareId {
     InfLookup lookup = InfLookup::NoModelLine;
-    // Found: the ID's characters; from an INF of 8-bit text, one character per byte.
-    std::u16string id;
-    bool unicodeFile = false;
+    std::u16string id;  // Found: the ID's characters, whatever the INF's encoding
 };
 
 // The hardware ID of the printer's USB model line whose description, in quotes, begins
