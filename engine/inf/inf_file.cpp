@@ -40,6 +40,29 @@ std::optional<std::u16string> Decode(std::string_view bytes) {
     return text;
 }
 
+// How closely a Strings section matches the system's language, as "INF Strings Section"
+// orders them (lower is closer); nothing for a section that is none or does not match.
+std::optional<int> StringsSectionRank(std::u16string_view folded, platform::LangId language) {
+    constexpr std::u16string_view kStrings = u"strings";
+    constexpr unsigned kPrimaryLanguageBits = 0x3FF;
+    if (folded.substr(0, kStrings.size()) != kStrings) return std::nullopt;
+    if (folded.size() == kStrings.size()) return 3;
+    // ".LLLL": the LANGID in four hexadecimal digits, so that one LANGID is one name.
+    std::u16string_view id = folded.substr(kStrings.size());
+    if (language == 0 || id.size() != 5 || id[0] != u'.') return std::nullopt;
+    unsigned value = 0;
+    for (char16_t c : id.substr(1)) {
+        const int digit = c >= u'0' && c <= u'9' ? c - u'0' : c >= u'a' && c <= u'f' ? c - u'a' + 10 : -1;
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    const unsigned primary = language & kPrimaryLanguageBits;
+    if (value == language) return 0;
+    if (value == primary) return 1;  // SUBLANG_NEUTRAL
+    if ((value & kPrimaryLanguageBits) == primary) return 2;
+    return std::nullopt;
+}
+
 char16_t FoldCase(char16_t c) {
     return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
 }
@@ -186,7 +209,8 @@ bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<std::u16string>& wanted) {
+std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<std::u16string>& wanted,
+                                      platform::LangId language) {
     const std::optional<std::u16string> text = Decode(bytes);
     if (!text) return std::nullopt;
     InfFile inf;
@@ -197,6 +221,7 @@ std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<
     Section* kept = nullptr;
     bool textBeforeSections = false;
     bool stringsSection = false;
+    std::optional<int> stringsRank;  // of the closest Strings section so far, inf.strings_
     while (!reader.AtEnd()) {
         char16_t c = reader.Current();
         if (c == u'\n' || LineReader::IsSpace(c)) {
@@ -209,8 +234,18 @@ std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<
             inSection = true;
             std::u16string folded = Folded(*name);
             stringsSection = stringsSection || folded == u"strings";
+            // A closer Strings section replaces the one kept so far, unless that one was asked for.
+            bool strings = !inf.strings_.empty() && folded == inf.strings_;
+            const std::optional<int> rank = StringsSectionRank(folded, language);
+            if (rank && (!stringsRank || *rank < *stringsRank)) {
+                if (!inf.strings_.empty() && wantedNames.count(inf.strings_) == 0)
+                    inf.sections_.erase(inf.strings_);
+                inf.strings_ = folded;
+                stringsRank = rank;
+                strings = true;
+            }
             kept = nullptr;
-            if (wantedNames.count(folded) != 0) {
+            if (strings || wantedNames.count(folded) != 0) {
                 auto [at, added] = inf.sections_.try_emplace(std::move(folded));
                 if (added) at->second.name = *name;
                 kept = &at->second;
@@ -245,7 +280,7 @@ std::vector<const InfFile::Line*> InfFile::LinesOf(std::u16string_view name) con
 }
 
 std::u16string InfFile::Expand(std::u16string_view field) const {
-    const Section* strings = Find(u"Strings");
+    const Section* strings = strings_.empty() ? nullptr : Find(strings_);
     // The first line of a key answers for it, even when it has no field.
     auto lookUp = [strings](std::u16string_view token) -> const std::u16string* {
         if (strings == nullptr) return nullptr;

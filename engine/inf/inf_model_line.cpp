@@ -40,8 +40,8 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
                                     std::size_t length, const engine::TargetSystem& system,
                                     std::size_t capacity) {
     ModelLineSearch search;
-    std::vector<std::u16string> sections = {u"Manufacturer", u"Strings"};
-    std::optional<engine::InfFile> inf = engine::InfFile::Parse(infBytes, sections);
+    std::vector<std::u16string> sections = {u"Manufacturer"};
+    std::optional<engine::InfFile> inf = engine::InfFile::Parse(infBytes, sections, system.language);
     if (!inf) return search;
     search.isInf = true;
     if (length > pattern.size()) return search;
@@ -63,7 +63,7 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
             sections.push_back(std::move(*section));
     }
     if (sections.size() == named) return search;
-    inf = engine::InfFile::Parse(infBytes, sections);
+    inf = engine::InfFile::Parse(infBytes, sections, system.language);
     for (std::size_t i = named; inf && i < sections.size(); ++i) {
         search.hardwareId = IdInSection(*inf, sections[i], pattern, length, capacity);
         if (search.hardwareId) break;

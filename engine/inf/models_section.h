@@ -1,5 +1,6 @@
 // Which models section of a driver INF Windows reads on this system: the manufacturer's
 // section with the decoration that best matches the architecture and Windows version.
+// The system's language, which chooses the INF's Strings section, travels with it.
 #pragma once
 
 #include <optional>
@@ -15,11 +16,13 @@ namespace engine {
 struct TargetSystem {
     Architecture architecture = Architecture::Amd64;
     platform::OsVersion version;  // all zero when unknown: then no versioned decoration applies
+    platform::LangId language = 0;  // of the system locale; 0 when unknown: then only [Strings]
 };
 
-// The system whose drivers are installed on this machine.
-inline TargetSystem TargetSystemOf(const Machine& machine) {
-    return TargetSystem{machine.DriverArchitecture(), machine.version};
+// The system whose drivers are installed on this machine, in the language of its locale
+// (platform::SystemVersion::GetSystemDefaultLangID).
+inline TargetSystem TargetSystemOf(const Machine& machine, platform::LangId language) {
+    return TargetSystem{machine.DriverArchitecture(), machine.version, language};
 }
 
 // The architecture as decorations name it: "x86", "amd64", "arm64".

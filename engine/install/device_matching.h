@@ -18,7 +18,8 @@ struct InfHardwareId {
 
 // The hardware ID of the printer's USB model line whose description, in quotes, begins
 // with the first `length` characters of the quoted name (inf_model_line.h), in the models
-// section Windows reads for the system.
+// section Windows reads for the system, its %tokens% from the Strings section for the
+// system's language.
 InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length,
                               const TargetSystem& system);
 

@@ -6,8 +6,8 @@
 //
 // Where the two differ on purpose, the corpus stays out of the way: a UTF-16 file without
 // a byte-order mark, tokens of digits only (directory IDs), localized [Strings.LLLL]
-// sections, and fields longer than the system's field limit. 8-bit files are GBK, the
-// prefix's code page.
+// sections (Wine reads [Strings] alone; the choice by locale: inf_catalog_test.cpp), and
+// fields longer than the system's field limit. 8-bit files are GBK, the prefix's code page.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h, which it needs
@@ -98,6 +98,7 @@ engine::TargetSystem ThisTestsSystem() {
     engine::TargetSystem system;
     system.architecture = sizeof(void*) == 8 ? engine::Architecture::Amd64 : engine::Architecture::X86;
     if (!platform::Get<platform::SystemVersion>().RtlGetVersion(&system.version)) system.version = {};
+    system.language = platform::Get<platform::SystemVersion>().GetSystemDefaultLangID();
     return system;
 }
 
@@ -139,8 +140,9 @@ std::optional<std::u16string> SystemHardwareId(const SystemInf& inf, const std::
 }
 
 // The same lines read by the program.
-std::vector<Line> OwnLinesOf(const std::string& bytes, const std::u16string& section) {
-    std::optional<engine::InfFile> inf = engine::InfFile::Parse(bytes, {section, u"Strings"});
+std::vector<Line> OwnLinesOf(const std::string& bytes, const std::u16string& section,
+                             platform::LangId language) {
+    std::optional<engine::InfFile> inf = engine::InfFile::Parse(bytes, {section}, language);
     std::vector<Line> lines;
     if (!inf) return lines;
     for (const engine::InfFile::Line* line : inf->LinesOf(section)) {
@@ -374,6 +376,7 @@ const std::u16string kModels[] = {
 TEST(InfDifferential, TheProgramReadsDriverInfFilesAsTheSystemsParser) {
     TempDir dir;
     const engine::TargetSystem system = ThisTestsSystem();
+    EXPECT_EQ(system.language, 0x0804) << "the prefix's system locale: Chinese (PRC)";
     int files = 0, fileLines = 0, sectionsCompared = 0, linesCompared = 0, lookUps = 0, idsFound = 0,
         unopened = 0;
     for (const CorpusFile& file : Corpus()) {
@@ -395,7 +398,7 @@ TEST(InfDifferential, TheProgramReadsDriverInfFilesAsTheSystemsParser) {
         sections.insert(sections.begin(), {u"Manufacturer", u"Strings", u"Version"});
         for (const auto& section : sections) {
             const std::vector<Line> expected = inf.LinesOf(section);
-            const std::vector<Line> own = OwnLinesOf(file.bytes, section);
+            const std::vector<Line> own = OwnLinesOf(file.bytes, section, system.language);
             EXPECT_TRUE(own == expected) << "[" << text::ToUtf8(section) << "]\nthe program:\n"
                                          << Describe(own) << "the system:\n"
                                          << Describe(expected);

@@ -110,23 +110,25 @@ TEST_F(FindHardwareIdInInfTest, IdThatDoesNotFitItsBufferRefusesTheLine) {
     EXPECT_EQ(std::strlen(id), 1023u);
 }
 
-// The models section follows the Windows version RtlGetVersion gives (the choice itself:
-// models_section_test.cpp).
-TEST_F(FindHardwareIdInInfTest, TheModelsSectionOfTheRunningWindowsVersion) {
+// The models section follows the Windows version RtlGetVersion gives, the Strings section
+// the system locale's language (the choices themselves: tests/unit/inf/).
+TEST_F(FindHardwareIdInInfTest, TheSectionsOfTheRunningWindows) {
     struct FixedVersion final : platform::SystemVersion {
         bool known = true;
         bool RtlGetVersion(platform::OsVersion* version) override {
             if (known) *version = {10, 0, 19045, 0x100, 1};
             return known;
         }
+        platform::LangId GetSystemDefaultLangID() override { return 0x0804; }
         platform::ScopedService<platform::SystemVersion> scope{*this};
     } system;
     const std::string inf = "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\n"
                             "KORVEL=KORVEL,NTamd64,NTamd64.10.0,NTx86,NTx86.10.0...14393\r\n"
-                            "[KORVEL.NTamd64]\r\n\"KORVEL KV-100\" = A, USBPRINT\\OLD\r\n"
-                            "[KORVEL.NTamd64.10.0]\r\n\"KORVEL KV-100\" = A, USBPRINT\\TEN\r\n"
-                            "[KORVEL.NTx86]\r\n\"KORVEL KV-100\" = A, USBPRINT\\OLD\r\n"
-                            "[KORVEL.NTx86.10.0...14393]\r\n\"KORVEL KV-100\" = A, USBPRINT\\TEN\r\n";
+                            "[KORVEL.NTamd64]\r\n%KV100% = A, USBPRINT\\OLD\r\n"
+                            "[KORVEL.NTamd64.10.0]\r\n%KV100% = A, USBPRINT\\TEN\r\n"
+                            "[KORVEL.NTx86]\r\n%KV100% = A, USBPRINT\\OLD\r\n"
+                            "[KORVEL.NTx86.10.0...14393]\r\n%KV100% = A, USBPRINT\\TEN\r\n"
+                            "[Strings]\r\nKV100=\"KV-100\"\r\n[Strings.0804]\r\nKV100=\"KORVEL KV-100\"\r\n";
     EXPECT_EQ(Find(inf, u"\"KORVEL KV-100\""), 1);
     EXPECT_EQ(std::string(id), "USBPRINT\\TEN");
     system.known = false;  // no version: no versioned section applies
