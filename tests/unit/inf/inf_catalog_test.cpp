@@ -66,11 +66,7 @@ TEST(InfCatalog, TheEntryWindowsReadsForTheArchitecture) {
 // "INF Strings Section": one Strings section answers for every token, chosen by the locale
 // assigned to the computer (Wine's parser reads [Strings] alone: these rows stand for Windows).
 TEST(InfCatalog, TokensFromTheStringsSectionOfTheSystemsLocale) {
-    const struct {
-        const char16_t* strings;
-        platform::LangId language;
-        const char16_t* catalog;
-    } table[] = {
+    const struct { const char16_t* strings; platform::LangId language; const char16_t* catalog; } table[] = {
         // The exact LANGID, else SUBLANG_NEUTRAL, else the first other sublanguage, else [Strings].
         {u"[Strings]\nC=en\n[Strings.0004]\nC=zh\n[Strings.0804]\nC=cn\n[Strings.0404]\nC=tw", 0x0804, u"cn"},
         {u"[Strings]\nC=en\n[Strings.0404]\nC=tw\n[Strings.0004]\nC=zh", 0x0804, u"zh"},
