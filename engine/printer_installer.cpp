@@ -12,6 +12,8 @@
 #include "engine/install/rundll32.h"
 #include "engine/install/spooler.h"
 #include "engine/machine/machine.h"
+#include "platform/services.h"
+#include "platform/system_version.h"
 #include "platform/text.h"
 #include "usb/device_rescan.h"
 
@@ -199,13 +201,14 @@ std::int32_t CPrinterInstaller::ReadUsbPrinterModel(char16_t* model, std::size_t
 std::int32_t CPrinterInstaller::FindHardwareIdInInf(const char16_t* infPath, const char16_t* quotedName,
                                                     std::int32_t length, char* hardwareId) {
     if (hardwareId == nullptr || length < 0) return 0;
-    engine::InfHardwareId found = engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length),
-                                                        engine::TargetSystemOf(engine::ReadMachine()));
+    const engine::TargetSystem system = engine::TargetSystemOf(
+        engine::ReadMachine(), platform::Get<platform::SystemVersion>().GetSystemDefaultLangID());
+    engine::InfHardwareId found =
+        engine::HardwareIdInInf(infPath, quotedName, static_cast<std::size_t>(length), system);
     if (found.lookup != engine::InfLookup::Found || found.id.size() >= kHardwareIdCapacity) return 0;
-    // 8-bit text as the file has it; from a Unicode file only an ASCII ID, as hardware IDs are.
-    const char16_t highest = found.unicodeFile ? 0x7F : 0xFF;
+    // Only an ASCII ID reaches 8-bit text unchanged, as hardware IDs are written.
     for (char16_t c : found.id) {
-        if (c > highest) return 0;
+        if (c > 0x7F) return 0;
     }
     for (std::size_t i = 0; i < found.id.size(); ++i) hardwareId[i] = static_cast<char>(found.id[i]);
     hardwareId[found.id.size()] = 0;

@@ -1,4 +1,5 @@
-// The version of the running Windows.
+// The running Windows: its version, and the language of the locale assigned to the
+// computer.
 #pragma once
 
 #include <cstdint>
@@ -16,14 +17,21 @@ struct OsVersion {
     std::uint8_t productType = 0;  // VER_NT_WORKSTATION, ...
 };
 
+// A language identifier: the primary language in the low 10 bits, the sublanguage in the
+// high 6 (MAKELANGID). 0 (LANG_NEUTRAL, SUBLANG_NEUTRAL) names no locale's language.
+using LangId = std::uint16_t;
+
 struct SystemVersion {
     // As RtlGetVersion (ntdll, looked up at run time): the version Windows really is,
     // which GetVersionExW hides from a program whose manifest does not name it. False
     // when the call is not there or fails.
     virtual bool RtlGetVersion(OsVersion* version) = 0;
+    // As GetSystemDefaultLangID: the language of the system locale, the one Windows
+    // chooses a driver INF's Strings section by. 0 where no locale is known.
+    virtual LangId GetSystemDefaultLangID() { return 0; }
     // As GetUserDefaultUILanguage: the user's display language, a LANGID. Without a
     // Windows to ask, Simplified Chinese, the language the program was first written in.
-    virtual std::uint16_t GetUserDefaultUILanguage() { return 0x0804; }
+    virtual LangId GetUserDefaultUILanguage() { return 0x0804; }
 
 protected:
     ~SystemVersion() = default;

@@ -10,8 +10,9 @@ std::u16string CatalogDecoration(Architecture architecture) {
     return u"NT" + std::u16string(InfArchitectureName(architecture));
 }
 
-std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes, std::u16string_view decoration) {
-    const std::optional<InfFile> inf = InfFile::Parse(infBytes, {u"Version"});
+std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes, std::u16string_view decoration,
+                                               platform::LangId language) {
+    const std::optional<InfFile> inf = InfFile::Parse(infBytes, {u"Version"}, language);
     if (!inf) return std::nullopt;
     const std::u16string keys[] = {u"CatalogFile." + std::u16string(decoration), u"CatalogFile.NT",
                                    u"CatalogFile"};
@@ -28,13 +29,14 @@ std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes, std::u
     return std::nullopt;
 }
 
-InfCatalog CheckInfCatalog(const char16_t* infPath, std::u16string_view decoration) {
+InfCatalog CheckInfCatalog(const char16_t* infPath, std::u16string_view decoration,
+                           platform::LangId language) {
     InfCatalog result;
     std::string bytes;
     if (!infPath || platform::ReadWholeFileUpTo(infPath, kMaxInfBytes, bytes) != platform::BoundedRead::Read)
         return result;
-    if (!InfFile::Parse(bytes, {u"Version"})) return result;
-    std::optional<std::u16string> name = CatalogFileInInf(bytes, decoration);
+    if (!InfFile::Parse(bytes, {u"Version"}, language)) return result;
+    std::optional<std::u16string> name = CatalogFileInInf(bytes, decoration, language);
     if (!name) {
         result.state = InfCatalog::State::NamesNone;
         return result;

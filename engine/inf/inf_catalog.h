@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/machine/machine.h"
+#include "platform/system_version.h"
 
 namespace engine {
 
@@ -16,8 +17,10 @@ std::u16string CatalogDecoration(Architecture architecture);
 // The catalog file name in an INF's bytes, read as the INF parser reads them
 // (engine/inf_file.h) and chosen as Windows chooses it: CatalogFile.<decoration>, then
 // CatalogFile.NT, then CatalogFile, in the [Version] section; the first entry of a key
-// counts. Nothing when the INF names none (or an empty one) or cannot be parsed.
-std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes, std::u16string_view decoration);
+// counts, its %tokens% replaced from the Strings section for the system's language.
+// Nothing when the INF names none (or an empty one) or cannot be parsed.
+std::optional<std::u16string> CatalogFileInInf(std::string_view infBytes, std::u16string_view decoration,
+                                               platform::LangId language);
 
 struct InfCatalog {
     enum class State {
@@ -31,7 +34,8 @@ struct InfCatalog {
 };
 
 // Reads the INF (no more than a driver INF's bound) and looks for the catalog it names,
-// for the decoration, beside it.
-InfCatalog CheckInfCatalog(const char16_t* infPath, std::u16string_view decoration);
+// for the decoration and language, beside it.
+InfCatalog CheckInfCatalog(const char16_t* infPath, std::u16string_view decoration,
+                           platform::LangId language);
 
 }  // namespace engine

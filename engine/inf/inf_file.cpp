@@ -2,6 +2,10 @@
 
 #include <unordered_set>
 
+#include "platform/codepage.h"
+#include "platform/services.h"
+#include "platform/text.h"
+
 namespace engine {
 namespace {
 
@@ -10,23 +14,53 @@ constexpr char16_t kEndOfFile = 0x1A;
 // A longer section name makes the file unreadable to Windows.
 constexpr std::size_t kMaxSectionName = 255;
 
-std::u16string Decode(std::string_view bytes, bool& unicode) {
+// The file's text, as the system's INF parser reads it before it parses anything.
+std::optional<std::u16string> Decode(std::string_view bytes) {
+    if (bytes.size() > kMaxInfBytes) return std::nullopt;
     std::u16string text;
-    unicode = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
-    if (unicode) {
+    if (bytes.substr(0, 2) == "\xFF\xFE") {
         text.reserve(bytes.size() / 2);
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
             text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                                  static_cast<unsigned char>(bytes[i + 1]) << 8));
         }
-    } else {
-        if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        text.reserve(bytes.size());
-        for (char c : bytes) text.push_back(static_cast<unsigned char>(c));
+    } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        text = text::FromUtf8(std::string(bytes.substr(3)));
+    } else if (!bytes.empty()) {
+        // No byte of a code page's text makes more than one UTF-16 unit.
+        text.resize(bytes.size());
+        const int length = static_cast<int>(bytes.size());
+        const int converted = platform::Get<platform::CodePage>().MultiByteToWideChar(
+            platform::kThreadAnsiCodePage, 0, bytes.data(), length, text.data(), length);
+        if (converted <= 0) return std::nullopt;
+        text.resize(static_cast<std::size_t>(converted));
     }
     std::size_t end = text.find(kEndOfFile);
     if (end != std::u16string::npos) text.resize(end);
     return text;
+}
+
+// How closely a Strings section matches the system's language, as "INF Strings Section"
+// orders them (lower is closer); nothing for a section that is none or does not match.
+std::optional<int> StringsSectionRank(std::u16string_view folded, platform::LangId language) {
+    constexpr std::u16string_view kStrings = u"strings";
+    constexpr unsigned kPrimaryLanguageBits = 0x3FF;
+    if (folded.substr(0, kStrings.size()) != kStrings) return std::nullopt;
+    if (folded.size() == kStrings.size()) return 3;
+    // ".LLLL": the LANGID in four hexadecimal digits, so that one LANGID is one name.
+    std::u16string_view id = folded.substr(kStrings.size());
+    if (language == 0 || id.size() != 5 || id[0] != u'.') return std::nullopt;
+    unsigned value = 0;
+    for (char16_t c : id.substr(1)) {
+        const int digit = c >= u'0' && c <= u'9' ? c - u'0' : c >= u'a' && c <= u'f' ? c - u'a' + 10 : -1;
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    const unsigned primary = language & kPrimaryLanguageBits;
+    if (value == language) return 0;
+    if (value == primary) return 1;  // SUBLANG_NEUTRAL
+    if ((value & kPrimaryLanguageBits) == primary) return 2;
+    return std::nullopt;
 }
 
 char16_t FoldCase(char16_t c) {
@@ -37,15 +71,15 @@ enum class FieldEnd { Equals, Comma, LineEnd };
 
 class LineReader {
 public:
-    LineReader(std::u16string_view text, bool unicode) : text_(text), unicode_(unicode) {}
+    explicit LineReader(std::u16string_view text) : text_(text) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
     char16_t Current() const { return text_[pos_]; }
     void Skip() { ++pos_; }
-    bool IsSpace(char16_t c) const {
+    static bool IsSpace(char16_t c) {
         if (c == u' ' || (c >= u'\t' && c <= u'\r')) return true;
-        return unicode_ && (c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
-                            c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000);
+        return c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
+               c == 0x202F || c == 0x205F || c == 0x3000;
     }
     std::size_t LineEnd(std::size_t from) const {
         std::size_t end = text_.find(u'\n', from);
@@ -156,7 +190,6 @@ private:
     }
 
     std::u16string_view text_;
-    bool unicode_;
     std::size_t pos_ = 0;
 };
 
@@ -176,19 +209,22 @@ bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<std::u16string>& wanted) {
+std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<std::u16string>& wanted,
+                                      platform::LangId language) {
+    const std::optional<std::u16string> text = Decode(bytes);
+    if (!text) return std::nullopt;
     InfFile inf;
-    const std::u16string text = Decode(bytes, inf.unicode_);
     std::unordered_set<std::u16string> wantedNames;
     for (const std::u16string& name : wanted) wantedNames.insert(Folded(name));
-    LineReader reader(text, inf.unicode_);
+    LineReader reader(*text);
     bool inSection = false;
     Section* kept = nullptr;
     bool textBeforeSections = false;
     bool stringsSection = false;
+    std::optional<int> stringsRank;  // of the closest Strings section so far, inf.strings_
     while (!reader.AtEnd()) {
         char16_t c = reader.Current();
-        if (c == u'\n' || reader.IsSpace(c)) {
+        if (c == u'\n' || LineReader::IsSpace(c)) {
             reader.Skip();
         } else if (c == u';') {
             reader.SkipLine();
@@ -198,8 +234,18 @@ std::optional<InfFile> InfFile::Parse(std::string_view bytes, const std::vector<
             inSection = true;
             std::u16string folded = Folded(*name);
             stringsSection = stringsSection || folded == u"strings";
+            // A closer Strings section replaces the one kept so far, unless that one was asked for.
+            bool strings = !inf.strings_.empty() && folded == inf.strings_;
+            const std::optional<int> rank = StringsSectionRank(folded, language);
+            if (rank && (!stringsRank || *rank < *stringsRank)) {
+                if (!inf.strings_.empty() && wantedNames.count(inf.strings_) == 0)
+                    inf.sections_.erase(inf.strings_);
+                inf.strings_ = folded;
+                stringsRank = rank;
+                strings = true;
+            }
             kept = nullptr;
-            if (wantedNames.count(folded) != 0) {
+            if (strings || wantedNames.count(folded) != 0) {
                 auto [at, added] = inf.sections_.try_emplace(std::move(folded));
                 if (added) at->second.name = *name;
                 kept = &at->second;
@@ -234,7 +280,7 @@ std::vector<const InfFile::Line*> InfFile::LinesOf(std::u16string_view name) con
 }
 
 std::u16string InfFile::Expand(std::u16string_view field) const {
-    const Section* strings = Find(u"Strings");
+    const Section* strings = strings_.empty() ? nullptr : Find(strings_);
     // The first line of a key answers for it, even when it has no field.
     auto lookUp = [strings](std::u16string_view token) -> const std::u16string* {
         if (strings == nullptr) return nullptr;

@@ -58,11 +58,10 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
                                     std::size_t length, const engine::TargetSystem& system,
                                     std::size_t capacity) {
     ModelLineSearch search;
-    std::vector<std::u16string> sections = {u"Manufacturer", u"Strings"};
-    std::optional<engine::InfFile> inf = engine::InfFile::Parse(infBytes, sections);
+    std::vector<std::u16string> sections = {u"Manufacturer"};
+    std::optional<engine::InfFile> inf = engine::InfFile::Parse(infBytes, sections, system.language);
     if (!inf) return search;
     search.isInf = true;
-    search.unicode = inf->Unicode();
     if (length > pattern.size()) return search;
 
     // The models sections for this system, in the order [Manufacturer] names them; then
@@ -70,7 +69,7 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
     const std::size_t named = sections.size();
     for (std::u16string& section : ModelsSectionsFor(*inf, system)) sections.push_back(std::move(section));
     if (sections.size() == named) return search;
-    inf = engine::InfFile::Parse(infBytes, sections);
+    inf = engine::InfFile::Parse(infBytes, sections, system.language);
     for (std::size_t i = named; inf && i < sections.size(); ++i) {
         search.hardwareId = IdInSection(*inf, sections[i], pattern, length, capacity);
         if (search.hardwareId) break;
@@ -79,6 +78,6 @@ ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_vi
 }
 
 bool InfHasModelsFor(std::string_view infBytes, const engine::TargetSystem& system) {
-    std::optional<engine::InfFile> inf = engine::InfFile::Parse(infBytes, {u"Manufacturer", u"Strings"});
+    std::optional<engine::InfFile> inf = engine::InfFile::Parse(infBytes, {u"Manufacturer"}, system.language);
     return inf && !ModelsSectionsFor(*inf, system).empty();
 }

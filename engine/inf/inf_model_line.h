@@ -16,7 +16,6 @@ std::u16string InfNamePattern(const char16_t* quotedName);
 
 struct ModelLineSearch {
     bool isInf = false;  // false: Windows could not read the file (inf_file.h)
-    bool unicode = false;
     std::optional<std::u16string> hardwareId;
 };
 
@@ -25,8 +24,8 @@ struct ModelLineSearch {
 // "description = install-section, hardware-id[, compatible-ids...]" whose description, in
 // quotes, begins with the first `length` characters of the pattern (a length beyond the
 // pattern never matches) and one of whose IDs contains "USB". Its hardware ID is the one
-// after the install section, with its %tokens% replaced; an ID of `capacity` characters or
-// more refuses the line.
+// after the install section, with its %tokens% replaced from the Strings section for the
+// system's language; an ID of `capacity` characters or more refuses the line.
 ModelLineSearch FindModelHardwareId(std::string_view infBytes, std::u16string_view pattern,
                                     std::size_t length, const engine::TargetSystem& system,
                                     std::size_t capacity);

@@ -1,6 +1,7 @@
 #include "engine/inf/models_section.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <tuple>
 
@@ -9,9 +10,14 @@
 namespace engine {
 namespace {
 
+// What a decoration that applies names of the system, in the order closeness counts.
 struct Decoration {
-    bool namesArchitecture = false;
     std::array<std::uint64_t, 3> version = {};  // major, minor, build; 0 when not given
+    bool namesArchitecture = false;
+    bool namesProductType = false;
+    std::size_t suites = 0;  // the suites its mask names
+
+    auto Closeness() const { return std::tie(version, namesArchitecture, namesProductType, suites); }
 };
 
 std::optional<std::uint64_t> Number(std::u16string_view text) {
@@ -67,6 +73,8 @@ std::optional<Decoration> Applies(std::u16string_view text, const TargetSystem& 
     if (decoration.version > own) return std::nullopt;  // major, minor, then build
     if (fields[2] && *fields[2] != running.productType) return std::nullopt;
     if (fields[3] && (*fields[3] & running.suiteMask) != *fields[3]) return std::nullopt;
+    decoration.namesProductType = fields[2].has_value();
+    decoration.suites = std::bitset<64>(fields[3].value_or(0)).count();
     return decoration;
 }
 
@@ -89,8 +97,7 @@ std::optional<std::u16string> ChooseModelsSection(std::u16string_view name,
     for (const std::u16string& text : decorations) {
         std::optional<Decoration> decoration = Applies(text, system);
         if (!decoration) continue;
-        if (best == nullptr || std::tie(decoration->version, decoration->namesArchitecture) >
-                                   std::tie(bestDecoration.version, bestDecoration.namesArchitecture)) {
+        if (best == nullptr || decoration->Closeness() > bestDecoration.Closeness()) {
             best = &text;
             bestDecoration = *decoration;
         }

@@ -44,7 +44,6 @@ InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedNam
     if (!search.hardwareId) return Failed(InfLookup::NoModelLine);
     InfHardwareId result;
     result.lookup = InfLookup::Found;
-    result.unicodeFile = search.unicode;
     result.id = std::move(*search.hardwareId);
     return result;
 }

@@ -13,14 +13,13 @@ enum class InfLookup { Found, Unreadable, TooLarge, NoMemory, NotAnInf, NoModelL
 
 struct InfHardwareId {
     InfLookup lookup = InfLookup::NoModelLine;
-    // Found: the ID's characters; from an INF of 8-bit text, one character per byte.
-    std::u16string id;
-    bool unicodeFile = false;
+    std::u16string id;  // Found: the ID's characters, whatever the INF's encoding
 };
 
 // The hardware ID of the printer's USB model line whose description, in quotes, begins
 // with the first `length` characters of the quoted name (inf_model_line.h), in the models
-// section Windows reads for the system.
+// section Windows reads for the system, its %tokens% from the Strings section for the
+// system's language.
 InfHardwareId HardwareIdInInf(const char16_t* infPath, const char16_t* quotedName, std::size_t length,
                               const TargetSystem& system);
 

@@ -6,7 +6,6 @@
 #include "engine/install/poll.h"
 #include "engine/log/setup_log.h"
 #include "engine/install/spooler.h"
-#include "platform/codepage.h"
 #include "platform/device.h"
 #include "platform/message_box.h"
 #include "platform/pnp_update.h"
@@ -31,14 +30,7 @@ HardwareIdLookup HardwareIdForModel(const char16_t* infPath, const char16_t* mod
     if (found.lookup != InfLookup::Found) return {std::nullopt, InfLookupText(found.lookup)};
     // An empty hardware ID names no device.
     if (found.id.empty()) return {std::nullopt, u"the model line's hardware ID is empty"};
-    if (found.unicodeFile) return {found.id, {}};
-    // The bytes of an INF of 8-bit text are in the ANSI code page of this thread.
-    const std::string bytes(found.id.begin(), found.id.end());
-    char16_t wideId[kHardwareIdCapacity + 1] = {};
-    int converted = platform::Get<platform::CodePage>().MultiByteToWideChar(
-        platform::kThreadAnsiCodePage, 0, bytes.data(), static_cast<int>(bytes.size()), wideId, kHardwareIdCapacity);
-    if (converted <= 0) return {std::nullopt, u"the hardware ID is not text of this system's code page"};
-    return {std::u16string(wideId, static_cast<std::size_t>(converted)), {}};
+    return {std::move(found.id), {}};
 }
 
 PnpUpdateResult UpdateDriverForDevices(const char16_t* infPath, const std::u16string& hardwareId, bool interactive) {

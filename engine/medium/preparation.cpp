@@ -6,6 +6,8 @@
 #include "engine/machine/machine.h"
 #include "engine/limits.h"
 #include "platform/read_file.h"
+#include "platform/services.h"
+#include "platform/system_version.h"
 #include "platform/text.h"
 
 namespace engine {
@@ -18,7 +20,8 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
     static_cast<InstallChoices&>(request) = choices;
     request.catalogueFile = medium.catalogueFile;
     request.printerName = std::move(printerName);
-    request.system = TargetSystemOf(ReadMachine());
+    request.system =
+        TargetSystemOf(ReadMachine(), platform::Get<platform::SystemVersion>().GetSystemDefaultLangID());
     if (request.printerName.empty()) {
         prepared.problem = ModelProblem::NoPrinterName;
         return prepared;
@@ -56,7 +59,8 @@ Preparation Prepare(const MediumFiles& medium, const Catalogue& catalogue, std::
     }
     // Windows refuses a package without the catalog it names; found out only when it is
     // staged, that would be after the old printers were removed.
-    const InfCatalog catalog = CheckInfCatalog(request.driverInf.c_str(), CatalogDecoration(request.system.architecture));
+    const InfCatalog catalog = CheckInfCatalog(
+        request.driverInf.c_str(), CatalogDecoration(request.system.architecture), request.system.language);
     request.driverCatalog = catalog.path;
     if (catalog.state == InfCatalog::State::Unreadable || catalog.state == InfCatalog::State::Missing) {
         prepared.problem = ModelProblem::PackageIncomplete;

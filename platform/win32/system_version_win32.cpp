@@ -1,4 +1,4 @@
-// The running Windows' version: forwarder to ntdll.
+// The running Windows' version and locale: forwarders to ntdll and kernel32.
 #include <windows.h>
 
 #include "platform/services.h"
@@ -10,7 +10,7 @@ namespace {
 using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOEXW*);
 
 struct Win32SystemVersion final : SystemVersion {
-    std::uint16_t GetUserDefaultUILanguage() override { return ::GetUserDefaultUILanguage(); }
+    LangId GetUserDefaultUILanguage() override { return ::GetUserDefaultUILanguage(); }
     bool RtlGetVersion(OsVersion* version) override {
         if (version == nullptr) return false;
         // ntdll is in every process; it is never loaded from anywhere else.
@@ -29,6 +29,7 @@ struct Win32SystemVersion final : SystemVersion {
         version->productType = info.wProductType;
         return true;
     }
+    LangId GetSystemDefaultLangID() override { return ::GetSystemDefaultLangID(); }
 };
 
 }  // namespace

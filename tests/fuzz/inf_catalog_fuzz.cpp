@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view inf(reinterpret_cast<const char*>(data), size);
     for (const char16_t* decoration : {u"NTamd64", u"NTx86"}) {
-        std::optional<std::u16string> catalog = engine::CatalogFileInInf(inf, decoration);
+        std::optional<std::u16string> catalog = engine::CatalogFileInInf(inf, decoration, 0x0804);
         // A name is never empty.
         if (catalog && catalog->empty()) std::abort();
     }

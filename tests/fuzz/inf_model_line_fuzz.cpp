@@ -25,9 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view inf = input.substr(nameEnd + 1);
     engine::TargetSystem amd64;
     amd64.version = {10, 0, 19045, 0, 1};
+    amd64.language = 0x0804;  // Chinese (PRC)
     engine::TargetSystem x86;
     x86.architecture = engine::Architecture::X86;
     x86.version = {6, 1, 7601, 0, 1};
+    x86.language = 0x0C04;  // Chinese (Hong Kong SAR)
     // Try the whole name and a shorter and a longer length than it, on both systems.
     for (const engine::TargetSystem& system : {amd64, x86}) {
         for (std::size_t length : {pattern.size(), pattern.size() / 2, pattern.size() + 1}) {

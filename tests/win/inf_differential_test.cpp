@@ -4,11 +4,10 @@
 // same key and fields with %tokens% replaced, and each model the same hardware ID as the
 // system's parser gives for the model's line in the chosen models section.
 //
-// Where the two differ on purpose, the corpus stays out of the way: an INF of 8-bit
-// text beyond ASCII (the system decodes it in its ANSI code page, the program keeps the
-// bytes, so that no code page decides), a UTF-16 file without a byte-order mark, tokens of
-// digits only (directory IDs), localized [Strings.LLLL] sections, and fields longer than
-// the system's field limit.
+// Where the two differ on purpose, the corpus stays out of the way: a UTF-16 file without
+// a byte-order mark, tokens of digits only (directory IDs), localized [Strings.LLLL]
+// sections (Wine reads [Strings] alone; the choice by locale: inf_catalog_test.cpp), and
+// fields longer than the system's field limit. 8-bit files are GBK, the prefix's code page.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h, which it needs
@@ -29,6 +28,7 @@
 #include "engine/inf/models_section.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "tests/support/code_page.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/text_convert.h"
 
@@ -98,6 +98,7 @@ engine::TargetSystem ThisTestsSystem() {
     engine::TargetSystem system;
     system.architecture = sizeof(void*) == 8 ? engine::Architecture::Amd64 : engine::Architecture::X86;
     if (!platform::Get<platform::SystemVersion>().RtlGetVersion(&system.version)) system.version = {};
+    system.language = platform::Get<platform::SystemVersion>().GetSystemDefaultLangID();
     return system;
 }
 
@@ -139,8 +140,9 @@ std::optional<std::u16string> SystemHardwareId(const SystemInf& inf, const std::
 }
 
 // The same lines read by the program.
-std::vector<Line> OwnLinesOf(const std::string& bytes, const std::u16string& section) {
-    std::optional<engine::InfFile> inf = engine::InfFile::Parse(bytes, {section, u"Strings"});
+std::vector<Line> OwnLinesOf(const std::string& bytes, const std::u16string& section,
+                             platform::LangId language) {
+    std::optional<engine::InfFile> inf = engine::InfFile::Parse(bytes, {section}, language);
     std::vector<Line> lines;
     if (!inf) return lines;
     for (const engine::InfFile::Line* line : inf->LinesOf(section)) {
@@ -169,6 +171,20 @@ std::string Inf(const std::string& models, const std::string& strings = "") {
     return kVersion + "[Manufacturer]\r\n%KORVEL%=KORVEL,NTamd64,NTx86\r\n[KORVEL.NTamd64]\r\n" + models +
            "\r\n[KORVEL.NTx86]\r\n" + models + "\r\n[Strings]\r\nKORVEL=\"Korvel\"\r\n" + strings;
 }
+
+// UTF-8 text in code page 936.
+std::string Gbk(const std::string& utf8) {
+    return ToCodePage(FromCodePage(utf8, CP_UTF8), 936);
+}
+
+// In code page 936 誠, 誡 and 誟 end in the bytes of "\", "]" and "["; "　" is a blank.
+const std::string kGbkModels =
+    "\"KORVEL 啊\" = KV啊, USBPRINT\\KORVEL啊\r\n"
+    "\"KORVEL 系列\" = A, USBPRINT\\LAST誠\r\n"
+    "\"KORVEL KV-100\" = KV100, USBPRINT\\KORVELKV-1001A2B ; 注释 \"誠\r\n"
+    "\"KORVEL 誠\"　=　A誠　,　\"USBPRINT\\誠,;\"誡 , 誟 ; \"誠\"\r\n"
+    "\"KORVEL KV-300\" = KV300, USBPRINT\\誠 \\\r\n   KV300誡\r\n"
+    "%KV.WIDE% = W, USBPRINT\\誟誠";
 
 const std::string kOneId =
     "\"KORVEL KV-100\" = KV100, USBPRINT\\KORVELKV-1001A2B\r\n"
@@ -279,7 +295,7 @@ std::string JunkModels(unsigned seed, int lines, bool wide) {
                                           "\v",
                                           "x y",
                                           "\\ ;c\r\n"};
-    static const char* const kWidePieces[] = {"啊", "系列", "\"KORVEL 啊\""};
+    static const char* const kWidePieces[] = {"啊", "系列", "\"KORVEL 啊\"", "誠", "誡", "誟", "　"};
     std::mt19937 random(seed);
     std::string out;
     for (int i = 0; i < lines; ++i) {
@@ -314,7 +330,9 @@ std::vector<CorpusFile> Corpus() {
         {"one-id.inf", Inf(kOneId)},
         {"one-id-lf.inf", Replace(Inf(kOneId), "\r\n", "\n")},
         {"one-id-utf16.inf", Utf16LeWithBom(Inf(kOneId))},
-        {"one-id-utf8-bom.inf", "\xEF\xBB\xBF" + Inf(kOneId)},
+        {"one-id-utf8-bom.inf", "\xEF\xBB\xBF" + Inf(kOneId + "\r\n\"KORVEL 啊\" = W, USBPRINT\\UTF8啊")},
+        {"gbk.inf",
+         Gbk(Replace(Replace(Inf(kGbkModels, strings), "=KORVEL,", "=誡系列誟,"), "[KORVEL.", "[誡系列誟."))},
         {"tokens.inf", Inf(kTokens, kTokenStrings)},
         {"tokens-utf16.inf",
          Utf16LeWithBom(Inf(kTokens + "\r\n%KV.WIDE% = W, USBPRINT\\WIDE啊, 系列", strings))},
@@ -343,6 +361,8 @@ std::vector<CorpusFile> Corpus() {
         corpus.push_back({"junk-" + std::to_string(seed) + ".inf", Inf(models, kTokenStrings)});
         const std::string wide = JunkModels(100 + seed, 80, true);
         corpus.push_back({"junk-utf16-" + std::to_string(seed) + ".inf", Utf16LeWithBom(Inf(wide, strings))});
+        corpus.push_back({"junk-gbk-" + std::to_string(seed) + ".inf",
+                          Gbk(Inf(JunkModels(200 + seed, 80, true), strings))});
     }
     return corpus;
 }
@@ -350,11 +370,13 @@ std::vector<CorpusFile> Corpus() {
 const std::u16string kModels[] = {
     u"KORVEL KV-100",     u"Korvel KV-100", u"KORVEL KV-200", u"KORVEL KV-1000", u"KORVEL \"KV\"-200",
     u"KORVEL \"KV\"-300", u"KORVEL KV-400", u"KORVEL KV-500", u"KORVEL KV-600",  u"KORVEL KV-700",
-    u"KORVEL KV-800",     u"KORVEL KV-900", u"KORVEL 啊",     u"%NOT.DEFINED%",  u"%"};
+    u"KORVEL KV-800",     u"KORVEL KV-900", u"KORVEL 啊",     u"%NOT.DEFINED%",  u"%",
+    u"KORVEL 系列",       u"KORVEL 誠",     u"KORVEL 誡"};
 
 TEST(InfDifferential, TheProgramReadsDriverInfFilesAsTheSystemsParser) {
     TempDir dir;
     const engine::TargetSystem system = ThisTestsSystem();
+    EXPECT_EQ(system.language, 0x0804) << "the prefix's system locale: Chinese (PRC)";
     int files = 0, fileLines = 0, sectionsCompared = 0, linesCompared = 0, lookUps = 0, idsFound = 0,
         unopened = 0;
     for (const CorpusFile& file : Corpus()) {
@@ -376,7 +398,7 @@ TEST(InfDifferential, TheProgramReadsDriverInfFilesAsTheSystemsParser) {
         sections.insert(sections.begin(), {u"Manufacturer", u"Strings", u"Version"});
         for (const auto& section : sections) {
             const std::vector<Line> expected = inf.LinesOf(section);
-            const std::vector<Line> own = OwnLinesOf(file.bytes, section);
+            const std::vector<Line> own = OwnLinesOf(file.bytes, section, system.language);
             EXPECT_TRUE(own == expected) << "[" << text::ToUtf8(section) << "]\nthe program:\n"
                                          << Describe(own) << "the system:\n"
                                          << Describe(expected);

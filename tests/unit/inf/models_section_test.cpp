@@ -26,6 +26,7 @@ TEST(ChooseModelsSectionTest, TheBestMatchingDecoration) {
     const platform::OsVersion win10 = {10, 0, 19045, 0x100, 1};  // workstation, single user
     const platform::OsVersion win7 = {6, 1, 7601, 0x100, 1};
     const platform::OsVersion server = {10, 0, 17763, 0x110, 3};
+    const platform::OsVersion xpDatacenter = {5, 1, 2600, 0x80, 3};
     const auto amd64 = Architecture::Amd64;
     const auto x86 = Architecture::X86;
     struct Case {
@@ -61,6 +62,13 @@ TEST(ChooseModelsSectionTest, TheBestMatchingDecoration) {
         {{u"NTamd64.10.0.0x1", u"NTamd64"}, amd64, win10, u"M.NTamd64.10.0.0x1"},
         {{u"NTamd64.10.0..0x10"}, amd64, server, u"M.NTamd64.10.0..0x10"},
         {{u"NTamd64.10.0..0x10"}, amd64, win10, std::nullopt},
+        // Of one version the closest: the product type named, then the most suites.
+        {{u"NTamd64.10.0", u"NTamd64.10.0.1"}, amd64, win10, u"M.NTamd64.10.0.1"},
+        {{u"NTamd64.10.0..0x10", u"NTamd64.10.0..0x110"}, amd64, server, u"M.NTamd64.10.0..0x110"},
+        {{u"NTamd64.10.0..0x110", u"NTamd64.10.0.3"}, amd64, server, u"M.NTamd64.10.0.3"},
+        {{u"NT.10.0.3", u"NTx86.10.0"}, x86, server, u"M.NTx86.10.0"},
+        // "A specific version number takes precedence over the product type and suite mask."
+        {{u"NT", u"NT.5", u"NT.5.5", u"NT....0x80"}, x86, xpDatacenter, u"M.NT.5"},
         // Decorations that name nothing Windows knows apply nowhere.
         {{u"NTarm64", u"NTia64", u"Win10", u"NTamd64.ten", u"NTamd64.10.0.1.0.0.0", u""},
          amd64,

@@ -87,16 +87,11 @@ TEST_F(FindHardwareIdInInfTest, TheIdAfterTheInstallSectionOfTheModelsLine) {
     for (const Case& c : cases) EXPECT_EQ(Id(c.inf), c.id) << c.what;
 }
 
-TEST_F(FindHardwareIdInInfTest, BytesBeyondAsciiMatchTheirOwnCodes) {
-    // The name's characters are compared with the file's bytes one to one.
-    EXPECT_EQ(Find(Inf("\"KORVEL \xE9\" = A, USB\\E9, X"), u"\"KORVEL \u00E9\""), 1);
-    EXPECT_EQ(std::string(id), "USB\\E9");
-    EXPECT_EQ(Find(Inf("\"KORVEL \xC3\xA9\" = A, USB\\E9, X"), u"\"KORVEL \u00E9\""), 0);
-    EXPECT_EQ(Find(Inf("\"KORVEL \xB0\xA1\" = A, USB\\GBK, X"), u"\"KORVEL 啊\""), 0);
-    // A Unicode file's characters are its own; its ID reaches 8-bit callers only in ASCII.
+TEST_F(FindHardwareIdInInfTest, OnlyAnAsciiIdReachesEightBitText) {
     EXPECT_EQ(Find(Utf16LeWithBom(Inf("\"KORVEL 啊\" = A, USB\\GBK, X")), u"\"KORVEL 啊\""), 1);
     EXPECT_EQ(std::string(id), "USB\\GBK");
     EXPECT_EQ(Find(Utf16LeWithBom(Inf("\"KORVEL 啊\" = A, USB\\啊, X")), u"\"KORVEL 啊\""), 0);
+    EXPECT_EQ(Find(Inf("\"KORVEL 啊\" = A, USB\\\xB0\xA1, X"), u"\"KORVEL 啊\""), 0);  // GBK
 }
 
 TEST_F(FindHardwareIdInInfTest, LengthAsPassedIn) {
@@ -115,23 +110,25 @@ TEST_F(FindHardwareIdInInfTest, IdThatDoesNotFitItsBufferRefusesTheLine) {
     EXPECT_EQ(std::strlen(id), 1023u);
 }
 
-// The models section follows the Windows version RtlGetVersion gives (the choice itself:
-// models_section_test.cpp).
-TEST_F(FindHardwareIdInInfTest, TheModelsSectionOfTheRunningWindowsVersion) {
+// The models section follows the Windows version RtlGetVersion gives, the Strings section
+// the system locale's language (the choices themselves: tests/unit/inf/).
+TEST_F(FindHardwareIdInInfTest, TheSectionsOfTheRunningWindows) {
     struct FixedVersion final : platform::SystemVersion {
         bool known = true;
         bool RtlGetVersion(platform::OsVersion* version) override {
             if (known) *version = {10, 0, 19045, 0x100, 1};
             return known;
         }
+        platform::LangId GetSystemDefaultLangID() override { return 0x0804; }
         platform::ScopedService<platform::SystemVersion> scope{*this};
     } system;
     const std::string inf = "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\n"
                             "KORVEL=KORVEL,NTamd64,NTamd64.10.0,NTx86,NTx86.10.0...14393\r\n"
-                            "[KORVEL.NTamd64]\r\n\"KORVEL KV-100\" = A, USBPRINT\\OLD\r\n"
-                            "[KORVEL.NTamd64.10.0]\r\n\"KORVEL KV-100\" = A, USBPRINT\\TEN\r\n"
-                            "[KORVEL.NTx86]\r\n\"KORVEL KV-100\" = A, USBPRINT\\OLD\r\n"
-                            "[KORVEL.NTx86.10.0...14393]\r\n\"KORVEL KV-100\" = A, USBPRINT\\TEN\r\n";
+                            "[KORVEL.NTamd64]\r\n%KV100% = A, USBPRINT\\OLD\r\n"
+                            "[KORVEL.NTamd64.10.0]\r\n%KV100% = A, USBPRINT\\TEN\r\n"
+                            "[KORVEL.NTx86]\r\n%KV100% = A, USBPRINT\\OLD\r\n"
+                            "[KORVEL.NTx86.10.0...14393]\r\n%KV100% = A, USBPRINT\\TEN\r\n"
+                            "[Strings]\r\nKV100=\"KV-100\"\r\n[Strings.0804]\r\nKV100=\"KORVEL KV-100\"\r\n";
     EXPECT_EQ(Find(inf, u"\"KORVEL KV-100\""), 1);
     EXPECT_EQ(std::string(id), "USBPRINT\\TEN");
     system.known = false;  // no version: no versioned section applies

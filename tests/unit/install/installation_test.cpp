@@ -397,7 +397,9 @@ TEST_F(Routes, ThePlugAndPlayRouteInstallsTheSelectedModelsHardwareId) {
     EXPECT_EQ(pnp.updates[0].flags, 1u);
     EXPECT_EQ(pnp.updates[0].window, nullptr) << "no window owns the program's boxes";
     EXPECT_TRUE(pnp.updates[0].rebootFlagGiven);
-    EXPECT_EQ(codePage.codePages, std::vector<Dword>{3});
+    // The INF's 8-bit text is read in the calling thread's ANSI code page (CP_THREAD_ACP).
+    ASSERT_FALSE(codePage.codePages.empty());
+    EXPECT_EQ(codePage.codePages, std::vector<Dword>(codePage.codePages.size(), 3));
 }
 
 TEST_F(Routes, WithoutAHardwareIdThereIsNoUpdate) {
