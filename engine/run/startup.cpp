@@ -22,6 +22,14 @@ StartDecision EndWith(std::uint32_t exitCode, StartReport report) {
     return decision;
 }
 
+// A run refused before it changed anything: 1603, an error box, and the notes so far.
+StartDecision RefusedBeforeAnyChange(const Message& why, const std::vector<StartNote>& notes) {
+    StartDecision refused = EndWith(kExitFailed, {u"Refused, nothing changed: " + LogText(why), ShownText(why),
+                                                  ShownText(MessageId::ErrorCaption), platform::kIconError});
+    refused.notes = notes;
+    return refused;
+}
+
 // The report of a message: its log line, and its box with this caption and icon.
 StartReport Reported(const Message& message, platform::Dword boxType,
                      MessageId caption = MessageId::SetupCaption) {
@@ -153,12 +161,7 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
     // A medium whose catalogue cannot serve ends here, before any page and any change.
     const CatalogueProblem problem = facts.CheckCatalogue();
     if (problem != CatalogueProblem::None) {
-        const Message damage = CatalogueProblemMessage(problem, facts.CatalogueFile());
-        StartDecision damaged =
-            EndWith(kExitFailed, {u"Refused, nothing changed: " + LogText(damage), ShownText(damage),
-                                  ShownText(MessageId::ErrorCaption), platform::kIconError});
-        damaged.notes = decision.notes;
-        return damaged;
+        return RefusedBeforeAnyChange(CatalogueProblemMessage(problem, facts.CatalogueFile()), decision.notes);
     }
     // Windows protected print mode takes no third-party driver: a run that would install
     // one ends before any change; a removal goes on.
@@ -170,11 +173,7 @@ StartDecision DecideStart(const ParsedSwitches& parsed, StartFacts& facts) {
                 u"Whether Windows protected print mode is on cannot be read; it is taken as off", reading.error});
         }
         if (reading.state == platform::ProtectedPrintReading::State::On) {
-            const Message on(MessageId::ProtectedPrintOn);
-            StartDecision refused = EndWith(kExitFailed, {u"Refused, nothing changed: " + LogText(on), ShownText(on),
-                                                          ShownText(MessageId::ErrorCaption), platform::kIconError});
-            refused.notes = decision.notes;
-            return refused;
+            return RefusedBeforeAnyChange(MessageId::ProtectedPrintOn, decision.notes);
         }
     }
     decision.action = parsed.options.quiet ? StartAction::RunQuiet : StartAction::RunWizard;
