@@ -9,17 +9,16 @@
 namespace engine {
 namespace {
 
-// The English text of a row that shows its log line.
-constexpr char16_t kAsLogged[] = u"";
-
 // One message: the text shown where the user's display language is Chinese, the one
-// shown elsewhere (nullptr where it is the same text, kAsLogged where it is the log's),
-// and the log's English line of the same event (nullptr where the log writes none).
+// shown elsewhere (nullptr where it is the same text), and the log's English line of the
+// same event (nullptr where the log writes none); englishAsLogged: the English text shown
+// is the log's line.
 struct MessageRow {
     MessageId id;
     const char16_t* shown;
     const char16_t* english;
     const char16_t* logged;
+    bool englishAsLogged = false;
 };
 
 constexpr MessageRow kMessages[] = {
@@ -203,17 +202,17 @@ constexpr MessageRow kMessages[] = {
      u"Windows did not take the driver package"},
 
     // Refusals: the text shown in Chinese; in English, the log's line.
-    {MessageId::RefusedUnexpected, u"多余的参数 %1", kAsLogged, u"unexpected argument %1"},
-    {MessageId::RefusedUnknown, u"未知的参数 %1", kAsLogged, u"unknown switch %1"},
-    {MessageId::RefusedTwice, u"参数重复：%1", kAsLogged, u"switch given twice: %1"},
-    {MessageId::RefusedNoValue, u"%1 缺少值", kAsLogged, u"%1 needs a value"},
-    {MessageId::RefusedEmptyValue, u"%1 的值为空", kAsLogged, u"%1 has an empty value"},
-    {MessageId::RefusedValueQuote, u"%1 的值中含有双引号", kAsLogged, u"%1 value holds a double quote"},
-    {MessageId::RefusedValueTooLong, u"%1 的值太长（%2 个字符，最多 %3 个）", kAsLogged,
-     u"%1 value is too long (%2 characters; at most %3)"},
-    {MessageId::RefusedValueBackslash, u"%1 的值以反斜杠结尾", kAsLogged, u"%1 value ends in a backslash"},
-    {MessageId::RefusedNeeds, u"%1 需要与 %2 一起使用", kAsLogged, u"%1 needs %2"},
-    {MessageId::RefusedCombined, u"%1 不能与 %2 一起使用", kAsLogged, u"%1 cannot be combined with %2"},
+    {MessageId::RefusedUnexpected, u"多余的参数 %1", nullptr, u"unexpected argument %1", true},
+    {MessageId::RefusedUnknown, u"未知的参数 %1", nullptr, u"unknown switch %1", true},
+    {MessageId::RefusedTwice, u"参数重复：%1", nullptr, u"switch given twice: %1", true},
+    {MessageId::RefusedNoValue, u"%1 缺少值", nullptr, u"%1 needs a value", true},
+    {MessageId::RefusedEmptyValue, u"%1 的值为空", nullptr, u"%1 has an empty value", true},
+    {MessageId::RefusedValueQuote, u"%1 的值中含有双引号", nullptr, u"%1 value holds a double quote", true},
+    {MessageId::RefusedValueTooLong, u"%1 的值太长（%2 个字符，最多 %3 个）", nullptr,
+     u"%1 value is too long (%2 characters; at most %3)", true},
+    {MessageId::RefusedValueBackslash, u"%1 的值以反斜杠结尾", nullptr, u"%1 value ends in a backslash", true},
+    {MessageId::RefusedNeeds, u"%1 需要与 %2 一起使用", nullptr, u"%1 needs %2", true},
+    {MessageId::RefusedCombined, u"%1 不能与 %2 一起使用", nullptr, u"%1 cannot be combined with %2", true},
 
     // The usage text puts each on a line of its own.
     // No columns: the usage text is shown in a message box, whose font is proportional.
@@ -284,7 +283,7 @@ constexpr std::size_t PackedLength() {
     std::size_t length = 1;  // place 0: the empty text of a row without a log line
     for (const MessageRow& row : kMessages) {
         length += LengthOf(row.shown) + 1;
-        if (row.english && row.english != kAsLogged) length += LengthOf(row.english) + 1;
+        if (row.english) length += LengthOf(row.english) + 1;
         if (row.logged) length += LengthOf(row.logged) + 1;
     }
     return length;
@@ -309,9 +308,9 @@ constexpr PackedTable Packed() {
     };
     for (std::size_t i = 0; i < kMessageCount; ++i) {
         table.shown[i] = place(kMessages[i].shown);
-        const char16_t* english = kMessages[i].english;
-        table.logged[i] = place(kMessages[i].logged);
-        table.english[i] = english == kAsLogged ? table.logged[i] : english ? place(english) : table.shown[i];
+        const MessageRow& row = kMessages[i];
+        table.logged[i] = place(row.logged);
+        table.english[i] = row.englishAsLogged ? table.logged[i] : row.english ? place(row.english) : table.shown[i];
     }
     return table;
 }
